@@ -1,0 +1,817 @@
+#include "platform/DC.h"
+
+#include <QBitmap>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPolygon>
+#include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "platform/BitmapData.h"
+#include "platform/DCTarget.h"
+#include "platform/FontMapping.h"
+
+namespace {
+
+QColor ToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+QPainter::CompositionMode CompositionFor(int rop) {
+    switch (rop) {
+    case R2_NOTXORPEN:
+        return QPainter::RasterOp_NotSourceXorDestination;
+    case R2_XORPEN:
+        return QPainter::RasterOp_SourceXorDestination;
+    case R2_NOT:
+        return QPainter::RasterOp_NotDestination;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+// The framework's 8 x 8 hatch patterns, most significant bit leftmost, aligned to the
+// device origin.
+QBrush HatchBrush(int hatch, const QColor& colour) {
+    static const uchar patterns[6][8] = {
+        {0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00}, // horizontal
+        {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08}, // vertical
+        {0x80, 0x40, 0x20, 0x10, 0x08, 0x04, 0x02, 0x01}, // forward diagonal
+        {0x01, 0x02, 0x04, 0x08, 0x10, 0x20, 0x40, 0x80}, // backward diagonal
+        {0x08, 0x08, 0x08, 0xff, 0x08, 0x08, 0x08, 0x08}, // cross
+        {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // diagonal cross
+    };
+    const uchar* bits = patterns[hatch >= 0 && hatch < 6 ? hatch : 0];
+    return QBrush(colour, QBitmap::fromData(QSize(8, 8), bits, QImage::Format_Mono));
+}
+
+// On/off runs of the cosmetic pen styles, in pixels.
+struct DashPattern {
+    int count;
+    int runs[6];
+};
+const DashPattern* DashFor(int style) {
+    static const DashPattern dash{2, {18, 6}};
+    static const DashPattern dot{2, {3, 3}};
+    static const DashPattern dashDot{4, {9, 6, 3, 6}};
+    static const DashPattern dashDotDot{6, {9, 3, 3, 3, 3, 3}};
+    switch (style) {
+    case PS_DASH:
+        return &dash;
+    case PS_DOT:
+        return &dot;
+    case PS_DASHDOT:
+        return &dashDot;
+    case PS_DASHDOTDOT:
+        return &dashDotDot;
+    default:
+        return nullptr;
+    }
+}
+
+QRect ToQRect(const CRect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r')
+            --stop;
+        lines.push_back(text.substr(start, stop - start));
+        if (nl == std::string::npos)
+            break;
+        start = nl + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+COLORREF GetSysColor(int index) {
+    switch (index) {
+    case COLOR_WINDOW:
+        return RGB(255, 255, 255);
+    case COLOR_WINDOWTEXT:
+        return RGB(0, 0, 0);
+    case COLOR_BTNFACE:
+        return RGB(240, 240, 240);
+    default:
+        return RGB(0, 0, 0);
+    }
+}
+
+DeviceCaps ScreenDeviceCaps() {
+    DeviceCaps caps;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (QScreen* s = QGuiApplication::primaryScreen()) {
+            caps.logPixelsX = std::max(1, int(std::lround(s->logicalDotsPerInchX())));
+            caps.logPixelsY = std::max(1, int(std::lround(s->logicalDotsPerInchY())));
+            caps.horzRes = s->geometry().width();
+            caps.vertRes = s->geometry().height();
+        }
+    }
+    return caps;
+}
+
+struct CDC::State {
+    CPen pen{PS_SOLID, 1, RGB(0, 0, 0)};
+    CBrush brush{RGB(255, 255, 255)};
+    CFont font;
+    QFont qfont;
+    int rop = R2_COPYPEN;
+    int bkMode = OPAQUE;
+    COLORREF bkColor = RGB(255, 255, 255);
+    COLORREF textColor = RGB(0, 0, 0);
+    CPoint position;
+    std::optional<CRect> clip;
+    CBitmap bitmap;
+};
+
+CDC::CDC() : state(std::make_unique<State>()) {
+    LOGFONTA lf = DefaultLogFont();
+    state->font.CreateFontIndirectA(&lf);
+    state->qfont = QFontFromLogFont(lf);
+}
+
+CDC::CDC(std::unique_ptr<DCTarget> t) : CDC() {
+    target = std::move(t);
+}
+
+CDC::~CDC() {
+    DeleteDC();
+}
+
+BOOL CDC::CreateCompatibleDC(CDC*) {
+    DeleteDC();
+    target = std::make_unique<DCTarget>();
+    target->memory = true;
+    return TRUE;
+}
+
+BOOL CDC::DeleteDC() {
+    if (!target)
+        return FALSE;
+    if (target->painter && target->painter->isActive())
+        target->painter->end();
+    target.reset();
+    state->bitmap = CBitmap();
+    return TRUE;
+}
+
+void CDC::SetDeviceCaps(const DeviceCaps& caps) {
+    if (target)
+        target->caps = caps;
+}
+
+int CDC::GetDeviceCaps(int index) const {
+    DeviceCaps caps = target ? target->caps : ScreenDeviceCaps();
+    QPaintDevice* dev = target ? target->Device() : nullptr;
+    switch (index) {
+    case LOGPIXELSX:
+        return caps.logPixelsX;
+    case LOGPIXELSY:
+        return caps.logPixelsY;
+    case NUMCOLORS:
+        return caps.numColors;
+    case BITSPIXEL:
+        return caps.bitsPixel;
+    case HORZRES:
+        return dev && !target->caps.horzRes ? dev->width() : caps.horzRes;
+    case VERTRES:
+        return dev && !target->caps.vertRes ? dev->height() : caps.vertRes;
+    default:
+        return 0;
+    }
+}
+
+// Starts painting when a drawing operation first needs it and applies the clip.
+void CDC::Flush() const {
+    if (!target)
+        return;
+    QPaintDevice* dev = target->Device();
+    if (!dev || (target->image && target->image->isNull()))
+        return;
+    if (!target->painter)
+        target->painter = std::make_unique<QPainter>();
+    QPainter& p = *target->painter;
+    if (!p.isActive()) {
+        if (target->printer && !target->pageStarted)
+            return;
+        p.begin(dev);
+    }
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (state->clip)
+        p.setClipRect(ToQRect(*state->clip));
+    else
+        p.setClipping(false);
+}
+
+#define PAINTER_OR(ret)                                                                            \
+    Flush();                                                                                       \
+    if (!target || !target->painter || !target->painter->isActive())                               \
+        return ret;                                                                                \
+    QPainter& p = *target->painter;
+
+CPen CDC::SelectObject(const CPen& pen) {
+    CPen old = state->pen;
+    state->pen = pen;
+    return old;
+}
+
+CBrush CDC::SelectObject(const CBrush& brush) {
+    CBrush old = state->brush;
+    state->brush = brush;
+    return old;
+}
+
+CFont CDC::SelectObject(const CFont& font) {
+    CFont old = state->font;
+    state->font = font;
+    state->qfont = QFontFromLogFont(font.IsNull() ? DefaultLogFont() : font.LogFont());
+    return old;
+}
+
+CBitmap CDC::SelectObject(const CBitmap& bitmap) {
+    CBitmap old = state->bitmap;
+    if (!target || !target->memory)
+        return old;
+    if (target->painter && target->painter->isActive())
+        target->painter->end();
+    state->bitmap = bitmap;
+    target->image = bitmap.Data() ? &bitmap.Data()->image : nullptr;
+    return old;
+}
+
+CPen CDC::GetCurrentPen() const {
+    return state->pen;
+}
+CBrush CDC::GetCurrentBrush() const {
+    return state->brush;
+}
+CFont CDC::GetCurrentFont() const {
+    return state->font;
+}
+CBitmap CDC::GetCurrentBitmap() const {
+    return state->bitmap;
+}
+
+int CDC::SetROP2(int rop) {
+    return std::exchange(state->rop, rop);
+}
+int CDC::GetROP2() const {
+    return state->rop;
+}
+int CDC::SetBkMode(int mode) {
+    return std::exchange(state->bkMode, mode);
+}
+int CDC::GetBkMode() const {
+    return state->bkMode;
+}
+COLORREF CDC::SetBkColor(COLORREF c) {
+    return std::exchange(state->bkColor, c);
+}
+COLORREF CDC::GetBkColor() const {
+    return state->bkColor;
+}
+COLORREF CDC::SetTextColor(COLORREF c) {
+    return std::exchange(state->textColor, c);
+}
+COLORREF CDC::GetTextColor() const {
+    return state->textColor;
+}
+
+CPoint CDC::MoveTo(int x, int y) {
+    return std::exchange(state->position, CPoint(x, y));
+}
+CPoint CDC::GetCurrentPosition() const {
+    return state->position;
+}
+
+namespace {
+
+// A one-pixel line from a to b that leaves out b; the gaps of a styled pen take the
+// background colour when the background is opaque.
+void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int bkMode,
+                  COLORREF bk) {
+    if (a == b)
+        return;
+    p.setCompositionMode(CompositionFor(rop));
+    const DashPattern* dash = DashFor(pen.style);
+    const long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
+    const long long dy = std::llabs(static_cast<long long>(b.y) - a.y);
+    if (!dash && (dx == 0 || dy == 0)) {
+        QRect r = dx == 0 ? QRect(a.x, std::min(a.y, b.y + 1), 1, int(dy))
+                          : QRect(std::min(a.x, b.x + 1), a.y, int(dx), 1);
+        if (dx == 0 && b.y > a.y)
+            r.moveTop(a.y);
+        if (dy == 0 && b.x > a.x)
+            r.moveLeft(a.x);
+        p.fillRect(r, ToQColor(pen.colour));
+        return;
+    }
+    // Only the part that can reach the device is walked.
+    const QRect bounds = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
+                                         : QRect(0, 0, p.device()->width(), p.device()->height());
+    const int sx = b.x > a.x ? 1 : -1;
+    const int sy = b.y > a.y ? 1 : -1;
+    const long long n = std::max(dx, dy);
+    QPolygon on, off;
+    long long x = a.x, y = a.y, err = (dx >= dy ? dx : dy) / 2;
+    int run = 0, left = dash ? dash->runs[0] : 0;
+    for (long long i = 0; i < n; ++i) {
+        bool drawOn = !dash || run % 2 == 0;
+        if (x >= bounds.left() && x <= bounds.right() && y >= bounds.top() &&
+            y <= bounds.bottom()) {
+            if (drawOn)
+                on << QPoint(int(x), int(y));
+            else if (bkMode == OPAQUE)
+                off << QPoint(int(x), int(y));
+        }
+        if (dash && --left == 0) {
+            run = (run + 1) % dash->count;
+            left = dash->runs[run];
+        }
+        if (dx >= dy) {
+            x += sx;
+            err -= dy;
+            if (err < 0) {
+                y += sy;
+                err += dx;
+            }
+        } else {
+            y += sy;
+            err -= dx;
+            if (err < 0) {
+                x += sx;
+                err += dy;
+            }
+        }
+    }
+    if (!on.isEmpty()) {
+        p.setPen(QPen(ToQColor(pen.colour), 1));
+        p.drawPoints(on);
+    }
+    if (!off.isEmpty()) {
+        p.setPen(QPen(ToQColor(bk), 1));
+        p.drawPoints(off);
+    }
+}
+
+bool IsCosmetic(const CPen& pen) {
+    return pen.width <= 1;
+}
+
+QPen WidePen(const CPen& pen) {
+    QPen q(ToQColor(pen.colour), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    switch (pen.style) {
+    case PS_DASH:
+        q.setStyle(Qt::DashLine);
+        break;
+    case PS_DOT:
+        q.setStyle(Qt::DotLine);
+        break;
+    case PS_DASHDOT:
+        q.setStyle(Qt::DashDotLine);
+        break;
+    case PS_DASHDOTDOT:
+        q.setStyle(Qt::DashDotDotLine);
+        break;
+    case PS_NULL:
+        q.setStyle(Qt::NoPen);
+        break;
+    default:
+        break;
+    }
+    return q;
+}
+
+QBrush ToQBrush(const CBrush& b) {
+    switch (b.kind) {
+    case CBrush::Hollow:
+        return Qt::NoBrush;
+    case CBrush::Hatched:
+        return HatchBrush(b.hatch, ToQColor(b.colour));
+    default:
+        return QBrush(ToQColor(b.colour));
+    }
+}
+
+} // namespace
+
+BOOL CDC::LineTo(int x, int y) {
+    CPoint from = state->position;
+    state->position = CPoint(x, y);
+    PAINTER_OR(FALSE)
+    if (state->pen.style == PS_NULL)
+        return TRUE;
+    if (IsCosmetic(state->pen) && target->IsRaster()) {
+        CosmeticLine(p, from, CPoint(x, y), state->pen, state->rop, state->bkMode, state->bkColor);
+    } else {
+        p.setCompositionMode(CompositionFor(state->rop));
+        p.setPen(WidePen(state->pen));
+        p.drawLine(from.x, from.y, x, y);
+    }
+    return TRUE;
+}
+
+BOOL CDC::Polyline(const CPoint* pts, int count) {
+    if (!pts || count < 2)
+        return FALSE;
+    CPoint keep = state->position;
+    MoveTo(pts[0]);
+    for (int i = 1; i < count; ++i)
+        LineTo(pts[i]);
+    if (IsCosmetic(state->pen) && target && target->IsRaster() && state->pen.style != PS_NULL) {
+        // The framework's polyline does draw its last point.
+        CPen one = state->pen;
+        Flush();
+        if (target->painter && target->painter->isActive()) {
+            CPoint last = pts[count - 1];
+            CPoint prev = pts[count - 2];
+            int ex = last.x + (last.x > prev.x) - (last.x < prev.x);
+            int ey = last.y + (last.y > prev.y) - (last.y < prev.y);
+            if (!(prev == last))
+                CosmeticLine(*target->painter, last, CPoint(ex, ey), one, state->rop, state->bkMode,
+                             state->bkColor);
+        }
+    }
+    state->position = keep;
+    return TRUE;
+}
+
+// The outline of a closed figure through its corners, every pixel once.
+static void Outline(CDC& dc, const CPoint* pts, int count) {
+    dc.MoveTo(pts[0]);
+    for (int i = 1; i < count; ++i)
+        dc.LineTo(pts[i]);
+    dc.LineTo(pts[0]);
+}
+
+BOOL CDC::Rectangle(int l, int t, int r, int b) {
+    CRect box(l, t, r, b);
+    box.NormalizeRect();
+    PAINTER_OR(FALSE)
+    const bool nullPen = state->pen.style == PS_NULL;
+    p.setCompositionMode(CompositionFor(state->rop));
+    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(state->bkColor));
+    if (nullPen || (IsCosmetic(state->pen) && target->IsRaster())) {
+        // A null pen leaves the right and bottom edges out of the fill as well.
+        QRect fill = nullPen ? QRect(box.left, box.top, box.Width() - 1, box.Height() - 1)
+                             : QRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2);
+        if (state->brush.kind != CBrush::Hollow && fill.width() > 0 && fill.height() > 0)
+            p.fillRect(fill, ToQBrush(state->brush));
+        if (!nullPen && box.Width() > 0 && box.Height() > 0) {
+            CPoint keep = state->position;
+            CPoint corners[4] = {{box.left, box.top},
+                                 {box.right - 1, box.top},
+                                 {box.right - 1, box.bottom - 1},
+                                 {box.left, box.bottom - 1}};
+            if (box.Width() == 1 || box.Height() == 1) {
+                p.fillRect(ToQRect(box), ToQColor(state->pen.colour));
+            } else {
+                Outline(*this, corners, 4);
+            }
+            state->position = keep;
+        }
+        return TRUE;
+    }
+    p.setPen(WidePen(state->pen));
+    p.setBrush(ToQBrush(state->brush));
+    p.drawRect(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
+    return TRUE;
+}
+
+BOOL CDC::Ellipse(int l, int t, int r, int b) {
+    CRect box(l, t, r, b);
+    box.NormalizeRect();
+    PAINTER_OR(FALSE)
+    p.setCompositionMode(CompositionFor(state->rop));
+    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(state->bkColor));
+    p.setPen(state->pen.style == PS_NULL
+                 ? QPen(Qt::NoPen)
+                 : (IsCosmetic(state->pen) ? QPen(ToQColor(state->pen.colour), 1)
+                                           : WidePen(state->pen)));
+    p.setBrush(ToQBrush(state->brush));
+    p.drawEllipse(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
+    return TRUE;
+}
+
+BOOL CDC::Polygon(const CPoint* pts, int count) {
+    if (!pts || count < 2)
+        return FALSE;
+    PAINTER_OR(FALSE)
+    QPolygon poly;
+    poly.reserve(count);
+    for (int i = 0; i < count; ++i)
+        poly << QPoint(pts[i].x, pts[i].y);
+    p.setCompositionMode(CompositionFor(state->rop));
+    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(state->bkColor));
+    const bool nullPen = state->pen.style == PS_NULL;
+    if (nullPen || (IsCosmetic(state->pen) && target->IsRaster())) {
+        if (state->brush.kind != CBrush::Hollow) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(ToQBrush(state->brush));
+            p.drawPolygon(poly, Qt::OddEvenFill);
+        }
+        if (!nullPen) {
+            CPoint keep = state->position;
+            Outline(*this, pts, count);
+            state->position = keep;
+        }
+        return TRUE;
+    }
+    p.setPen(WidePen(state->pen));
+    p.setBrush(ToQBrush(state->brush));
+    p.drawPolygon(poly, Qt::OddEvenFill);
+    return TRUE;
+}
+
+void CDC::FillRect(const CRect& r, const CBrush& brush) {
+    PAINTER_OR()
+    if (brush.kind == CBrush::Hollow || r.IsRectEmpty())
+        return;
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(state->bkColor));
+    p.fillRect(ToQRect(r), ToQBrush(brush));
+}
+
+// Like the framework, this leaves the background colour set to `c`.
+void CDC::FillSolidRect(const CRect& r, COLORREF c) {
+    SetBkColor(c);
+    PAINTER_OR()
+    if (r.IsRectEmpty())
+        return;
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(ToQRect(r), ToQColor(c));
+}
+
+void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
+    FillSolidRect(CRect(x, y, x + cx, y + cy), c);
+}
+
+// Inverts every other pixel of the one-pixel border: drawing it twice restores the picture.
+void CDC::DrawFocusRect(const CRect& rc) {
+    PAINTER_OR()
+    CRect r = rc;
+    r.NormalizeRect();
+    if (r.IsRectEmpty())
+        return;
+    QPolygon pts;
+    auto add = [&](int x, int y) {
+        if (((x + y) & 1) == 0)
+            pts << QPoint(x, y);
+    };
+    for (int x = r.left; x < r.right; ++x) {
+        add(x, r.top);
+        if (r.bottom - 1 != r.top)
+            add(x, r.bottom - 1);
+    }
+    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+        add(r.left, y);
+        if (r.right - 1 != r.left)
+            add(r.right - 1, y);
+    }
+    p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p.setPen(QPen(Qt::white, 1));
+    p.drawPoints(pts);
+}
+
+COLORREF CDC::SetPixel(int x, int y, COLORREF c) {
+    PAINTER_OR(COLORREF(-1))
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.fillRect(QRect(x, y, 1, 1), ToQColor(c));
+    return c;
+}
+
+COLORREF CDC::GetPixel(int x, int y) const {
+    if (!target || !target->image || !target->image->valid(x, y))
+        return COLORREF(-1);
+    QRgb px = target->image->pixel(x, y);
+    return RGB(qRed(px), qGreen(px), qBlue(px));
+}
+
+CSize CDC::GetTextExtent(const std::string& text) const {
+    QFontMetrics fm(state->qfont, target ? target->Device() : nullptr);
+    return CSize(fm.horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size()))),
+                 fm.ascent() + fm.descent());
+}
+
+CDC::TextMetrics CDC::GetTextMetrics() const {
+    QFontMetrics fm(state->qfont, target ? target->Device() : nullptr);
+    TextMetrics tm{};
+    tm.ascent = fm.ascent();
+    tm.descent = fm.descent();
+    tm.height = tm.ascent + tm.descent;
+    tm.internalLeading = std::max(0, tm.height - state->qfont.pixelSize());
+    tm.aveCharWidth = fm.averageCharWidth();
+    return tm;
+}
+
+BOOL CDC::TextOut(int x, int y, const std::string& text) {
+    PAINTER_OR(FALSE)
+    const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    QFontMetrics fm(state->qfont, target->Device());
+    const int w = fm.horizontalAdvance(s);
+    const int h = fm.ascent() + fm.descent();
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.translate(x, y);
+    // Escapement is in tenths of a degree, counter-clockwise: 900 runs upward.
+    const LONG esc = state->font.IsNull() ? 0 : state->font.LogFont().lfEscapement;
+    if (esc % 3600 != 0)
+        p.rotate(-(esc % 3600) / 10.0);
+    if (state->bkMode == OPAQUE)
+        p.fillRect(QRect(0, 0, w, h), ToQColor(state->bkColor));
+    p.setFont(state->qfont);
+    p.setPen(ToQColor(state->textColor));
+    p.drawText(QPoint(0, fm.ascent()), s);
+    p.restore();
+    return TRUE;
+}
+
+int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
+    if (!rect)
+        return 0;
+    QFontMetrics fm(state->qfont, target ? target->Device() : nullptr);
+    const int lineHeight = fm.ascent() + fm.descent();
+    std::vector<std::string> lines;
+    if (format & DT_SINGLELINE) {
+        std::string one;
+        for (char c : text)
+            if (c != '\r' && c != '\n')
+                one += c;
+        lines.push_back(one);
+    } else {
+        lines = SplitLines(text);
+    }
+    if (text.empty())
+        lines.clear();
+    std::vector<int> widths;
+    int widest = 0;
+    for (const auto& line : lines) {
+        widths.push_back(
+            fm.horizontalAdvance(QString::fromLatin1(line.data(), qsizetype(line.size()))));
+        widest = std::max(widest, widths.back());
+    }
+    const int total = lineHeight * int(lines.size());
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + total;
+        return total;
+    }
+    int top = rect->top;
+    int result = total;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            top = rect->top + (rect->Height() - total) / 2;
+        else if (format & DT_BOTTOM)
+            top = rect->bottom - total;
+        if (format & (DT_VCENTER | DT_BOTTOM))
+            result = top - rect->top + total;
+    }
+    PAINTER_OR(result)
+    p.save();
+    if (!(format & DT_NOCLIP))
+        p.setClipRect(ToQRect(*rect), Qt::IntersectClip);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setFont(state->qfont);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int left = rect->left;
+        if (format & DT_CENTER)
+            left = rect->left + (rect->Width() - widths[i]) / 2;
+        else if (format & DT_RIGHT)
+            left = rect->right - widths[i];
+        const int y = top + int(i) * lineHeight;
+        if (state->bkMode == OPAQUE)
+            p.fillRect(QRect(left, y, widths[i], lineHeight), ToQColor(state->bkColor));
+        p.setPen(ToQColor(state->textColor));
+        p.drawText(QPoint(left, y + fm.ascent()),
+                   QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size())));
+    }
+    p.restore();
+    return result;
+}
+
+int CDC::IntersectClipRect(const CRect& r) {
+    CRect next = r;
+    if (state->clip)
+        next.IntersectRect(*state->clip, r);
+    state->clip = next;
+    return next.IsRectEmpty() ? 1 : 2;
+}
+
+int CDC::SelectClipRect(const CRect* r) {
+    if (r)
+        state->clip = *r;
+    else
+        state->clip.reset();
+    return 2;
+}
+
+CRect CDC::GetClipBox() const {
+    if (state->clip)
+        return *state->clip;
+    QPaintDevice* dev = target ? target->Device() : nullptr;
+    return dev ? CRect(0, 0, dev->width(), dev->height()) : CRect();
+}
+
+int CDC::SaveDC() {
+    saved.push_back(*state);
+    return int(saved.size());
+}
+
+BOOL CDC::RestoreDC(int which) {
+    int index = which < 0 ? int(saved.size()) + which : which - 1;
+    if (index < 0 || index >= int(saved.size()))
+        return FALSE;
+    CBitmap before = state->bitmap;
+    *state = saved[std::size_t(index)];
+    saved.resize(std::size_t(index));
+    if (target && target->memory && state->bitmap.Data() != before.Data()) {
+        CBitmap keep = state->bitmap;
+        state->bitmap = before;
+        SelectObject(keep);
+    }
+    return TRUE;
+}
+
+BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop) {
+    return StretchBlt(x, y, w, h, src, sx, sy, w, h, rop);
+}
+
+BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh,
+                     DWORD rop) {
+    if (!src || !src->target || !src->target->image || w == 0 || h == 0 || sw == 0 || sh == 0)
+        return FALSE;
+    PAINTER_OR(FALSE)
+    QImage source = src->target->image->copy(
+        QRect(std::min(sx, sx + sw), std::min(sy, sy + sh), std::abs(sw), std::abs(sh)));
+    // Negative extents mirror, as with the framework.
+    const bool flipX = (w < 0) != (sw < 0);
+    const bool flipY = (h < 0) != (sh < 0);
+    if (flipX || flipY)
+        source = source.mirrored(flipX, flipY);
+    if (source.format() != QImage::Format_RGB32)
+        source = source.convertToFormat(QImage::Format_RGB32);
+    switch (rop) {
+    case SRCINVERT:
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        break;
+    case SRCAND:
+        p.setCompositionMode(QPainter::RasterOp_SourceAndDestination);
+        break;
+    case SRCPAINT:
+        p.setCompositionMode(QPainter::RasterOp_SourceOrDestination);
+        break;
+    default:
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        break;
+    }
+    p.drawImage(QRect(std::min(x, x + w), std::min(y, y + h), std::abs(w), std::abs(h)), source);
+    return TRUE;
+}
+
+int CDC::StartDoc(const std::string& docName) {
+    if (!target || !target->printer)
+        return -1;
+    target->printer->setDocName(QString::fromStdString(docName));
+    target->pages = 0;
+    return 1;
+}
+
+int CDC::StartPage() {
+    if (!target || !target->printer)
+        return -1;
+    if (target->pages > 0 && target->painter && target->painter->isActive())
+        target->printer->newPage();
+    target->pageStarted = true;
+    ++target->pages;
+    Flush();
+    return target->painter && target->painter->isActive() ? 1 : -1;
+}
+
+int CDC::EndPage() {
+    return target && target->printer ? 1 : -1;
+}
+
+int CDC::EndDoc() {
+    if (!target || !target->printer)
+        return -1;
+    if (target->painter && target->painter->isActive())
+        target->painter->end();
+    target->pageStarted = false;
+    return 1;
+}
