@@ -120,49 +120,52 @@ DeviceCaps ScreenDeviceCaps() {
     return caps;
 }
 
-struct CDC::State {
-    CPen pen{PS_SOLID, 1, RGB(0, 0, 0)};
-    CBrush brush{RGB(255, 255, 255)};
-    CFont font;
-    QFont qfont;
-    int rop = R2_COPYPEN;
-    int bkMode = OPAQUE;
-    COLORREF bkColor = RGB(255, 255, 255);
-    COLORREF textColor = RGB(0, 0, 0);
-    CPoint position;
-    std::optional<CRect> clip;
-    CBitmap bitmap;
-};
-
-CDC::CDC() : state(std::make_unique<State>()) {
+DCTarget::DCTarget() {
     LOGFONTA lf = DefaultLogFont();
-    state->font.CreateFontIndirectA(&lf);
-    state->qfont = QFontFromLogFont(lf);
+    state.font.CreateFontIndirectA(&lf);
+    state.qfont = QFontFromLogFont(lf);
 }
 
-CDC::CDC(std::unique_ptr<DCTarget> t) : CDC() {
-    target = std::move(t);
+DCTarget::~DCTarget() {
+    if (painter && painter->isActive())
+        painter->end();
 }
 
-CDC::~CDC() {
-    DeleteDC();
-}
+CDC::CDC() : target(std::make_shared<DCTarget>()) {}
+
+CDC::CDC(std::shared_ptr<DCTarget> t) : target(std::move(t)) {}
+
+CDC::~CDC() = default;
 
 BOOL CDC::CreateCompatibleDC(CDC*) {
-    DeleteDC();
-    target = std::make_unique<DCTarget>();
+    target = std::make_shared<DCTarget>();
     target->memory = true;
     return TRUE;
 }
 
 BOOL CDC::DeleteDC() {
-    if (!target)
+    if (!IsValid())
         return FALSE;
     if (target->painter && target->painter->isActive())
         target->painter->end();
-    target.reset();
-    state->bitmap = CBitmap();
+    target = std::make_shared<DCTarget>();
     return TRUE;
+}
+
+void CDC::Attach(const CDC& other) {
+    target = other.target;
+}
+
+void CDC::Detach() {
+    target = std::make_shared<DCTarget>();
+}
+
+bool CDC::IsValid() const {
+    return target->memory || target->image || target->printer;
+}
+
+CDC::State& CDC::S() const {
+    return target->state;
 }
 
 void CDC::SetDeviceCaps(const DeviceCaps& caps) {
@@ -209,8 +212,8 @@ void CDC::Flush() const {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, true);
     p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (state->clip)
-        p.setClipRect(ToQRect(*state->clip));
+    if (S().clip)
+        p.setClipRect(ToQRect(*S().clip));
     else
         p.setClipping(false);
 }
@@ -222,78 +225,78 @@ void CDC::Flush() const {
     QPainter& p = *target->painter;
 
 CPen CDC::SelectObject(const CPen& pen) {
-    CPen old = state->pen;
-    state->pen = pen;
+    CPen old = S().pen;
+    S().pen = pen;
     return old;
 }
 
 CBrush CDC::SelectObject(const CBrush& brush) {
-    CBrush old = state->brush;
-    state->brush = brush;
+    CBrush old = S().brush;
+    S().brush = brush;
     return old;
 }
 
 CFont CDC::SelectObject(const CFont& font) {
-    CFont old = state->font;
-    state->font = font;
-    state->qfont = QFontFromLogFont(font.IsNull() ? DefaultLogFont() : font.LogFont());
+    CFont old = S().font;
+    S().font = font;
+    S().qfont = QFontFromLogFont(font.IsNull() ? DefaultLogFont() : font.LogFont());
     return old;
 }
 
 CBitmap CDC::SelectObject(const CBitmap& bitmap) {
-    CBitmap old = state->bitmap;
+    CBitmap old = S().bitmap;
     if (!target || !target->memory)
         return old;
     if (target->painter && target->painter->isActive())
         target->painter->end();
-    state->bitmap = bitmap;
+    S().bitmap = bitmap;
     target->image = bitmap.Data() ? &bitmap.Data()->image : nullptr;
     return old;
 }
 
 CPen CDC::GetCurrentPen() const {
-    return state->pen;
+    return S().pen;
 }
 CBrush CDC::GetCurrentBrush() const {
-    return state->brush;
+    return S().brush;
 }
 CFont CDC::GetCurrentFont() const {
-    return state->font;
+    return S().font;
 }
 CBitmap CDC::GetCurrentBitmap() const {
-    return state->bitmap;
+    return S().bitmap;
 }
 
 int CDC::SetROP2(int rop) {
-    return std::exchange(state->rop, rop);
+    return std::exchange(S().rop, rop);
 }
 int CDC::GetROP2() const {
-    return state->rop;
+    return S().rop;
 }
 int CDC::SetBkMode(int mode) {
-    return std::exchange(state->bkMode, mode);
+    return std::exchange(S().bkMode, mode);
 }
 int CDC::GetBkMode() const {
-    return state->bkMode;
+    return S().bkMode;
 }
 COLORREF CDC::SetBkColor(COLORREF c) {
-    return std::exchange(state->bkColor, c);
+    return std::exchange(S().bkColor, c);
 }
 COLORREF CDC::GetBkColor() const {
-    return state->bkColor;
+    return S().bkColor;
 }
 COLORREF CDC::SetTextColor(COLORREF c) {
-    return std::exchange(state->textColor, c);
+    return std::exchange(S().textColor, c);
 }
 COLORREF CDC::GetTextColor() const {
-    return state->textColor;
+    return S().textColor;
 }
 
 CPoint CDC::MoveTo(int x, int y) {
-    return std::exchange(state->position, CPoint(x, y));
+    return std::exchange(S().position, CPoint(x, y));
 }
 CPoint CDC::GetCurrentPosition() const {
-    return state->position;
+    return S().position;
 }
 
 namespace {
@@ -408,16 +411,16 @@ QBrush ToQBrush(const CBrush& b) {
 } // namespace
 
 BOOL CDC::LineTo(int x, int y) {
-    CPoint from = state->position;
-    state->position = CPoint(x, y);
+    CPoint from = S().position;
+    S().position = CPoint(x, y);
     PAINTER_OR(FALSE)
-    if (state->pen.style == PS_NULL)
+    if (S().pen.style == PS_NULL)
         return TRUE;
-    if (IsCosmetic(state->pen) && target->IsRaster()) {
-        CosmeticLine(p, from, CPoint(x, y), state->pen, state->rop, state->bkMode, state->bkColor);
+    if (IsCosmetic(S().pen) && target->IsRaster()) {
+        CosmeticLine(p, from, CPoint(x, y), S().pen, S().rop, S().bkMode, S().bkColor);
     } else {
-        p.setCompositionMode(CompositionFor(state->rop));
-        p.setPen(WidePen(state->pen));
+        p.setCompositionMode(CompositionFor(S().rop));
+        p.setPen(WidePen(S().pen));
         p.drawLine(from.x, from.y, x, y);
     }
     return TRUE;
@@ -426,13 +429,13 @@ BOOL CDC::LineTo(int x, int y) {
 BOOL CDC::Polyline(const CPoint* pts, int count) {
     if (!pts || count < 2)
         return FALSE;
-    CPoint keep = state->position;
+    CPoint keep = S().position;
     MoveTo(pts[0]);
     for (int i = 1; i < count; ++i)
         LineTo(pts[i]);
-    if (IsCosmetic(state->pen) && target && target->IsRaster() && state->pen.style != PS_NULL) {
+    if (IsCosmetic(S().pen) && target && target->IsRaster() && S().pen.style != PS_NULL) {
         // The framework's polyline does draw its last point.
-        CPen one = state->pen;
+        CPen one = S().pen;
         Flush();
         if (target->painter && target->painter->isActive()) {
             CPoint last = pts[count - 1];
@@ -440,11 +443,11 @@ BOOL CDC::Polyline(const CPoint* pts, int count) {
             int ex = last.x + (last.x > prev.x) - (last.x < prev.x);
             int ey = last.y + (last.y > prev.y) - (last.y < prev.y);
             if (!(prev == last))
-                CosmeticLine(*target->painter, last, CPoint(ex, ey), one, state->rop, state->bkMode,
-                             state->bkColor);
+                CosmeticLine(*target->painter, last, CPoint(ex, ey), one, S().rop, S().bkMode,
+                             S().bkColor);
         }
     }
-    state->position = keep;
+    S().position = keep;
     return TRUE;
 }
 
@@ -460,33 +463,33 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
-    const bool nullPen = state->pen.style == PS_NULL;
-    p.setCompositionMode(CompositionFor(state->rop));
-    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(state->bkColor));
-    if (nullPen || (IsCosmetic(state->pen) && target->IsRaster())) {
+    const bool nullPen = S().pen.style == PS_NULL;
+    p.setCompositionMode(CompositionFor(S().rop));
+    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(S().bkColor));
+    if (nullPen || (IsCosmetic(S().pen) && target->IsRaster())) {
         // A null pen leaves the right and bottom edges out of the fill as well.
         QRect fill = nullPen ? QRect(box.left, box.top, box.Width() - 1, box.Height() - 1)
                              : QRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2);
-        if (state->brush.kind != CBrush::Hollow && fill.width() > 0 && fill.height() > 0)
-            p.fillRect(fill, ToQBrush(state->brush));
+        if (S().brush.kind != CBrush::Hollow && fill.width() > 0 && fill.height() > 0)
+            p.fillRect(fill, ToQBrush(S().brush));
         if (!nullPen && box.Width() > 0 && box.Height() > 0) {
-            CPoint keep = state->position;
+            CPoint keep = S().position;
             CPoint corners[4] = {{box.left, box.top},
                                  {box.right - 1, box.top},
                                  {box.right - 1, box.bottom - 1},
                                  {box.left, box.bottom - 1}};
             if (box.Width() == 1 || box.Height() == 1) {
-                p.fillRect(ToQRect(box), ToQColor(state->pen.colour));
+                p.fillRect(ToQRect(box), ToQColor(S().pen.colour));
             } else {
                 Outline(*this, corners, 4);
             }
-            state->position = keep;
+            S().position = keep;
         }
         return TRUE;
     }
-    p.setPen(WidePen(state->pen));
-    p.setBrush(ToQBrush(state->brush));
+    p.setPen(WidePen(S().pen));
+    p.setBrush(ToQBrush(S().brush));
     p.drawRect(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
     return TRUE;
 }
@@ -495,14 +498,13 @@ BOOL CDC::Ellipse(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
-    p.setCompositionMode(CompositionFor(state->rop));
-    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(state->bkColor));
-    p.setPen(state->pen.style == PS_NULL
+    p.setCompositionMode(CompositionFor(S().rop));
+    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(S().bkColor));
+    p.setPen(S().pen.style == PS_NULL
                  ? QPen(Qt::NoPen)
-                 : (IsCosmetic(state->pen) ? QPen(ToQColor(state->pen.colour), 1)
-                                           : WidePen(state->pen)));
-    p.setBrush(ToQBrush(state->brush));
+                 : (IsCosmetic(S().pen) ? QPen(ToQColor(S().pen.colour), 1) : WidePen(S().pen)));
+    p.setBrush(ToQBrush(S().brush));
     p.drawEllipse(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
     return TRUE;
 }
@@ -515,25 +517,25 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
     poly.reserve(count);
     for (int i = 0; i < count; ++i)
         poly << QPoint(pts[i].x, pts[i].y);
-    p.setCompositionMode(CompositionFor(state->rop));
-    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(state->bkColor));
-    const bool nullPen = state->pen.style == PS_NULL;
-    if (nullPen || (IsCosmetic(state->pen) && target->IsRaster())) {
-        if (state->brush.kind != CBrush::Hollow) {
+    p.setCompositionMode(CompositionFor(S().rop));
+    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(S().bkColor));
+    const bool nullPen = S().pen.style == PS_NULL;
+    if (nullPen || (IsCosmetic(S().pen) && target->IsRaster())) {
+        if (S().brush.kind != CBrush::Hollow) {
             p.setPen(Qt::NoPen);
-            p.setBrush(ToQBrush(state->brush));
+            p.setBrush(ToQBrush(S().brush));
             p.drawPolygon(poly, Qt::OddEvenFill);
         }
         if (!nullPen) {
-            CPoint keep = state->position;
+            CPoint keep = S().position;
             Outline(*this, pts, count);
-            state->position = keep;
+            S().position = keep;
         }
         return TRUE;
     }
-    p.setPen(WidePen(state->pen));
-    p.setBrush(ToQBrush(state->brush));
+    p.setPen(WidePen(S().pen));
+    p.setBrush(ToQBrush(S().brush));
     p.drawPolygon(poly, Qt::OddEvenFill);
     return TRUE;
 }
@@ -543,8 +545,8 @@ void CDC::FillRect(const CRect& r, const CBrush& brush) {
     if (brush.kind == CBrush::Hollow || r.IsRectEmpty())
         return;
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setBackgroundMode(state->bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(state->bkColor));
+    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(S().bkColor));
     p.fillRect(ToQRect(r), ToQBrush(brush));
 }
 
@@ -604,18 +606,18 @@ COLORREF CDC::GetPixel(int x, int y) const {
 }
 
 CSize CDC::GetTextExtent(const std::string& text) const {
-    QFontMetrics fm(state->qfont, target ? target->Device() : nullptr);
+    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
     return CSize(fm.horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size()))),
                  fm.ascent() + fm.descent());
 }
 
 CDC::TextMetrics CDC::GetTextMetrics() const {
-    QFontMetrics fm(state->qfont, target ? target->Device() : nullptr);
+    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
     TextMetrics tm{};
     tm.ascent = fm.ascent();
     tm.descent = fm.descent();
     tm.height = tm.ascent + tm.descent;
-    tm.internalLeading = std::max(0, tm.height - state->qfont.pixelSize());
+    tm.internalLeading = std::max(0, tm.height - S().qfont.pixelSize());
     tm.aveCharWidth = fm.averageCharWidth();
     return tm;
 }
@@ -623,20 +625,20 @@ CDC::TextMetrics CDC::GetTextMetrics() const {
 BOOL CDC::TextOut(int x, int y, const std::string& text) {
     PAINTER_OR(FALSE)
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
-    QFontMetrics fm(state->qfont, target->Device());
+    QFontMetrics fm(S().qfont, target->Device());
     const int w = fm.horizontalAdvance(s);
     const int h = fm.ascent() + fm.descent();
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.translate(x, y);
     // Escapement is in tenths of a degree, counter-clockwise: 900 runs upward.
-    const LONG esc = state->font.IsNull() ? 0 : state->font.LogFont().lfEscapement;
+    const LONG esc = S().font.IsNull() ? 0 : S().font.LogFont().lfEscapement;
     if (esc % 3600 != 0)
         p.rotate(-(esc % 3600) / 10.0);
-    if (state->bkMode == OPAQUE)
-        p.fillRect(QRect(0, 0, w, h), ToQColor(state->bkColor));
-    p.setFont(state->qfont);
-    p.setPen(ToQColor(state->textColor));
+    if (S().bkMode == OPAQUE)
+        p.fillRect(QRect(0, 0, w, h), ToQColor(S().bkColor));
+    p.setFont(S().qfont);
+    p.setPen(ToQColor(S().textColor));
     p.drawText(QPoint(0, fm.ascent()), s);
     p.restore();
     return TRUE;
@@ -645,7 +647,7 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
 int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     if (!rect)
         return 0;
-    QFontMetrics fm(state->qfont, target ? target->Device() : nullptr);
+    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
     const int lineHeight = fm.ascent() + fm.descent();
     std::vector<std::string> lines;
     if (format & DT_SINGLELINE) {
@@ -687,7 +689,7 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     if (!(format & DT_NOCLIP))
         p.setClipRect(ToQRect(*rect), Qt::IntersectClip);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setFont(state->qfont);
+    p.setFont(S().qfont);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         int left = rect->left;
         if (format & DT_CENTER)
@@ -695,9 +697,9 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
         else if (format & DT_RIGHT)
             left = rect->right - widths[i];
         const int y = top + int(i) * lineHeight;
-        if (state->bkMode == OPAQUE)
-            p.fillRect(QRect(left, y, widths[i], lineHeight), ToQColor(state->bkColor));
-        p.setPen(ToQColor(state->textColor));
+        if (S().bkMode == OPAQUE)
+            p.fillRect(QRect(left, y, widths[i], lineHeight), ToQColor(S().bkColor));
+        p.setPen(ToQColor(S().textColor));
         p.drawText(QPoint(left, y + fm.ascent()),
                    QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size())));
     }
@@ -707,42 +709,43 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
 
 int CDC::IntersectClipRect(const CRect& r) {
     CRect next = r;
-    if (state->clip)
-        next.IntersectRect(*state->clip, r);
-    state->clip = next;
+    if (S().clip)
+        next.IntersectRect(*S().clip, r);
+    S().clip = next;
     return next.IsRectEmpty() ? 1 : 2;
 }
 
 int CDC::SelectClipRect(const CRect* r) {
     if (r)
-        state->clip = *r;
+        S().clip = *r;
     else
-        state->clip.reset();
+        S().clip.reset();
     return 2;
 }
 
 CRect CDC::GetClipBox() const {
-    if (state->clip)
-        return *state->clip;
+    if (S().clip)
+        return *S().clip;
     QPaintDevice* dev = target ? target->Device() : nullptr;
     return dev ? CRect(0, 0, dev->width(), dev->height()) : CRect();
 }
 
 int CDC::SaveDC() {
-    saved.push_back(*state);
-    return int(saved.size());
+    target->saved.push_back(S());
+    return int(target->saved.size());
 }
 
 BOOL CDC::RestoreDC(int which) {
+    auto& saved = target->saved;
     int index = which < 0 ? int(saved.size()) + which : which - 1;
     if (index < 0 || index >= int(saved.size()))
         return FALSE;
-    CBitmap before = state->bitmap;
-    *state = saved[std::size_t(index)];
+    CBitmap before = S().bitmap;
+    S() = saved[std::size_t(index)];
     saved.resize(std::size_t(index));
-    if (target && target->memory && state->bitmap.Data() != before.Data()) {
-        CBitmap keep = state->bitmap;
-        state->bitmap = before;
+    if (target->memory && S().bitmap.Data() != before.Data()) {
+        CBitmap keep = S().bitmap;
+        S().bitmap = before;
         SelectObject(keep);
     }
     return TRUE;
@@ -754,7 +757,7 @@ BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, DWORD rop
 
 BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int sw, int sh,
                      DWORD rop) {
-    if (!src || !src->target || !src->target->image || w == 0 || h == 0 || sw == 0 || sh == 0)
+    if (!src || !src->target->image || w == 0 || h == 0 || sw == 0 || sh == 0)
         return FALSE;
     PAINTER_OR(FALSE)
     QImage source = src->target->image->copy(

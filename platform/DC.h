@@ -70,7 +70,10 @@ public:
     // A memory context with the screen's capabilities; draws into the selected bitmap.
     BOOL CreateCompatibleDC(CDC* dc);
     BOOL DeleteDC();
-    bool IsValid() const { return target != nullptr; }
+    bool IsValid() const;
+    // Shares another context's device and state, as two handles of one device context do.
+    void Attach(const CDC& other);
+    void Detach();
 
     // Lets a memory context stand for another device (a printer, a monochrome device).
     void SetDeviceCaps(const DeviceCaps& caps);
@@ -138,15 +141,14 @@ public:
     int EndDoc();
 
     // Platform-internal: a context drawing straight onto a target the platform made.
-    explicit CDC(std::unique_ptr<DCTarget> target);
+    explicit CDC(std::shared_ptr<DCTarget> target);
     DCTarget* Target() const { return target.get(); }
+    struct State;
 
 private:
-    struct State;
+    State& S() const;
     void Flush() const;
-    std::unique_ptr<DCTarget> target;
-    std::unique_ptr<State> state;
-    std::vector<State> saved;
+    std::shared_ptr<DCTarget> target;
 };
 
 // Selects an object for a scope and puts the previous one back, also when an exception passes.

@@ -1,14 +1,38 @@
 #pragma once
 // Platform-internal: what a device context draws on.
 
+#include <QFont>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "platform/DC.h"
 
+struct CDC::State {
+    CPen pen{PS_SOLID, 1, RGB(0, 0, 0)};
+    CBrush brush{RGB(255, 255, 255)};
+    CFont font;
+    QFont qfont;
+    int rop = R2_COPYPEN;
+    int bkMode = OPAQUE;
+    COLORREF bkColor = RGB(255, 255, 255);
+    COLORREF textColor = RGB(0, 0, 0);
+    CPoint position;
+    std::optional<CRect> clip;
+    CBitmap bitmap;
+};
+
 struct DCTarget {
+    DCTarget();
+    ~DCTarget();
+    DCTarget(const DCTarget&) = delete;
+    DCTarget& operator=(const DCTarget&) = delete;
+
+    CDC::State state;
+    std::vector<CDC::State> saved;
     // Exactly one of these is set: an image the platform keeps (a window surface),
     // the selected bitmap of a memory context (its image), or a printer.
     QImage* image = nullptr;
