@@ -34,6 +34,10 @@ QPainter::CompositionMode CompositionFor(int rop) {
 
 // The framework's 8 x 8 hatch patterns, most significant bit leftmost, aligned to the
 // device origin.
+QBrush PatternBrush(const uchar bits[8], const QColor& colour) {
+    return QBrush(colour, QBitmap::fromData(QSize(8, 8), bits, QImage::Format_Mono));
+}
+
 QBrush HatchBrush(int hatch, const QColor& colour) {
     static const uchar patterns[6][8] = {
         {0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00}, // horizontal
@@ -403,6 +407,8 @@ QBrush ToQBrush(const CBrush& b) {
         return Qt::NoBrush;
     case CBrush::Hatched:
         return HatchBrush(b.hatch, ToQColor(b.colour));
+    case CBrush::Pattern:
+        return PatternBrush(b.pattern, ToQColor(b.colour));
     default:
         return QBrush(ToQColor(b.colour));
     }
@@ -545,7 +551,9 @@ void CDC::FillRect(const CRect& r, const CBrush& brush) {
     if (brush.kind == CBrush::Hollow || r.IsRectEmpty())
         return;
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    // Pattern brushes always paint their clear bits in the background colour.
+    const bool opaque = S().bkMode == OPAQUE || brush.kind == CBrush::Pattern;
+    p.setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
     p.setBackground(ToQColor(S().bkColor));
     p.fillRect(ToQRect(r), ToQBrush(brush));
 }

@@ -41,6 +41,15 @@ BOOL CBrush::CreateHollowBrush() {
     return TRUE;
 }
 
+BOOL CBrush::CreatePatternBrush(const BYTE bits[8], COLORREF c) {
+    kind = Pattern;
+    colour = c;
+    for (int i = 0; i < 8; ++i)
+        pattern[i] = bits[i];
+    created = true;
+    return TRUE;
+}
+
 BOOL CBrush::DeleteObject() {
     bool was = created;
     *this = CBrush();

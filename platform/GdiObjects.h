@@ -36,19 +36,23 @@ private:
 
 class CBrush {
 public:
-    enum Kind { Solid, Hatched, Hollow };
+    enum Kind { Solid, Hatched, Hollow, Pattern };
     CBrush() = default;
     explicit CBrush(COLORREF c) { CreateSolidBrush(c); }
     CBrush(int hatch, COLORREF c) { CreateHatchBrush(hatch, c); }
     BOOL CreateSolidBrush(COLORREF c);
     BOOL CreateHatchBrush(int hatch, COLORREF c);
     BOOL CreateHollowBrush();
+    // An 8 x 8 pattern, first row first, most significant bit leftmost: set bits take
+    // `colour`, clear ones the background colour.
+    BOOL CreatePatternBrush(const BYTE bits[8], COLORREF colour);
     BOOL DeleteObject();
     bool IsNull() const { return !created; }
 
     Kind kind = Solid;
     int hatch = HS_HORIZONTAL;
     COLORREF colour = RGB(255, 255, 255);
+    BYTE pattern[8] = {};
 
 private:
     bool created = false;
