@@ -6,7 +6,6 @@ headless=0
 [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]] && headless=1
 extra=()
 ((headless)) && extra=(tigervnc-standalone-server tigervnc-tools)
-BUILD_TYPE="${BUILD_TYPE:-Release}"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" "${extra[@]}"
 editor="$build_dir/app/tarvelin"
 
@@ -27,7 +26,9 @@ chmod 600 "$state/passwd"
 Xvnc ":$n" -localhost -nolisten tcp -rfbport "$port" -geometry 1280x800 -depth 24 \
   -SecurityTypes VncAuth -PasswordFile "$state/passwd" -AlwaysShared >"$state/xvnc.log" 2>&1 &
 xvnc_pid=$!
+editor_pid=
 cleanup() {
+  [[ -n "$editor_pid" ]] && kill "$editor_pid" 2>/dev/null || true
   kill "$xvnc_pid" 2>/dev/null || true
   wait "$xvnc_pid" 2>/dev/null || true
   rm -rf "$state"
@@ -49,5 +50,6 @@ From your own computer, open a tunnel and point a VNC viewer at it:
 Press Ctrl-C here to stop.
 MSG
 
-DISPLAY=":$n" QT_QPA_PLATFORM=xcb "$editor" "$@" &
-wait $!
+DISPLAY=":$n" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$state" "$editor" "$@" &
+editor_pid=$!
+wait "$editor_pid"
