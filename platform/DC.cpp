@@ -426,12 +426,16 @@ BOOL CDC::LineTo(int x, int y) {
         CosmeticLine(p, from, CPoint(x, y), S().pen, S().rop, S().bkMode, S().bkColor);
     } else {
         p.setCompositionMode(CompositionFor(S().rop));
+        // Gaps of a styled pen take the background colour when it is opaque.
+        p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+        p.setBackground(ToQColor(S().bkColor));
         p.setPen(WidePen(S().pen));
         p.drawLine(from.x, from.y, x, y);
     }
     return TRUE;
 }
 
+// Like LineTo, every segment leaves out its end; the current position stays.
 BOOL CDC::Polyline(const CPoint* pts, int count) {
     if (!pts || count < 2)
         return FALSE;
@@ -439,20 +443,6 @@ BOOL CDC::Polyline(const CPoint* pts, int count) {
     MoveTo(pts[0]);
     for (int i = 1; i < count; ++i)
         LineTo(pts[i]);
-    if (IsCosmetic(S().pen) && target && target->IsRaster() && S().pen.style != PS_NULL) {
-        // The framework's polyline does draw its last point.
-        CPen one = S().pen;
-        Flush();
-        if (target->painter && target->painter->isActive()) {
-            CPoint last = pts[count - 1];
-            CPoint prev = pts[count - 2];
-            int ex = last.x + (last.x > prev.x) - (last.x < prev.x);
-            int ey = last.y + (last.y > prev.y) - (last.y < prev.y);
-            if (!(prev == last))
-                CosmeticLine(*target->painter, last, CPoint(ex, ey), one, S().rop, S().bkMode,
-                             S().bkColor);
-        }
-    }
     S().position = keep;
     return TRUE;
 }
@@ -494,6 +484,7 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
         }
         return TRUE;
     }
+    p.setBackgroundMode(Qt::TransparentMode);
     p.setPen(WidePen(S().pen));
     p.setBrush(ToQBrush(S().brush));
     p.drawRect(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
@@ -504,14 +495,22 @@ BOOL CDC::Ellipse(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
+    const QRect q(box.left, box.top, box.Width() - 1, box.Height() - 1);
     p.setCompositionMode(CompositionFor(S().rop));
-    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(S().bkColor));
-    p.setPen(S().pen.style == PS_NULL
-                 ? QPen(Qt::NoPen)
-                 : (IsCosmetic(S().pen) ? QPen(ToQColor(S().pen.colour), 1) : WidePen(S().pen)));
-    p.setBrush(ToQBrush(S().brush));
-    p.drawEllipse(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
+    // Filled first, then outlined: Qt strokes differently over an opaque background.
+    if (S().brush.kind != CBrush::Hollow) {
+        p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+        p.setBackground(ToQColor(S().bkColor));
+        p.setPen(Qt::NoPen);
+        p.setBrush(ToQBrush(S().brush));
+        p.drawEllipse(q);
+    }
+    if (S().pen.style != PS_NULL) {
+        p.setBackgroundMode(Qt::TransparentMode);
+        p.setPen(IsCosmetic(S().pen) ? QPen(ToQColor(S().pen.colour), 1) : WidePen(S().pen));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(q);
+    }
     return TRUE;
 }
 
@@ -540,6 +539,7 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
         }
         return TRUE;
     }
+    p.setBackgroundMode(Qt::TransparentMode);
     p.setPen(WidePen(S().pen));
     p.setBrush(ToQBrush(S().brush));
     p.drawPolygon(poly, Qt::OddEvenFill);

@@ -70,6 +70,15 @@ TEST(DC, RectangleAndFillRectEdges) {
     EXPECT_EQ(m.At(24, 22), Blue);
     EXPECT_EQ(m.At(25, 22), White);
 
+    m.dc.SelectObject(CPen(PS_SOLID, 1, Blue));
+    m.dc.Ellipse(0, 30, 8, 38); // inside its box as well
+    EXPECT_EQ(m.Count(Blue, CRect(0, 30, 8, 38)) > 0, true);
+    EXPECT_EQ(m.At(0, 34), Blue);
+    EXPECT_EQ(m.At(7, 34), Blue);
+    EXPECT_EQ(m.At(8, 34), White);
+    EXPECT_EQ(m.At(4, 37), Blue);
+    EXPECT_EQ(m.At(4, 38), White);
+
     // A null pen leaves the right column and bottom row unfilled.
     m.dc.SelectObject(CPen(PS_NULL, 0, Black));
     m.dc.Rectangle(30, 30, 34, 34);
