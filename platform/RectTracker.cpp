@@ -239,32 +239,27 @@ bool CRectTracker::BeginTrack(int handle, CPoint point) {
     return true;
 }
 
-// Keeps a resized rectangle at its minimum size, without turning it inside out unless allowed.
+// Keeps the extent between `low` and `high` at `minimum`, moving the edge being dragged, and
+// without turning it inside out unless allowed.
+static void KeepMinimum(LONG* moving, LONG& low, LONG& high, LONG minimum, bool allowInvert) {
+    if (!moving)
+        return;
+    const LONG extent = high - low;
+    const LONG absolute = allowInvert ? std::abs(extent) : extent;
+    if (absolute >= minimum)
+        return;
+    const LONG sign = absolute != 0 ? extent / absolute : 1;
+    if (moving == &low)
+        low = high - sign * minimum;
+    else
+        high = low + sign * minimum;
+}
+
 void CRectTracker::AdjustRect(int handle) {
     if (handle == hitMiddle)
         return;
-    if (LONG* px = ModifyX(handle)) {
-        LONG w = m_rect.Width();
-        LONG absW = allowInvert ? std::abs(w) : w;
-        if (absW < m_sizeMin.cx) {
-            LONG sign = absW != 0 ? w / absW : 1;
-            if (px == &m_rect.left)
-                m_rect.left = m_rect.right - sign * m_sizeMin.cx;
-            else
-                m_rect.right = m_rect.left + sign * m_sizeMin.cx;
-        }
-    }
-    if (LONG* py = ModifyY(handle)) {
-        LONG h = m_rect.Height();
-        LONG absH = allowInvert ? std::abs(h) : h;
-        if (absH < m_sizeMin.cy) {
-            LONG sign = absH != 0 ? h / absH : 1;
-            if (py == &m_rect.top)
-                m_rect.top = m_rect.bottom - sign * m_sizeMin.cy;
-            else
-                m_rect.bottom = m_rect.top + sign * m_sizeMin.cy;
-        }
-    }
+    KeepMinimum(ModifyX(handle), m_rect.left, m_rect.right, m_sizeMin.cx, allowInvert);
+    KeepMinimum(ModifyY(handle), m_rect.top, m_rect.bottom, m_sizeMin.cy, allowInvert);
 }
 
 void CRectTracker::TrackTo(CPoint point) {

@@ -6,23 +6,9 @@
 
 #include "draw/BitmapEx.h"
 #include "platform/DC.h"
+#include "tests/support/ArchiveBytes.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Store(CObject& object) {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    object.Serialize(ar);
-    return file.Bytes();
-}
-
-void Load(CObject& object, Bytes bytes) {
-    CMemFile file(std::move(bytes));
-    CArchive ar(&file, CArchive::load);
-    object.Serialize(ar);
-}
 
 Bytes Header(std::int32_t w, std::int32_t h, std::int32_t wb, std::uint16_t planes,
              std::uint16_t bpp) {
@@ -42,7 +28,7 @@ TEST(BitmapEx, RoundTripKeepsSizeDepthAndPixels) {
     dc.SetPixel(4, 2, RGB(200, 100, 50));
     dc.SelectObject(CBitmap());
 
-    Bytes record = Store(source);
+    Bytes record = StoreRecord(source);
     ASSERT_EQ(record.size(), 20u + 5 * 4 * 3);
     EXPECT_EQ(record[4], 5);   // width
     EXPECT_EQ(record[8], 3);   // height
@@ -53,7 +39,7 @@ TEST(BitmapEx, RoundTripKeepsSizeDepthAndPixels) {
     EXPECT_EQ(record[23], 0);
 
     CBitmapEx copy;
-    Load(copy, record);
+    LoadRecord(copy, record);
     BITMAP bm;
     ASSERT_TRUE(copy.GetObject(&bm));
     EXPECT_EQ(bm.bmWidth, 5);
@@ -61,18 +47,18 @@ TEST(BitmapEx, RoundTripKeepsSizeDepthAndPixels) {
     EXPECT_EQ(bm.bmBitsPixel, 32);
     EXPECT_EQ(copy.GetPixel(4, 2), RGB(200, 100, 50));
     EXPECT_EQ(copy.GetPixel(0, 0), RGB(10, 20, 30));
-    EXPECT_EQ(Store(copy), record);
+    EXPECT_EQ(StoreRecord(copy), record);
 }
 
 TEST(BitmapEx, MonochromeRowsAreWordAligned) {
     const std::uint8_t bits[] = {0xA0, 0x00, 0x50, 0x00}; // 3 x 2, two bytes a row
     CBitmapEx mono;
     ASSERT_TRUE(mono.CreateBitmap(3, 2, 1, 1, bits));
-    Bytes record = Store(mono);
+    Bytes record = StoreRecord(mono);
     ASSERT_EQ(record.size(), 20u + 4);
     EXPECT_EQ(record[12], 2);
     CBitmapEx back;
-    Load(back, record);
+    LoadRecord(back, record);
     EXPECT_EQ(back.GetPixel(0, 0), RGB(255, 255, 255));
     EXPECT_EQ(back.GetPixel(1, 0), RGB(0, 0, 0));
     EXPECT_EQ(back.GetPixel(1, 1), RGB(255, 255, 255));
@@ -84,12 +70,12 @@ TEST(BitmapEx, LoadingReplacesTheHeldBitmap) {
     CBitmap other = image; // a second handle sees the old bitmap live on
     Bytes small = Header(2, 1, 4, 1, 16);
     small.insert(small.end(), {0x1F, 0x00, 0x00, 0x7C});
-    Load(image, small);
+    LoadRecord(image, small);
     EXPECT_EQ(image.GetSize(), CSize(2, 1));
     EXPECT_EQ(image.GetPixel(0, 0), RGB(0, 0, 255));
     EXPECT_EQ(image.GetPixel(1, 0), RGB(255, 0, 0));
     EXPECT_EQ(other.GetSize(), CSize(8, 8));
-    Load(image, Header(0, 0, 0, 0, 0));
+    LoadRecord(image, Header(0, 0, 0, 0, 0));
     EXPECT_TRUE(image.IsNull());
 }
 
@@ -115,7 +101,7 @@ TEST(BitmapEx, MalformedRecordsAreArchiveErrors) {
     for (std::size_t i = 0; i < all.size(); ++i) {
         CBitmapEx image;
         image.CreateBitmap(2, 2, 1, 32, nullptr);
-        EXPECT_THROW(Load(image, all[i]), CArchiveException) << i;
+        EXPECT_THROW(LoadRecord(image, all[i]), CArchiveException) << i;
     }
 }
 

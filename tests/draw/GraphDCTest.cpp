@@ -4,25 +4,13 @@
 
 #include "draw/GraphDC.h"
 #include "draw/Measure.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
-// A memory context standing for a device of the given resolution and colour count.
-struct Device {
-    CGraphDC dc;
-    CBitmap bitmap;
-    Device(int dpiX, int dpiY, int colours = -1, int w = 200, int h = 100) {
-        dc.CreateCompatibleDC(nullptr);
-        DeviceCaps caps;
-        caps.logPixelsX = dpiX;
-        caps.logPixelsY = dpiY;
-        caps.numColors = colours;
-        dc.SetDeviceCaps(caps);
-        bitmap.CreateCompatibleBitmap(&dc, w, h);
-        dc.SelectObject(bitmap);
-        dc.CDC::FillSolidRect(CRect(0, 0, w, h), RGB(255, 255, 255));
-    }
-};
+Canvas Device(int dpiX, int dpiY, int colours = -1) {
+    return Canvas(200, 100, Caps(dpiX, dpiY, colours));
+}
 
 class GraphDCTest : public testing::Test {
 protected:
@@ -30,7 +18,7 @@ protected:
 };
 
 TEST_F(GraphDCTest, PrinterResolutionGivesFactorsAboveOneEitherWay) {
-    Device printer(600, 600);
+    Canvas printer = Device(600, 600);
     printer.dc.ComputeScaleFactors();
     EXPECT_FLOAT_EQ(printer.dc.horizontalScale, 6.25f);
     EXPECT_FLOAT_EQ(printer.dc.verticalScale, 6.25f);
@@ -38,14 +26,14 @@ TEST_F(GraphDCTest, PrinterResolutionGivesFactorsAboveOneEitherWay) {
     EXPECT_EQ(printer.dc.ScalePoint(CPoint(-10, -3)), CPoint(-62, -18)); // toward zero
     EXPECT_FALSE(printer.dc.fewColours);
 
-    Device coarse(48, 192);
+    Canvas coarse = Device(48, 192);
     coarse.dc.ComputeScaleFactors();
     EXPECT_FLOAT_EQ(coarse.dc.horizontalScale, 2.0f);
     EXPECT_FLOAT_EQ(coarse.dc.verticalScale, 2.0f);
 }
 
 TEST_F(GraphDCTest, DeviceWithoutResolutionKeepsFactorOne) {
-    Device none(0, -5);
+    Canvas none = Device(0, -5);
     none.dc.ComputeScaleFactors();
     EXPECT_FLOAT_EQ(none.dc.horizontalScale, 1.0f);
     EXPECT_FLOAT_EQ(none.dc.verticalScale, 1.0f);
@@ -54,19 +42,19 @@ TEST_F(GraphDCTest, DeviceWithoutResolutionKeepsFactorOne) {
 
 TEST_F(GraphDCTest, FewColoursBelow256) {
     for (int colours : {0, 2, 255}) {
-        Device d(96, 96, colours);
+        Canvas d = Device(96, 96, colours);
         d.dc.ComputeScaleFactors();
         EXPECT_TRUE(d.dc.fewColours) << colours;
     }
     for (int colours : {-1, 256}) {
-        Device d(96, 96, colours);
+        Canvas d = Device(96, 96, colours);
         d.dc.ComputeScaleFactors();
         EXPECT_FALSE(d.dc.fewColours) << colours;
     }
 }
 
 TEST_F(GraphDCTest, ScalingOffPassesCoordinatesUnchangedAndComputesNothing) {
-    Device d(600, 600);
+    Canvas d = Device(600, 600);
     d.dc.SelectObject(CPen(PS_SOLID, 1, RGB(0, 0, 0)));
     d.dc.MoveTo(10, 3);
     d.dc.LineTo(20, 3);
@@ -78,7 +66,7 @@ TEST_F(GraphDCTest, ScalingOffPassesCoordinatesUnchangedAndComputesNothing) {
 }
 
 TEST_F(GraphDCTest, ScalingOnScalesOperationsAndCalcRectInPlace) {
-    Device d(192, 192, -1, 200, 100);
+    Canvas d = Device(192, 192);
     d.dc.scaling = true;
     d.dc.MoveTo(10, 3);
     EXPECT_EQ(d.dc.GetCurrentPosition(), CPoint(20, 6));
@@ -95,7 +83,7 @@ TEST_F(GraphDCTest, ScalingOnScalesOperationsAndCalcRectInPlace) {
 }
 
 TEST_F(GraphDCTest, TextExtentSingleAndMultiLine) {
-    Device d(96, 96);
+    Canvas d = Device(96, 96);
     CFont font;
     font.CreateFontA(-13, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 1, 4, 0, "Arial");
     d.dc.SelectObject(font);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "draw/Symbols.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -8,36 +9,15 @@ constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF Green = RGB(0, 160, 0);
 
-struct Canvas {
-    CGraphDC dc;
-    CBitmap bitmap;
-    explicit Canvas(int colours = -1) {
-        dc.CreateCompatibleDC(nullptr);
-        DeviceCaps caps;
-        caps.numColors = colours;
-        dc.SetDeviceCaps(caps);
-        bitmap.CreateCompatibleBitmap(&dc, 32, 32);
-        dc.SelectObject(bitmap);
-        dc.CDC::FillSolidRect(CRect(0, 0, 32, 32), White);
-    }
-    int Count(COLORREF c) const {
-        int n = 0;
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x)
-                n += dc.GetPixel(x, y) == c;
-        return n;
-    }
-};
-
 TEST(Symbols, DiamondAndLeftTriangleCorners) {
-    Canvas c;
+    Canvas c(32, 32);
     symbolTable[3](0, 0, 8, Green, 0, &c.dc);
     for (CPoint p : {CPoint(4, 0), CPoint(8, 4), CPoint(4, 8), CPoint(0, 4)})
         EXPECT_EQ(c.dc.GetPixel(p.x, p.y), Black) << p.x << "," << p.y;
     EXPECT_EQ(c.dc.GetPixel(4, 4), Green);
     EXPECT_EQ(c.dc.GetPixel(1, 1), White);
 
-    Canvas t;
+    Canvas t(32, 32);
     symbolTable[4](0, 0, 8, Green, 0, &t.dc);
     for (CPoint p : {CPoint(7, 0), CPoint(0, 4), CPoint(7, 8)})
         EXPECT_EQ(t.dc.GetPixel(p.x, p.y), Black) << p.x << "," << p.y;
@@ -46,7 +26,7 @@ TEST(Symbols, DiamondAndLeftTriangleCorners) {
 }
 
 TEST(Symbols, SquareCoversItsBoxWithRightAndBottomOutside) {
-    Canvas c;
+    Canvas c(32, 32);
     symbolTable[0](2, 2, 6, Green, 0, &c.dc);
     EXPECT_EQ(c.Count(Black), 20);
     EXPECT_EQ(c.Count(Green), 16);
@@ -55,20 +35,20 @@ TEST(Symbols, SquareCoversItsBoxWithRightAndBottomOutside) {
 
 TEST(Symbols, EveryFilledSymbolAndTheCrossAreBlackOnFewColours) {
     for (int n = 0; n < SymbolCount; ++n) {
-        Canvas c(2);
+        Canvas c(32, 32, Caps(96, 96, 2));
         symbolTable[n](4, 4, 20, Green, 0, &c.dc);
         EXPECT_EQ(c.Count(Green), 0) << n;
         EXPECT_GT(c.Count(Black), 20) << n;
         EXPECT_TRUE(c.dc.fewColours);
     }
-    Canvas colour;
+    Canvas colour(32, 32);
     symbolTable[2](4, 4, 20, Green, 0, &colour.dc);
     EXPECT_GT(colour.Count(Green), 20);
     EXPECT_EQ(colour.Count(Black), 0);
 }
 
 TEST(Symbols, RestoreThePenAndBrushAndScaleWhenPrinting) {
-    Canvas c;
+    Canvas c(32, 32);
     CPen pen(PS_DOT, 1, Green);
     CBrush brush(HS_CROSS, Green);
     c.dc.SelectObject(pen);
@@ -78,10 +58,7 @@ TEST(Symbols, RestoreThePenAndBrushAndScaleWhenPrinting) {
     EXPECT_EQ(c.dc.GetCurrentPen().style, PS_DOT);
     EXPECT_EQ(c.dc.GetCurrentBrush().kind, CBrush::Hatched);
 
-    Canvas print;
-    DeviceCaps caps;
-    caps.logPixelsX = caps.logPixelsY = 192;
-    print.dc.SetDeviceCaps(caps);
+    Canvas print(32, 32, Caps(192, 192));
     print.dc.scaling = true;
     symbolTable[0](2, 2, 4, Green, 0, &print.dc); // box (4,4)-(12,12), two-unit outline
     EXPECT_EQ(print.dc.GetPixel(8, 8), Green);

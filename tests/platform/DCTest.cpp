@@ -1,7 +1,7 @@
 // Pins the framework pixel rules the chart arithmetic depends on.
 #include <gtest/gtest.h>
 
-#include "platform/DC.h"
+#include "tests/support/Canvas.h"
 
 namespace {
 
@@ -10,24 +10,7 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr COLORREF Blue = RGB(0, 0, 255);
 
-struct MemoryDC {
-    CDC dc;
-    CBitmap bitmap;
-    MemoryDC(int w = 40, int h = 40) {
-        dc.CreateCompatibleDC(nullptr);
-        bitmap.CreateCompatibleBitmap(&dc, w, h);
-        dc.SelectObject(bitmap);
-        dc.FillSolidRect(CRect(0, 0, w, h), White);
-    }
-    COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
-    int Count(COLORREF c, CRect area) const {
-        int n = 0;
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x)
-                n += At(x, y) == c;
-        return n;
-    }
-};
+using MemoryDC = Canvas;
 
 TEST(DC, LineToLeavesOutTheEndPixel) {
     MemoryDC m;

@@ -1,34 +1,21 @@
 #include <gtest/gtest.h>
 
 #include "graph/objects/PlotObject.h"
+#include "tests/support/ArchiveBytes.h"
 
 namespace {
-
-using Bytes = std::vector<std::uint8_t>;
-
-Bytes Record(CPlotObject& o) {
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    o.Serialize(ar);
-    return file.Bytes();
-}
-
-std::int32_t At(const Bytes& b, std::size_t i) {
-    return std::int32_t(b[i] | (b[i + 1] << 8) | (b[i + 2] << 16) |
-                        (std::uint32_t(b[i + 3]) << 24));
-}
 
 TEST(PlotObject, DefaultRecordIsFortyEightBytes) {
     CPlotObject o;
     o.colour = RGB(1, 2, 3);
-    Bytes b = Record(o);
+    Bytes b = StoreRecord(o);
     ASSERT_EQ(b.size(), 48u);
     const std::int32_t flags[7] = {0, 0, 0, 0, 0, 1, 1};
     for (int i = 0; i < 7; ++i)
-        EXPECT_EQ(At(b, 4 * i), flags[i]) << i;
+        EXPECT_EQ(Int32At(b, 4 * i), flags[i]) << i;
     for (int i = 7; i < 11; ++i)
-        EXPECT_EQ(At(b, 4 * i), 0);
-    EXPECT_EQ(std::uint32_t(At(b, 44)), RGB(1, 2, 3));
+        EXPECT_EQ(Int32At(b, 4 * i), 0);
+    EXPECT_EQ(std::uint32_t(Int32At(b, 44)), RGB(1, 2, 3));
 }
 
 TEST(PlotObject, RecordRoundTripsAndReadsNonZeroAsSet) {
@@ -37,11 +24,11 @@ TEST(PlotObject, RecordRoundTripsAndReadsNonZeroAsSet) {
     o.visible = false;
     o.rectangle = CRect(-5, 6, 700, 80000);
     o.colour = RGB(200, 100, 0);
-    Bytes b = Record(o);
-    EXPECT_EQ(At(b, 0), 1);  // selected
-    EXPECT_EQ(At(b, 8), 1);  // sizable
-    EXPECT_EQ(At(b, 16), 1); // editing, written after tracking
-    EXPECT_EQ(At(b, 28), -5);
+    Bytes b = StoreRecord(o);
+    EXPECT_EQ(Int32At(b, 0), 1);  // selected
+    EXPECT_EQ(Int32At(b, 8), 1);  // sizable
+    EXPECT_EQ(Int32At(b, 16), 1); // editing, written after tracking
+    EXPECT_EQ(Int32At(b, 28), -5);
     b[4] = 7; // movable stored as 7 still reads as set
 
     CPlotObject back;
