@@ -1,0 +1,24 @@
+#pragma once
+// Reads a waveform text file: one sample a line, X its position, Y the number the line begins
+// with. Two passes: the first counts, the buffer is allocated once, the second fills it.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "files/DataPoint.h"
+
+struct DataFile {
+    std::unique_ptr<DataPoint[]> points; // null when there are no samples
+    std::uint32_t count = 0;
+};
+
+// A file that cannot be opened gives no samples. A count beyond 32 bits, or a buffer that
+// cannot be had, throws std::bad_alloc.
+DataFile ReadDataFile(const std::string& path);
+
+// The two passes. The first counts the lines that give samples (0 when the file cannot be
+// opened); the second allocates `count` samples and fills them, keeping to what the file
+// still holds when it has changed since it was counted.
+std::uint64_t CountDataFileSamples(const std::string& path);
+DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count);

@@ -1,0 +1,130 @@
+#include "files/NumberScanner.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+constexpr std::int64_t ExponentLimit = 1'000'000'000; // far beyond any double's reach
+
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+void NumberScanner::Reset() {
+    state = State::Space;
+    negative = seenPoint = seenDigit = sticky = exponentNegative = false;
+    digitCount = 0;
+    scale = exponent = pendingExponent = 0;
+}
+
+const char* NumberScanner::Feed(const char* p, const char* end) {
+    while (p < end) {
+        const char c = *p;
+        if (c == '\n')
+            return p;
+        switch (state) {
+        case State::Space:
+            if (IsSpace(c)) {
+                ++p;
+                continue;
+            }
+            state = State::Mantissa;
+            if (c == '+' || c == '-') {
+                negative = c == '-';
+                ++p;
+                continue;
+            }
+            continue;
+        case State::Mantissa:
+            if (IsDigit(c)) {
+                seenDigit = true;
+                if (digitCount == 0 && c == '0') {
+                    if (seenPoint)
+                        scale = std::max(scale - 1, -ExponentLimit);
+                } else if (digitCount < MaxDigits) {
+                    digits[digitCount++] = c;
+                    if (seenPoint)
+                        --scale;
+                } else {
+                    sticky |= c != '0';
+                    if (!seenPoint)
+                        scale = std::min(scale + 1, ExponentLimit);
+                }
+                ++p;
+                continue;
+            }
+            if (c == '.' && !seenPoint) {
+                seenPoint = true;
+                ++p;
+                continue;
+            }
+            if (seenDigit && (c == 'e' || c == 'E' || c == 'd' || c == 'D')) {
+                state = State::ExponentLetter;
+                ++p;
+                continue;
+            }
+            state = State::Done;
+            return p;
+        case State::ExponentLetter:
+            if (c == '+' || c == '-') {
+                exponentNegative = c == '-';
+                state = State::ExponentSign;
+                ++p;
+                continue;
+            }
+            [[fallthrough]];
+        case State::ExponentSign:
+        case State::Exponent:
+            if (IsDigit(c)) {
+                pendingExponent = std::min(pendingExponent * 10 + (c - '0'), ExponentLimit);
+                exponent = exponentNegative ? -pendingExponent : pendingExponent;
+                state = State::Exponent;
+                ++p;
+                continue;
+            }
+            state = State::Done;
+            return p;
+        case State::Done:
+            return p;
+        }
+    }
+    return p;
+}
+
+double NumberScanner::Value() const {
+    const double zero = negative ? -0.0 : 0.0;
+    if (digitCount == 0)
+        return zero;
+    char text[MaxDigits + 32];
+    int n = digitCount;
+    std::copy(digits, digits + n, text);
+    std::int64_t power = scale + exponent;
+    if (sticky) { // stands for the nonzero digits dropped beyond the kept ones
+        text[n++] = '1';
+        --power;
+    }
+    text[n++] = 'e';
+    auto [end, ec] = std::to_chars(text + n, text + sizeof text, power);
+    (void)ec;
+    double value = 0;
+    auto result = std::from_chars(text, end, value);
+    if (result.ec == std::errc::result_out_of_range) {
+        const bool overflow = digitCount + power > 0;
+        value = overflow ? std::numeric_limits<double>::max() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+double NumberScanner::Scan(const char* p, const char* end) {
+    NumberScanner scanner;
+    scanner.Feed(p, end);
+    return scanner.Value();
+}

@@ -1,0 +1,182 @@
+// The waveform text file: what Save writes reads back, and what Open has always accepted.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "files/DataFileReader.h"
+#include "files/DataFileWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DataFileTest : public testing::Test {
+protected:
+    fs::path path =
+        fs::temp_directory_path() /
+        ("tarvelin-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+    void TearDown() override { fs::remove(path); }
+
+    void Write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+    std::vector<double> Read() {
+        DataFile f = ReadDataFile(path.string());
+        std::vector<double> ys;
+        for (std::uint32_t i = 0; i < f.count; ++i) {
+            EXPECT_EQ(f.points[i].x, double(i));
+            ys.push_back(f.points[i].y);
+        }
+        EXPECT_EQ(f.points == nullptr, f.count == 0);
+        return ys;
+    }
+};
+
+std::string Written(const std::vector<DataPoint>& points) {
+    std::string text;
+    EXPECT_TRUE(WriteDataFile(
+        [&](const char* p, std::size_t n) {
+            text.append(p, n);
+            return true;
+        },
+        points.data(), points.size()));
+    return text;
+}
+
+using Ys = std::vector<double>;
+
+TEST_F(DataFileTest, SaveReadsBackWithSixDecimals) {
+    std::vector<DataPoint> points;
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> value(-1000, 1000);
+    for (int i = 0; i < 5000; ++i)
+        points.push_back({double(i), value(rng)});
+    points.push_back({0, 1e300});
+    points.push_back({0, -1e250});
+    points.push_back({0, DBL_MAX});
+    const std::string text = Written(points);
+    Write(text);
+    Ys back = Read();
+    ASSERT_EQ(back.size(), points.size());
+    char six[400];
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        std::snprintf(six, sizeof six, "%f", points[i].y);
+        EXPECT_EQ(back[i], std::strtod(six, nullptr)) << i;
+    }
+}
+
+TEST_F(DataFileTest, NothingToReadGivesNoSamples) {
+    Write("");
+    EXPECT_TRUE(Read().empty());
+    DataFile missing = ReadDataFile((fs::temp_directory_path() / "no-such-dir" / "x.txt").string());
+    EXPECT_EQ(missing.count, 0u);
+    EXPECT_EQ(missing.points, nullptr);
+    DataFile dir = ReadDataFile(fs::temp_directory_path().string());
+    EXPECT_EQ(dir.count, 0u);
+    Write(std::string("\0abc\n", 5));
+    EXPECT_TRUE(Read().empty());
+}
+
+TEST_F(DataFileTest, LinesAndTheirEnds) {
+    Write("1\n2\n3");
+    EXPECT_EQ(Read(), (Ys{1, 2, 3})); // the last line needs no line end
+    Write("1\r\n\r\n3\r\n");
+    EXPECT_EQ(Read(), (Ys{1, 0, 3})); // a blank line is 0.0 in its place
+    Write("1\n\n3\n");
+    EXPECT_EQ(Read(), (Ys{1, 0, 3}));
+    Write("1\r2\r3\r");
+    EXPECT_EQ(Read(), (Ys{1})); // carriage returns alone do not end lines
+    Write(std::string("1\n\0 9\n3\n", 8));
+    EXPECT_EQ(Read(), (Ys{1, 3})); // a NUL-first line gives nothing and shifts nothing
+    Write("1.5e3\n1.5D3\n1,5\n2.5D1\n12 volts\n");
+    EXPECT_EQ(Read(), (Ys{1500, 1500, 1, 25, 12}));
+}
+
+TEST_F(DataFileTest, LongLinesAreOneSampleEach) {
+    Write(std::string(3000000, ' ') + "5\n" + std::string(600, '7') + "\n-" +
+          std::string(500, '0') + "1.25\n");
+    Ys ys = Read();
+    ASSERT_EQ(ys.size(), 3u);
+    EXPECT_EQ(ys[0], 5.0);
+    EXPECT_EQ(ys[1], DBL_MAX);
+    EXPECT_EQ(ys[2], -1.25);
+}
+
+TEST_F(DataFileTest, OverflowingValuesStayFinite) {
+    Write("1e999\n-1e999\n1e-999\n");
+    Ys ys = Read();
+    EXPECT_EQ(ys, (Ys{DBL_MAX, -DBL_MAX, 0.0}));
+}
+
+TEST_F(DataFileTest, FileChangedBetweenThePasses) {
+    Write("1\n2\n3\n");
+    EXPECT_EQ(CountDataFileSamples(path.string()), 3u);
+    DataFile shrunk = ReadDataFileSamples(path.string(), 10); // counted when it was longer
+    ASSERT_EQ(shrunk.count, 3u);
+    EXPECT_EQ(shrunk.points[2].y, 3.0);
+    DataFile grown = ReadDataFileSamples(path.string(), 2); // counted when it was shorter
+    ASSERT_EQ(grown.count, 2u);
+    EXPECT_EQ(grown.points[1].y, 2.0);
+    Write("");
+    EXPECT_EQ(ReadDataFileSamples(path.string(), 5).points, nullptr);
+}
+
+TEST_F(DataFileTest, CountsBeyondThirtyTwoBitsAreOutOfMemory) {
+    Write("1\n");
+    EXPECT_THROW(ReadDataFileSamples(path.string(), std::uint64_t(1) << 32), std::bad_alloc);
+}
+
+TEST_F(DataFileTest, CorpusOfOddFilesReadsSafely) {
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(TARVELIN_TEST_DATA "/datafiles")) {
+        ++files;
+        DataFile f = ReadDataFile(entry.path().string());
+        for (std::uint32_t i = 0; i < f.count; ++i)
+            EXPECT_TRUE(std::isfinite(f.points[i].y)) << entry.path();
+    }
+    EXPECT_GT(files, 0);
+}
+
+TEST(DataFileWriter, MatchesPrintfForEveryKindOfDouble) {
+    std::vector<double> values = {
+        0.0,       -0.0,      1.0,      -2.5,    1234.5678901, 0.0000005,
+        0.0000015, 0.0000025, 1e-7,     -1e-7,   2.5e-6,       1e300,
+        -1e300,    DBL_MAX,   -DBL_MAX, DBL_MIN, 4.9e-324,     9007199254740993.0,
+        0.1,       1e15 + 0.3};
+    std::mt19937_64 rng(11);
+    std::uniform_int_distribution<std::uint64_t> bits;
+    for (int i = 0; i < 20000; ++i) {
+        std::uint64_t b = bits(rng);
+        double d;
+        std::memcpy(&d, &b, sizeof d);
+        if (std::isfinite(d))
+            values.push_back(d);
+    }
+    std::uniform_real_distribution<double> near(-1000, 1000);
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(near(rng));
+    std::vector<DataPoint> points;
+    std::string expected;
+    char line[400];
+    for (double v : values) {
+        points.push_back({0, v});
+        std::snprintf(line, sizeof line, "%f\r\n", v);
+        expected += line;
+    }
+    EXPECT_EQ(Written(points), expected);
+    EXPECT_EQ(Written({}), "");
+}
+
+TEST(DataFileWriter, ReportsAFailingSink) {
+    std::vector<DataPoint> points(10, DataPoint{0, 1});
+    EXPECT_FALSE(WriteDataFile([](const char*, std::size_t) { return false; }, points.data(),
+                               points.size()));
+}
+
+} // namespace
