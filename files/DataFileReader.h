@@ -7,9 +7,10 @@
 #include <string>
 
 #include "files/DataPoint.h"
+#include "files/SampleBuffer.h"
 
 struct DataFile {
-    std::unique_ptr<DataPoint[]> points; // null when there are no samples
+    SampleBuffer points; // null when there are no samples
     std::uint32_t count = 0;
 };
 

@@ -23,6 +23,15 @@ void NumberScanner::Reset() {
     negative = seenPoint = seenDigit = sticky = exponentNegative = false;
     digitCount = 0;
     scale = exponent = pendingExponent = 0;
+    mantissa = 0;
+    preset = false;
+}
+
+void NumberScanner::SetValue(double value) {
+    Reset();
+    state = State::Done;
+    preset = true;
+    presetValue = value;
 }
 
 const char* NumberScanner::Feed(const char* p, const char* end) {
@@ -51,6 +60,7 @@ const char* NumberScanner::Feed(const char* p, const char* end) {
                         scale = std::max(scale - 1, -ExponentLimit);
                 } else if (digitCount < MaxDigits) {
                     digits[digitCount++] = c;
+                    mantissa = mantissa * 10 + std::uint64_t(c - '0');
                     if (seenPoint)
                         --scale;
                 } else {
@@ -100,9 +110,21 @@ const char* NumberScanner::Feed(const char* p, const char* end) {
 }
 
 double NumberScanner::Value() const {
+    if (preset)
+        return presetValue;
     const double zero = negative ? -0.0 : 0.0;
     if (digitCount == 0)
         return zero;
+    // Both the digits and the power of ten are exact doubles: one rounding, as from_chars does.
+    static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const std::int64_t fastPower = scale + exponent;
+    if (digitCount <= 15 && !sticky && fastPower >= -22 && fastPower <= 22) {
+        const double m = double(mantissa);
+        const double v = fastPower < 0 ? m / powers[-fastPower] : m * powers[fastPower];
+        return negative ? -v : v;
+    }
     char text[MaxDigits + 32];
     int n = digitCount;
     std::copy(digits, digits + n, text);

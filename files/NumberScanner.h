@@ -18,6 +18,9 @@ public:
     // the nearest double (0.0 or a subnormal) on underflow.
     double Value() const;
 
+    // A number read by other means: the scanner is done and gives `value`.
+    void SetValue(double value);
+
     // The whole number at the start of [p, end), up to any line feed.
     static double Scan(const char* p, const char* end);
 
@@ -43,5 +46,8 @@ private:
     std::int64_t scale;    // value = digits x 10^(scale + exponent)
     std::int64_t exponent; // committed once it has a digit
     std::int64_t pendingExponent;
+    std::uint64_t mantissa; // the kept digits while there are at most 19 of them
+    bool preset;
+    double presetValue;
     char digits[MaxDigits + 2];
 };

@@ -12,6 +12,7 @@
 
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "files/NumberScanner.h"
 
 namespace {
 
@@ -112,6 +113,45 @@ TEST_F(DataFileTest, OverflowingValuesStayFinite) {
     Write("1e999\n-1e999\n1e-999\n");
     Ys ys = Read();
     EXPECT_EQ(ys, (Ys{DBL_MAX, -DBL_MAX, 0.0}));
+}
+
+TEST_F(DataFileTest, EveryLineReadsAsTheScannerReadsIt) {
+    const std::vector<std::string> lines = {"-0.000000",
+                                            "123456789012345.6",
+                                            "12345678901234.5",
+                                            "1.5e3",
+                                            "  5",
+                                            "5x",
+                                            "5.",
+                                            ".5",
+                                            "-.5",
+                                            "-",
+                                            "7.25\r",
+                                            "1.2.3",
+                                            "000000000000000000000001.5",
+                                            "9.999999999999999",
+                                            "0.1234567890123456789",
+                                            "42D2",
+                                            "-3.5 volts",
+                                            "+8",
+                                            "1e-400",
+                                            "\t-2.5"};
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<std::size_t> pick(0, lines.size() - 1);
+    std::string text;
+    std::vector<std::string> chosen;
+    for (int i = 0; i < 200000; ++i) { // long enough to cross chunk boundaries anywhere
+        chosen.push_back(lines[pick(rng)]);
+        text += chosen.back() + (i % 3 ? "\r\n" : "\n");
+    }
+    Write(text);
+    Ys ys = Read();
+    ASSERT_EQ(ys.size(), chosen.size());
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+        const std::string& line = chosen[i];
+        const double expected = NumberScanner::Scan(line.data(), line.data() + line.size());
+        ASSERT_EQ(std::memcmp(&ys[i], &expected, sizeof expected), 0) << i << ": " << line;
+    }
 }
 
 TEST_F(DataFileTest, FileChangedBetweenThePasses) {

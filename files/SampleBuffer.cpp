@@ -1,0 +1,44 @@
+#include "files/SampleBuffer.h"
+
+#include <limits>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23 // Linux 5.14
+#endif
+#endif
+
+namespace {
+constexpr std::size_t MapFrom = std::size_t(1) << 20;
+}
+
+void SampleBufferFree::operator()(DataPoint* points) const {
+#if defined(__linux__)
+    if (mappedBytes) {
+        munmap(points, mappedBytes);
+        return;
+    }
+#endif
+    delete[] points;
+}
+
+SampleBuffer AllocateSamples(std::size_t count) {
+    if (count > std::numeric_limits<std::size_t>::max() / sizeof(DataPoint))
+        throw std::bad_alloc();
+    const std::size_t bytes = count * sizeof(DataPoint);
+#if defined(__linux__)
+    if (bytes >= MapFrom) {
+        void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            throw std::bad_alloc();
+        // Large pages, taken all at once: filling then touches no page for the first time.
+        // Either advice may be refused by an older kernel; the buffer works the same.
+        madvise(p, bytes, MADV_HUGEPAGE);
+        madvise(p, bytes, MADV_POPULATE_WRITE);
+        return SampleBuffer(static_cast<DataPoint*>(p), SampleBufferFree{bytes});
+    }
+#endif
+    return SampleBuffer(new DataPoint[count], SampleBufferFree{});
+}

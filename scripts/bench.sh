@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and measures the waveform files against numpy on the same files.
+set -euo pipefail
+export BUILD_DIR="${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-bench}"
+export BUILD_TYPE=Release
+export CMAKE_ARGS="-DTARVELIN_BENCH=ON -DTARVELIN_TESTS=OFF"
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" python3-numpy time
+
+export TARVELIN_BENCH_DIR="${TARVELIN_BENCH_DIR:-$(mktemp -d)}"
+trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
+
+"$build_dir/bench/files_bench" --benchmark_counters_tabular=true
+echo
+# Debian's numpy, not whatever python3 comes first on the PATH.
+echo "numpy $(/usr/bin/python3 -c 'import numpy; print(numpy.__version__)'), best seconds:"
+env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_files.py"
+echo
+file="$TARVELIN_BENCH_DIR/tarvelin-bench-10000000.txt"
+/usr/bin/time -f "reader peak memory on $(du -m "$file" | cut -f1) MB of text: %M KiB" \
+  "$build_dir/bench/read_peak" "$file"
