@@ -1,0 +1,22 @@
+#pragma once
+// What an axis asks of the graph that owns it.
+
+#include <cstddef>
+#include <memory>
+
+#include "draw/GraphDC.h"
+#include "files/DataPoint.h"
+
+class CAxisOwner {
+public:
+    virtual ~CAxisOwner() = default;
+    // The plot rectangle of the last layout (empty before the first paint).
+    virtual CRect PlotRect() const = 0;
+    // The owner's window exists and is shown.
+    virtual bool IsOwnerVisible() const = 0;
+    virtual void InvalidateOwner() = 0;
+    // A screen context of the owner's window for measuring text.
+    virtual std::unique_ptr<CGraphDC> MeasureDC() = 0;
+    // The points of a series by index; false when there is no such series.
+    virtual bool SeriesPoints(int series, const DataPoint*& points, std::size_t& count) const = 0;
+};

@@ -1,0 +1,117 @@
+#pragma once
+// One axis of a graph: the data extent and the displayed range of one coordinate, the tick step,
+// the look of ticks, labels and title, value markers and range bands, and the mapping between
+// values and pixels.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "graph/axes/AxisOwner.h"
+#include "graph/objects/PlotObject.h"
+
+struct ValueMarker {
+    double value = 0;
+    COLORREF colour = 0;
+    bool flag = true;
+    bool showValue = true;
+    int penStyle = PS_SOLID;
+    std::int16_t lineWidth = 1;
+    LOGFONTA font{};
+    std::string text;
+};
+
+struct RangeBand {
+    double from = 0;
+    double to = 0;
+    COLORREF colourA = 0;
+    COLORREF colourB = 0;
+    int fillStyle = 6;
+    char text[260] = {};
+};
+
+class CPlotAxis : public CPlotObject {
+    DECLARE_SERIAL(CPlotAxis)
+public:
+    static constexpr int Horizontal = 0;
+    static constexpr int Vertical = 1;
+    static constexpr std::size_t ValueMarkerBytes = 88;
+    static constexpr std::size_t RangeBandBytes = 288;
+
+    CPlotAxis();
+    CPlotAxis(const CPlotAxis& other);
+    CPlotAxis& operator=(const CPlotAxis& other);
+    ~CPlotAxis() override = default;
+
+    void Serialize(CArchive& ar) override;
+
+    bool SetRange(double min, double max);
+    bool SetViewRange(double min, double max, double step);
+    void ResetRange();
+    void EstimateTickStep();
+    void AutoScale(CGraphDC& dc);
+
+    double ValueAtPixel(int pixel);
+    CPoint PixelOfValue(const DataPoint& point);
+    // True when pixels and values can be converted: a positive pixel length and a finite,
+    // non-empty displayed range.
+    bool CanMap() const;
+    // Nothing when the series does not exist or has no points.
+    std::optional<int> NearestPointIndex(double x, int series) const;
+
+    void SetValueMarker(int index, double value, COLORREF colour, int penStyle);
+    void RemoveValueMarker(int index);
+    void SetTickFont(const char* face, int height, int weight);
+    void SetTitleFont(const char* face, int height, int weight);
+
+    // The label of a value with tickFormat: printf-style, or a date pattern on date axes.
+    std::string LabelText(double value) const;
+    int TickLabelWidth(CGraphDC& dc) const;
+    int TickLabelHeight(CGraphDC& dc) const;
+    CSize TitleExtent(CGraphDC& dc) const;
+    // Room the numbered series badges take; drawn too when `draw` is set.
+    virtual int SeriesBadgeRoom(CGraphDC& dc, bool draw);
+
+    int orientation = Horizontal;
+    double rangeMin;
+    double rangeMax;
+    double viewMin;
+    double viewMax;
+    double tickStep = 0.1;
+    double endMargin = 0;
+    double markerRoom = 0;
+    double viewSpan = 1.0;
+    int originY = 0;
+    int originX = 0;
+    int pixelLength = 1;
+    CRect areaRect;
+    CFont tickFont;
+    CFont titleFont;
+    int labelSide = 2;
+    bool showSeriesBadges = true;
+    bool dateTime = false;
+    bool showGrid = true;
+    bool autoScale = true;
+    std::string title = " ";
+    std::string tickFormat = "%5.1f";
+    int arrowSize = 5;
+    int badgeSize = 10;
+    int labelGap = 5;
+    COLORREF gridColor = RGB(150, 150, 150);
+    int gridStyle = PS_DOT;
+    std::vector<ValueMarker> valueMarkers;
+    std::vector<RangeBand> rangeBands;
+    std::vector<std::pair<double, double>> zoomHistory;
+
+    CAxisOwner* owner = nullptr; // not owned; set by the graph with `graph`
+
+private:
+    bool AcceptRange(double& min, double& max);
+    void DefaultTickStep();
+    CRect Plot() const;
+    CSize MeasureLabel(CGraphDC& dc, double value) const;
+};
+
+// Index of the point whose X is nearest x, for points in ascending X; nothing when n is 0.
+std::optional<int> NearestPointIndex(const DataPoint* points, std::size_t n, double x);
