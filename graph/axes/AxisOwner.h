@@ -19,4 +19,6 @@ public:
     virtual std::unique_ptr<CGraphDC> MeasureDC() = 0;
     // The points of a series by index; false when there is no such series.
     virtual bool SeriesPoints(int series, const DataPoint*& points, std::size_t& count) const = 0;
+    // The colour inside the margins, behind axis texts.
+    virtual COLORREF InnerColour() const { return RGB(255, 255, 255); }
 };

@@ -326,10 +326,6 @@ CSize CPlotAxis::TitleExtent(CGraphDC& dc) const {
     return TextExtent(dc, title);
 }
 
-int CPlotAxis::SeriesBadgeRoom(CGraphDC&, bool) {
-    return 0;
-}
-
 void CPlotAxis::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         ar.WriteFlag(autoScale);

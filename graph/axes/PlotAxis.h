@@ -73,6 +73,15 @@ public:
     // Room the numbered series badges take; drawn too when `draw` is set.
     virtual int SeriesBadgeRoom(CGraphDC& dc, bool draw);
 
+    void Draw(CGraphDC* dc) override;
+    // A filled arrow head of 1-pixel lines; direction 0 left, 1 up, 2 right, 3 down.
+    static void DrawArrow(CGraphDC& dc, int x, int y, int direction, int size);
+    // A symbol, or a square with the series number, top-left at (x, y).
+    static void DrawSeriesBadge(CGraphDC& dc, int x, int y, int number, int size, COLORREF colour,
+                                bool symbol);
+    // At most this many ticks are drawn, whatever the step.
+    static constexpr int MaxTicks = 100000;
+
     int orientation = Horizontal;
     double rangeMin;
     double rangeMax;
@@ -107,6 +116,10 @@ public:
     CAxisOwner* owner = nullptr; // not owned; set by the graph with `graph`
 
 private:
+    void DrawLayout(CGraphDC& dc);
+    void DrawRangeBands(CGraphDC& dc, const CRect& plot);
+    void DrawValueMarkers(CGraphDC& dc, const CRect& plot);
+    CFont ScaledFont(const CGraphDC& dc, const CFont& font) const;
     bool AcceptRange(double& min, double& max);
     void DefaultTickStep();
     CRect Plot() const;

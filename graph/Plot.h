@@ -1,0 +1,121 @@
+#pragma once
+// The chart control: a window that owns curves, the X and Y axes they are drawn against, and a
+// list of free objects headed by the cursor's readout label.
+
+#include <list>
+#include <memory>
+#include <vector>
+
+#include "draw/Symbols.h"
+#include "graph/GraphMode.h"
+#include "graph/axes/PlotAxis.h"
+#include "graph/objects/PlotDataSeries.h"
+#include "graph/objects/PlotLabel.h"
+#include "platform/Wnd.h"
+
+struct Measurement {
+    std::int32_t series1, point1, series2, point2;
+};
+
+// A legend row and the series it stands for, by index.
+struct LegendEntry {
+    CRect rect;
+    int series;
+};
+
+class CPlot : public CWnd, public CAxisOwner {
+public:
+    static constexpr const char* WindowClass = "TarvelinPlot";
+    static constexpr UINT DefaultId = 1001;
+    static const COLORREF Palette[12];
+
+    CPlot();
+    ~CPlot() override;
+
+    // A visible child of `parent` with an empty rectangle; the owner sizes it.
+    BOOL Create(CWnd* parent, UINT id = DefaultId);
+
+    // Appends or replaces a series and creates the axes it names when they are the next ones;
+    // null for no points.
+    CPlotDataSeries* SetSeriesData(DataPoint* points, int count, int series, int xAxis, int yAxis,
+                                   bool copy);
+    void FitAxesToSeries(int xAxis, int yAxis, int series);
+    CPlotDataSeries& SeriesAt(int index) { return seriesList[std::size_t(index)]; }
+    CPlotAxis& XAxisAt(int index) { return xAxes[std::size_t(index)]; }
+    CPlotAxis& YAxisAt(int index) { return yAxes[std::size_t(index)]; }
+    int SeriesCount() const { return int(seriesList.size()); }
+    int XAxisCount() const { return int(xAxes.size()); }
+    int YAxisCount() const { return int(yAxes.size()); }
+    bool HasSeries(int index) const { return index >= 0 && index < SeriesCount(); }
+    int SeriesIndexOf(const CPlotDataSeries* series) const;
+    // Position in the X axis list, else in the Y axis list, else -1.
+    int AxisIndexOf(const CPlotAxis* axis) const;
+    void ClearGraph();
+    void SetOperationMode(GraphMode mode);
+
+    // The objects, head (the readout label) first.
+    const std::list<CPlotObject*>& Objects() const { return objects; }
+    // Takes ownership and appends at the tail.
+    CPlotObject* AddObject(std::unique_ptr<CPlotObject> object);
+    // Removes and deletes an owned object; the readout label stays.
+    bool DeleteObject(CPlotObject* object);
+
+    // Posts (never sends) a notification to the parent with this graph as lParam.
+    void Notify(UINT message, WPARAM wParam = 0);
+
+    // The axis owner's view of the graph.
+    CRect PlotRect() const override { return plotRect; }
+    bool IsOwnerVisible() const override { return IsWindowVisible(); }
+    void InvalidateOwner() override { Invalidate(); }
+    std::unique_ptr<CGraphDC> MeasureDC() override;
+    bool SeriesPoints(int series, const DataPoint*& points, std::size_t& count) const override;
+    COLORREF InnerColour() const override { return innerColour; }
+
+    COLORREF backgroundColour = RGB(255, 255, 255);
+    COLORREF innerColour = RGB(255, 255, 255);
+    COLORREF plotColour = RGB(240, 240, 240);
+    bool doubleBuffering = true;
+    bool legendVisible = true;
+    bool interactionEnabled = true;
+    int legendSide = 1;
+    bool cursorSnap = true;
+    int snapDistance = 10;
+    int cursorFlags = 7;
+    int cursorSeriesLock = -1;
+    int marginLeft = 5, marginTop = 5, marginRight = 5, marginBottom = 5;
+    int axisGap = 5;
+    GraphMode operationMode = ModeNone;
+    CRect plotRect;
+    CRect zoomRect;
+    CRect measureRect;
+    CRect printRect;
+    bool leftButtonDown = false;
+    bool rightButtonDown = false;
+    CPoint mouseDownPoint, mouseUpPoint, mousePoint;
+    CPoint previousPanPoint{0, 0};
+    CPoint previousCursorPoint{-1, -1};
+    bool hoverResult = false;
+    int seriesUnderMouse = -1;
+    int cursorSeries = -1;
+    double cursorX = 0, cursorY = 0;
+    double editedValue = 0;
+    bool showEditedValue = false;
+    bool editMarker = false;
+    int editMarkerIndex = 0;
+    bool modified = false;
+    CPoint freehandPrevious, freehandCurrent;
+    CPlotObject* selectedObject = nullptr;
+    CRectTracker* tracker = nullptr;
+    CDC* printDC = nullptr;
+    const SymbolRoutine* symbolRoutines = symbolTable;
+    CPlotLabel readoutLabel;
+    std::vector<Measurement> measurements;
+    std::vector<LegendEntry> legendEntries;
+
+private:
+    std::vector<CPlotDataSeries> seriesList;
+    std::vector<CPlotAxis> xAxes;
+    std::vector<CPlotAxis> yAxes;
+    std::list<CPlotObject*> objects;
+    std::vector<std::unique_ptr<CPlotObject>> owned;
+};

@@ -1,0 +1,378 @@
+// Drawing an axis: range bands, value markers, series badges, title, ticks, labels, grid,
+// the axis line with its arrow, and the selection frame. Drawing also settles the layout
+// values the value/pixel mapping uses.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "draw/Measure.h"
+#include "graph/Plot.h"
+#include "graph/axes/PlotAxis.h"
+#include "graph/axes/TickSteps.h"
+
+namespace {
+
+int TruncInt(double v) {
+    if (std::isnan(v))
+        return 0;
+    if (v <= double(std::numeric_limits<int>::min()))
+        return std::numeric_limits<int>::min();
+    if (v >= double(std::numeric_limits<int>::max()))
+        return std::numeric_limits<int>::max();
+    return int(v);
+}
+
+// Writes text at a point of the layout, scaled like every other coordinate when printing.
+void TextAt(CGraphDC& dc, int x, int y, const std::string& text) {
+    const CPoint p = dc.scaling ? dc.ScalePoint(CPoint(x, y)) : CPoint(x, y);
+    dc.TextOut(p.x, p.y, text);
+}
+
+COLORREF Blend(COLORREF a, COLORREF b, double t) {
+    auto mix = [t](int x, int y) { return int(std::lround(x + (y - x) * t)); };
+    return RGB(mix(GetRValue(a), GetRValue(b)), mix(GetGValue(a), GetGValue(b)),
+               mix(GetBValue(a), GetBValue(b)));
+}
+
+} // namespace
+
+CFont CPlotAxis::ScaledFont(const CGraphDC& dc, const CFont& font) const {
+    if (!dc.scaling)
+        return font;
+    LOGFONTA lf = font.LogFont();
+    lf.lfHeight = TruncInt(double(float(lf.lfHeight - 1) * dc.verticalScale));
+    lf.lfWidth = TruncInt(double(float(lf.lfWidth) * dc.horizontalScale));
+    CFont scaled;
+    scaled.CreateFontIndirectA(&lf);
+    return scaled;
+}
+
+void CPlotAxis::Draw(CGraphDC* dc) {
+    if (visible && dc) {
+        DrawLayout(*dc);
+        return;
+    }
+    // Hidden: laid out into a context that shows nothing.
+    CGraphDC sink;
+    sink.CreateCompatibleDC(dc);
+    if (dc) {
+        sink.scaleKnown = dc->scaleKnown;
+        sink.scaling = dc->scaling;
+        sink.fewColours = dc->fewColours;
+        sink.horizontalScale = dc->horizontalScale;
+        sink.verticalScale = dc->verticalScale;
+    }
+    DrawLayout(sink);
+}
+
+void CPlotAxis::DrawLayout(CGraphDC& dc) {
+    if (autoScale)
+        AutoScale(dc);
+    viewSpan = viewMax - viewMin;
+    const CRect plot = Plot();
+    const double sx = dc.horizontalScale;
+    const bool vertical = orientation == Vertical;
+    const CSize titleSize = TitleExtent(dc);
+    const double steps = (viewMax - viewMin) / tickStep;
+
+    int top = 0, end = 0;
+    double d;
+    if (vertical) {
+        endMargin = 2.0 * arrowSize;
+        markerRoom = SeriesBadgeRoom(dc, false);
+        if (!title.empty())
+            endMargin += titleSize.cy;
+        top = TruncInt(areaRect.top + markerRoom);
+        d = ((originY - top) - endMargin) / steps;
+        pixelLength = plot.bottom - TruncInt(plot.top + endMargin + markerRoom);
+    } else {
+        endMargin = 4.0 * arrowSize;
+        markerRoom = SeriesBadgeRoom(dc, false);
+        if (!title.empty())
+            endMargin += titleSize.cx;
+        end = TruncInt(plot.right - markerRoom);
+        d = ((end - originX) - endMargin) / steps;
+        pixelLength = TruncInt(d * (viewMax - viewMin) / tickStep);
+    }
+
+    DrawRangeBands(dc, plot);
+    DrawValueMarkers(dc, plot);
+    markerRoom = SeriesBadgeRoom(dc, true);
+
+    dc.SetBkColor(dc.fewColours ? RGB(255, 255, 255)
+                                : (owner ? owner->InnerColour() : RGB(255, 255, 255)));
+    dc.SetBkMode(OPAQUE);
+
+    const CFont titleShown = ScaledFont(dc, titleFont);
+    const CFont tickShown = ScaledFont(dc, tickFont);
+    if (!title.empty()) {
+        CSelectGuard<CFont> font(dc, titleShown);
+        CRect r;
+        UINT format = DT_LEFT;
+        if (!vertical)
+            r = CRect(end - titleSize.cx, originY + labelGap, end,
+                      originY + labelGap + titleSize.cy);
+        else if (labelSide == 0) {
+            r = CRect(originX - labelGap - titleSize.cx, top, originX - labelGap,
+                      top + titleSize.cy);
+            format = DT_RIGHT;
+        } else
+            r = CRect(originX + labelGap, top, originX + labelGap + titleSize.cx,
+                      top + titleSize.cy);
+        dc.DrawText(title, &r, format);
+    }
+
+    // Ticks: from viewMin, one step and d pixels at a time; a step that does not move draws none.
+    const int gridWidth = dc.scaling && gridStyle == PS_SOLID ? int(sx) : 1;
+    const CPen gridPen(gridStyle, gridWidth, gridColor);
+    if (StepMoves(viewMin, tickStep) && std::isfinite(d)) {
+        const int limit = std::min(MaxTicks, std::max(1, vertical ? std::abs(originY - top) + 1
+                                                                  : std::abs(end - originX) + 1));
+        double value = viewMin;
+        double position = vertical ? originY : originX;
+        for (int k = 0; k < limit && (vertical ? value <= viewMax : value < viewMax); ++k) {
+            const std::string label = LabelText(value);
+            CSize size;
+            {
+                CSelectGuard<CFont> measure(dc, tickFont);
+                size = TextExtent(dc, label);
+            }
+            const int at = TruncInt(position);
+            {
+                CSelectGuard<CFont> font(dc, tickShown);
+                CRect r;
+                UINT format;
+                if (vertical) {
+                    const int h = size.cy / 2;
+                    const int y0 = TruncInt(position - h), y1 = TruncInt(position + h);
+                    r = labelSide == 0
+                            ? CRect(originX - labelGap - size.cx, y0, originX - labelGap, y1)
+                            : CRect(originX + labelGap, y0, originX + labelGap + size.cx, y1);
+                    format = labelSide == 0 ? DT_RIGHT : DT_LEFT;
+                } else {
+                    const int w = size.cx / 2;
+                    r = CRect(TruncInt(position - w), originY + labelGap, TruncInt(position + w),
+                              originY + labelGap + size.cy);
+                    format = DT_CENTER;
+                }
+                dc.DrawText(label, &r, format);
+            }
+            {
+                CSelectGuard<CPen> pen(dc, gridPen);
+                const int mode = dc.SetBkMode(TRANSPARENT);
+                if (vertical) {
+                    const int from = labelSide == 0 ? originX - labelGap : originX + labelGap;
+                    const int to = showGrid && at != originY
+                                       ? (labelSide == 0 ? plot.right : plot.left)
+                                       : originX;
+                    dc.MoveTo(from, at);
+                    dc.LineTo(to, at);
+                } else {
+                    dc.MoveTo(at, originY + labelGap);
+                    dc.LineTo(at, showGrid && at != originX ? areaRect.top : originY);
+                }
+                dc.SetBkMode(mode);
+            }
+            value += tickStep;
+            position += vertical ? -d : d;
+        }
+    }
+
+    {
+        CSelectGuard<CPen> pen(dc, CPen(PS_SOLID, dc.scaling ? int(sx) : 1, colour));
+        dc.MoveTo(originX, originY);
+        if (vertical) {
+            dc.LineTo(originX, top);
+            DrawArrow(dc, originX, top, 1, arrowSize);
+            rectangle = CRect(originX - 5, top, originX + 5, originY);
+        } else {
+            dc.LineTo(end, originY);
+            DrawArrow(dc, end, originY, 2, arrowSize);
+            rectangle = CRect(originX, originY - 5, end, originY + 5);
+        }
+    }
+    if (selected)
+        dc.DrawFocusRect(rectangle);
+}
+
+void CPlotAxis::DrawArrow(CGraphDC& dc, int x, int y, int direction, int s) {
+    for (int i = 0; i < s; ++i) {
+        switch (direction) {
+        case 0:
+            dc.MoveTo(x + i, y - i);
+            dc.LineTo(x + i, y + i);
+            break;
+        case 1:
+            dc.MoveTo(x - i, y + i);
+            dc.LineTo(x + i, y + i);
+            break;
+        case 2:
+            dc.MoveTo(x - s + i, y - s + i);
+            dc.LineTo(x - s + i, y + s - i);
+            break;
+        default:
+            dc.MoveTo(x - s + i, y + i);
+            dc.LineTo(x + s - i, y + i);
+            break;
+        }
+    }
+}
+
+int CPlotAxis::SeriesBadgeRoom(CGraphDC& dc, bool draw) {
+    if (!showSeriesBadges)
+        return 0;
+    const int e = badgeSize;
+    const bool vertical = orientation == Vertical;
+    const int self = graph ? graph->AxisIndexOf(this) : -1;
+    const CRect plot = Plot();
+    int placed = 0;
+    if (graph && self >= 0) {
+        for (int i = 0; i < graph->SeriesCount(); ++i) {
+            const CPlotDataSeries& s = graph->SeriesAt(i);
+            if (!s.visible || (vertical ? s.yAxisIndex : s.xAxisIndex) != self)
+                continue;
+            if (draw) {
+                int x, y;
+                if (vertical) {
+                    const int row = placed / 3, j = placed % 3;
+                    x = (labelSide == 1 ? originX + j * e : originX - j * e) - e / 2;
+                    y = areaRect.top + e * row;
+                } else {
+                    const int column = placed / 2, j = placed % 2;
+                    x = plot.right - e - column * e;
+                    y = originY - e / 2 + j * e;
+                }
+                const bool symbol = s.markerMode == 1;
+                DrawSeriesBadge(dc, x, y, symbol ? s.markerSymbol : i, e, s.colour, symbol);
+            }
+            ++placed;
+        }
+    }
+    return vertical ? e * ((placed + 2) / 3) : e * ((placed + 1) / 2 + 1);
+}
+
+void CPlotAxis::DrawSeriesBadge(CGraphDC& dc, int x, int y, int number, int size, COLORREF c,
+                                bool symbol) {
+    if (symbol) {
+        if (number >= 0 && number < SymbolCount)
+            symbolTable[number](x, y, size, c, 0, &dc);
+        return;
+    }
+    dc.FillSolidRect(CRect(x, y, x + size, y + size), dc.fewColours ? RGB(0, 0, 0) : c);
+    LOGFONTA lf{};
+    lf.lfHeight = size;
+    lf.lfWeight = 100;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::snprintf(lf.lfFaceName, sizeof lf.lfFaceName, "Arial");
+    if (dc.scaling) {
+        lf.lfHeight = TruncInt(double(float(lf.lfHeight - 1) * dc.verticalScale));
+    }
+    CFont font;
+    font.CreateFontIndirectA(&lf);
+    CSelectGuard<CFont> guard(dc, font);
+    const int brightness = std::max({int(GetRValue(c)), int(GetGValue(c)), GetBValue(c) / 2});
+    const COLORREF text = dc.fewColours || brightness <= 128 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    const COLORREF previous = dc.SetTextColor(text);
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%d", number + 1);
+    CRect r(x, y, x + size, y + size);
+    dc.DrawText(digits, &r, DT_CENTER);
+    dc.SetTextColor(previous);
+}
+
+void CPlotAxis::DrawRangeBands(CGraphDC& dc, const CRect& plot) {
+    const bool vertical = orientation == Vertical;
+    for (const RangeBand& b : rangeBands) {
+        const CPoint p1 = PixelOfValue({b.from, b.from}), p2 = PixelOfValue({b.to, b.to});
+        CRect r;
+        if (vertical) {
+            r = CRect(plot.left, std::clamp(std::min(p1.y, p2.y), plot.top, plot.bottom),
+                      plot.right, std::clamp(std::max(p1.y, p2.y), plot.top, plot.bottom));
+        } else {
+            r = CRect(std::clamp(std::min(p1.x, p2.x), plot.left, plot.right), plot.top,
+                      std::clamp(std::max(p1.x, p2.x), plot.left, plot.right), plot.bottom);
+        }
+        if (r.IsRectEmpty())
+            continue;
+        if (b.fillStyle >= HS_HORIZONTAL && b.fillStyle <= HS_DIAGCROSS) {
+            CSelectGuard<CPen> pen(dc, CPen(PS_SOLID, 1, b.colourA));
+            CSelectGuard<CBrush> brush(dc, CBrush(b.fillStyle, b.colourA));
+            const int mode = dc.SetBkMode(TRANSPARENT);
+            dc.Rectangle(r);
+            dc.SetBkMode(mode);
+        } else if (b.colourA == b.colourB) {
+            const COLORREF keep = dc.GetBkColor();
+            dc.FillSolidRect(r, b.colourA);
+            dc.SetBkColor(keep);
+        } else {
+            // A linear blend from colour A at `from` to colour B at `to`.
+            const COLORREF keep = dc.GetBkColor();
+            const bool fromLow = vertical ? p1.y >= p2.y : p1.x <= p2.x;
+            const int length = vertical ? r.Height() : r.Width();
+            for (int k = 0; k < length; ++k) {
+                const double t = length > 1 ? double(k) / (length - 1) : 0;
+                const COLORREF c = Blend(b.colourA, b.colourB, fromLow ? t : 1 - t);
+                if (vertical)
+                    dc.FillSolidRect(CRect(r.left, r.bottom - 1 - k, r.right, r.bottom - k), c);
+                else
+                    dc.FillSolidRect(CRect(r.left + k, r.top, r.left + k + 1, r.bottom), c);
+            }
+            dc.SetBkColor(keep);
+        }
+        if (b.text[0]) {
+            CRect inner = r;
+            inner.DeflateRect(2, 2);
+            const int mode = dc.SetBkMode(TRANSPARENT);
+            dc.DrawText(b.text, &inner, DT_LEFT | DT_TOP);
+            dc.SetBkMode(mode);
+        }
+    }
+}
+
+void CPlotAxis::DrawValueMarkers(CGraphDC& dc, const CRect& plot) {
+    if (valueMarkers.empty())
+        return;
+    CFont bold;
+    bold.CreateFontA(12, 0, 0, 0, 700, 0, 0, 0, DEFAULT_CHARSET, 0, 1, 4, 0, "Arial");
+    CSelectGuard<CFont> boldGuard(dc, bold);
+    const int mode = dc.SetBkMode(TRANSPARENT);
+    const bool vertical = orientation == Vertical;
+    for (const ValueMarker& m : valueMarkers) {
+        const int width = dc.scaling && m.penStyle == PS_SOLID
+                              ? TruncInt(double(float(m.lineWidth) * dc.horizontalScale))
+                              : m.lineWidth;
+        CSelectGuard<CPen> pen(dc, CPen(m.penStyle, width, m.colour));
+        const CPoint at = PixelOfValue({m.value, m.value});
+        CFont markerFont;
+        markerFont.CreateFontIndirectA(&m.font);
+        CSize w;
+        {
+            CSelectGuard<CFont> measure(dc, markerFont);
+            w = dc.GetTextExtent("W");
+        }
+        CSelectGuard<CFont> font(dc, ScaledFont(dc, markerFont));
+        if (vertical) {
+            if (at.y < plot.top || at.y > plot.bottom)
+                continue;
+            dc.MoveTo(plot.left, at.y);
+            dc.LineTo(plot.right, at.y);
+            if (m.showValue)
+                TextAt(dc, plot.left, at.y, LabelText(m.value));
+            if (!m.text.empty()) {
+                CRect r(plot.left, at.y - w.cy, plot.right, at.y);
+                dc.DrawText(m.text, &r, DT_SINGLELINE | DT_RIGHT);
+            }
+        } else {
+            if (at.x < plot.left || at.x > plot.right)
+                continue;
+            dc.MoveTo(at.x, plot.bottom);
+            dc.LineTo(at.x, plot.top);
+            if (m.showValue)
+                TextAt(dc, at.x, plot.bottom, LabelText(m.value));
+            if (!m.text.empty())
+                TextAt(dc, at.x - w.cy, plot.top + w.cy + w.cx, m.text);
+        }
+    }
+    dc.SetBkMode(mode);
+}

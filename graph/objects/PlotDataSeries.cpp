@@ -1,0 +1,369 @@
+#include "graph/objects/PlotDataSeries.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "draw/Measure.h"
+#include "graph/Plot.h"
+
+IMPLEMENT_SERIAL(CPlotDataSeries, CPlotObject, 1)
+
+CPlotDataSeries::CPlotDataSeries(const CPlotDataSeries& other) : CPlotObject() {
+    *this = other;
+}
+
+// Every member; from the base only visibility, colour and graph. Owned points are copied.
+CPlotDataSeries& CPlotDataSeries::operator=(const CPlotDataSeries& o) {
+    if (this == &o)
+        return *this;
+    visible = o.visible;
+    colour = o.colour;
+    graph = o.graph;
+    pointCount = o.pointCount;
+    if (o.ownsPoints && o.points) {
+        const std::size_t n = std::size_t(std::max(0, o.pointCount));
+        auto copy = std::make_unique<DataPoint[]>(n);
+        std::memcpy(copy.get(), o.points, n * sizeof(DataPoint));
+        ownedPoints = std::move(copy);
+        points = ownedPoints.get();
+    } else {
+        ownedPoints.reset();
+        points = o.points;
+    }
+    reserved1 = o.reserved1;
+    reserved2 = o.reserved2;
+    xAxisIndex = o.xAxisIndex;
+    yAxisIndex = o.yAxisIndex;
+    seriesIndex = o.seriesIndex;
+    lineWidth = o.lineWidth;
+    fillStyle = o.fillStyle;
+    markerMode = o.markerMode;
+    markerSymbol = o.markerSymbol;
+    markerSize = o.markerSize;
+    penStyle = o.penStyle;
+    ownsPoints = o.ownsPoints;
+    showMarkers = o.showMarkers;
+    filled = o.filled;
+    transparentFill = o.transparentFill;
+    fillColour = o.fillColour;
+    name = o.name;
+    pointStyle = o.pointStyle;
+    fillPartner = o.fillPartner;
+    drawnSegments = o.drawnSegments;
+    xAscending = o.xAscending;
+    return *this;
+}
+
+void CPlotDataSeries::SetPoints(DataPoint* data, int count, bool copy) {
+    pointCount = count;
+    ownsPoints = copy;
+    if (copy) {
+        auto own = std::make_unique<DataPoint[]>(std::size_t(count));
+        std::memcpy(own.get(), data, std::size_t(count) * sizeof(DataPoint));
+        ownedPoints = std::move(own);
+        points = ownedPoints.get();
+    } else {
+        ownedPoints.reset();
+        points = data;
+    }
+    PointsChanged();
+}
+
+void CPlotDataSeries::PointsChanged() {
+    xAscending = points != nullptr && pointCount > 0;
+    for (std::int32_t i = 0; xAscending && i < pointCount; ++i)
+        xAscending = std::isfinite(points[i].x) && (i == 0 || points[i - 1].x <= points[i].x);
+}
+
+// The series' axes and how they map, found once per drawing.
+struct CPlotDataSeries::Mapping {
+    CPlotAxis* x;
+    CPlotAxis* y;
+    CRect plot;
+    int MapX(const DataPoint& p) const { return x->PixelOfValue(p).x; }
+    CPoint Map(const DataPoint& p) const {
+        return CPoint(x->PixelOfValue(p).x, y->PixelOfValue(p).y);
+    }
+};
+
+void CPlotDataSeries::Draw(CGraphDC* dc) {
+    CPlot* plot = graph;
+    if (!dc || !plot || !points || pointCount <= 0 || xAxisIndex < 0 ||
+        xAxisIndex >= plot->XAxisCount() || yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount()) {
+        drawnSegments.clear();
+        return;
+    }
+    Mapping map{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
+    // Only the plain loop knows fills and print scaling; the fast one needs columns that only
+    // grow from point to point.
+    const bool fast = !filled && !dc->scaling && xAscending && map.x->CanMap();
+    DrawLoop(dc, map, fast);
+}
+
+void CPlotDataSeries::DrawEveryPoint(CGraphDC* dc) {
+    CPlot* plot = graph;
+    if (!dc || !plot || !points || pointCount <= 0 || xAxisIndex < 0 ||
+        xAxisIndex >= plot->XAxisCount() || yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount()) {
+        drawnSegments.clear();
+        return;
+    }
+    Mapping map{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
+    DrawLoop(dc, map, false);
+}
+
+void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
+    CPlot& plot = *graph;
+    const COLORREF curve =
+        dc->fewColours ? RGB(0, 0, 0)
+        : selected ? RGB(255 - GetRValue(colour), 255 - GetGValue(colour), 255 - GetBValue(colour))
+                   : colour;
+    int width = lineWidth;
+    if (dc->scaling && penStyle == PS_SOLID)
+        width = int(float(lineWidth) * dc->horizontalScale);
+    CSelectGuard<CPen> pen(*dc, CPen(penStyle, width, curve));
+
+    const int n = pointCount;
+    const CPoint p0 = map.Map(points[0]);
+    std::vector<CPoint> polygon;
+    const CPlotDataSeries* partner = nullptr;
+    if (filled) {
+        if (fillPartner == -1)
+            polygon.reserve(std::size_t(n) + 2);
+        else if (plot.HasSeries(fillPartner) && plot.SeriesAt(fillPartner).points &&
+                 plot.SeriesAt(fillPartner).pointCount > 0) {
+            partner = &plot.SeriesAt(fillPartner);
+            polygon.reserve(std::size_t(n) + std::size_t(partner->pointCount));
+        }
+        polygon.push_back(p0);
+    }
+    const bool editing = plot.operationMode == ModeEdit || plot.operationMode == ModeEditPlus;
+    const COLORREF dot =
+        editing ? (plot.editMarker ? RGB(0, 0, 255) : RGB(255, 0, 0)) : RGB(0, 0, 0);
+    const int w = lineWidth;
+    auto mark = [&](CPoint p) {
+        if (pointStyle == 0)
+            dc->FillSolidRect(p.x - 2, p.y - 2, 4, 4, dot);
+        else if (pointStyle == 1)
+            dc->Ellipse(p.x - w, p.y - w, p.x + w, p.y + w);
+    };
+    if (pointStyle == 0)
+        dc->MoveTo(p0);
+    mark(p0);
+    drawnSegments.clear();
+
+    CPoint previous = p0;
+    auto step = [&](CPoint p) {
+        if (map.plot.PtInRect(p) || map.plot.PtInRect(previous))
+            drawnSegments.push_back({previous.x, previous.y, p.x, p.y});
+        if (pointStyle == 0)
+            dc->LineTo(p);
+        mark(p);
+        if (filled)
+            polygon.push_back(p);
+        previous = p;
+    };
+
+    if (!fast) {
+        for (int i = 1; i < n; ++i) {
+            const CPoint p = map.Map(points[i]);
+            if (p.x != previous.x)
+                step(p);
+        }
+    } else {
+        // Columns grow with the index, so the next drawn point is the first one in a column
+        // right of the last: found by galloping and halving. Nothing beyond `reach` pixels
+        // outside the plot can touch it, so only the last column left of that is visited
+        // and the walk ends at the first column right of it.
+        auto firstRightOf = [&](int from, int column) {
+            if (from >= n || map.MapX(points[from]) > column)
+                return from;
+            int lo = from, hi = from + 1, stride = 1;
+            while (hi < n && map.MapX(points[hi]) <= column) {
+                lo = hi;
+                stride *= 2;
+                hi = stride < n - lo ? lo + stride : n;
+            }
+            while (hi - lo > 1) {
+                const int mid = lo + (hi - lo) / 2;
+                (map.MapX(points[mid]) > column ? hi : lo) = mid;
+            }
+            return hi;
+        };
+        const int reach = 4 + std::max({w, width, 2});
+        const long long leftCut = (long long)map.plot.left - reach;
+        const long long rightCut = (long long)map.plot.right + reach;
+        int index = 0;
+        if (previous.x < leftCut) {
+            const int last = firstRightOf(1, int(leftCut - 1)) - 1; // last point left of the cut
+            if (last >= 1 && map.MapX(points[last]) > previous.x) {
+                const int column = map.MapX(points[last]);
+                index = firstRightOf(1, column - 1);
+                previous = map.Map(points[index]);
+                if (pointStyle == 0)
+                    dc->MoveTo(previous);
+            }
+        }
+        while (previous.x <= rightCut) {
+            index = firstRightOf(index + 1, previous.x);
+            if (index >= n)
+                break;
+            step(map.Map(points[index]));
+        }
+        // Leave the current position where the plain loop leaves it: at the last column.
+        if (pointStyle == 0 && index < n) {
+            const int lastColumn = map.MapX(points[n - 1]);
+            if (lastColumn > previous.x)
+                dc->MoveTo(map.Map(points[firstRightOf(index + 1, lastColumn - 1)]));
+        }
+    }
+
+    if (filled && (fillPartner == -1 || partner)) {
+        if (fillPartner == -1) {
+            polygon.push_back(CPoint(previous.x, map.plot.bottom));
+            polygon.push_back(CPoint(p0.x, map.plot.bottom));
+        } else if (partner->xAxisIndex >= 0 && partner->xAxisIndex < plot.XAxisCount() &&
+                   partner->yAxisIndex >= 0 && partner->yAxisIndex < plot.YAxisCount()) {
+            CPlotAxis& px = plot.XAxisAt(partner->xAxisIndex);
+            CPlotAxis& py = plot.YAxisAt(partner->yAxisIndex);
+            for (int i = partner->pointCount - 1; i >= 0; --i)
+                polygon.push_back(CPoint(px.PixelOfValue(partner->points[i]).x,
+                                         py.PixelOfValue(partner->points[i]).y));
+        }
+        const int oldMode = dc->SetBkMode(transparentFill ? TRANSPARENT : OPAQUE);
+        const int oldRop = transparentFill ? dc->SetROP2(R2_NOTXORPEN) : R2_COPYPEN;
+        const COLORREF fill = dc->fewColours ? RGB(0, 0, 0) : fillColour;
+        {
+            CSelectGuard<CPen> nullPen(*dc, CPen(PS_NULL, 0, 0));
+            CSelectGuard<CBrush> brush(*dc, fillStyle >= HS_HORIZONTAL && fillStyle <= HS_DIAGCROSS
+                                                ? CBrush(fillStyle, fill)
+                                                : CBrush(fill));
+            dc->Polygon(polygon.data(), int(polygon.size()));
+        }
+        dc->SetBkMode(oldMode);
+        dc->SetROP2(oldRop);
+    }
+}
+
+void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
+    CPlot* plot = graph;
+    if (!dc || !plot || !points || pointCount <= 0 || markerSize <= 0 || xAxisIndex < 0 ||
+        xAxisIndex >= plot->XAxisCount() || yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount())
+        return;
+    Mapping map{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
+    const int columns = ((map.plot.right - map.plot.left) / markerSize) / 4;
+    int step = columns > 0 ? pointCount / columns : 2;
+    if (step <= 0)
+        step = 2;
+    if (plot->operationMode == ModeEdit || plot->operationMode == ModeEditPlus)
+        step = 1;
+    const int symbol = markerMode == 0 ? plot->SeriesIndexOf(this) : markerSymbol;
+    const COLORREF c = dc->fewColours ? RGB(0, 0, 0) : colour;
+    const int half = markerSize / 2;
+    // Markers wholly left or right of the plot draw nothing there; skip them when X ascends.
+    int from = 0, to = pointCount;
+    if (xAscending && map.x->CanMap() && !dc->scaling) {
+        const long long lo = (long long)map.plot.left - markerSize - 2;
+        const long long hi = (long long)map.plot.right + markerSize + 2;
+        const DataPoint* begin = points;
+        const DataPoint* end = points + pointCount;
+        from = int(
+            std::partition_point(begin, end, [&](const DataPoint& p) { return map.MapX(p) < lo; }) -
+            begin);
+        to = int(std::partition_point(begin, end,
+                                      [&](const DataPoint& p) { return map.MapX(p) <= hi; }) -
+                 begin);
+        from -= from % step;
+    }
+    for (int i = from; i < to; i += step) {
+        const CPoint p = map.Map(points[i]);
+        map.y->DrawSeriesBadge(*dc, p.x - half, p.y - half, symbol, markerSize, c, markerMode == 1);
+    }
+}
+
+bool CPlotDataSeries::HitSegment(const ScreenSegment& s, CPoint point) {
+    const double tolerance = std::max(4 / 2, 1);
+    return DistanceToLine(CPoint(s.x1, s.y1), CPoint(s.x2, s.y2), point) <= tolerance;
+}
+
+std::unique_ptr<DataPoint[]> CPlotDataSeries::TrendPoints(int extra, bool cubic) const {
+    const int n = pointCount;
+    if (!points || n < 2 || extra < 0)
+        return nullptr;
+    double a = 0, b = 0, c = 0, d = 0;
+    for (int k = 1; k <= n; ++k) {
+        const double i = k, y = points[k - 1].y;
+        if (cubic) {
+            a += i * i * i * y;
+            b += i * i * i * i * i * i;
+        } else {
+            a += i * i;
+            b += i;
+            c += i * y;
+            d += y;
+        }
+    }
+    double slope = 0, intercept = 0, factor = 0;
+    if (cubic) {
+        factor = a / b;
+    } else {
+        slope = (n * c - b * d) / (n * a - b * b);
+        intercept = (d - slope * b) / n;
+    }
+    const std::size_t total = std::size_t(n) + std::size_t(extra);
+    auto out = std::make_unique<DataPoint[]>(total);
+    const double dx = points[1].x - points[0].x;
+    for (std::size_t j = 0; j < total; ++j) {
+        out[j].x = j < std::size_t(n) ? points[j].x : out[j - 1].x + dx;
+        const double k = double(j + 1);
+        out[j].y = cubic ? factor * k * k * k : intercept + slope * k;
+    }
+    return out;
+}
+
+std::unique_ptr<DataPoint[]> CPlotDataSeries::LinearTrendPoints(int extra) const {
+    return TrendPoints(extra, false);
+}
+
+std::unique_ptr<DataPoint[]> CPlotDataSeries::CubicTrendPoints(int extra) const {
+    return TrendPoints(extra, true);
+}
+
+void CPlotDataSeries::Serialize(CArchive& ar) {
+    CPlotObject::Serialize(ar);
+    if (ar.IsStoring()) {
+        const std::int32_t n = points ? pointCount : 0;
+        ar << n;
+        if (n > 0)
+            ar.Write(points, std::size_t(n) * sizeof(DataPoint));
+        ar << reserved1 << reserved2 << xAxisIndex << yAxisIndex << seriesIndex << lineWidth
+           << fillStyle << markerMode << markerSymbol << markerSize << penStyle;
+        ar.WriteFlag(showMarkers);
+        ar.WriteFlag(filled);
+        ar.WriteFlag(transparentFill);
+        ar << fillPartner << std::uint32_t(fillColour) << name << pointStyle;
+        return;
+    }
+    std::int32_t n;
+    ar >> n;
+    if (n < 0)
+        throw CArchiveException(CArchiveException::genericException, "negative point count");
+    ar.Require(std::uint64_t(n) * sizeof(DataPoint));
+    auto loaded = std::make_unique<DataPoint[]>(std::size_t(n));
+    if (n > 0)
+        ar.Read(loaded.get(), std::size_t(n) * sizeof(DataPoint));
+    ownedPoints = std::move(loaded);
+    points = ownedPoints.get();
+    pointCount = n;
+    ownsPoints = true;
+    ar >> reserved1 >> reserved2 >> xAxisIndex >> yAxisIndex >> seriesIndex >> lineWidth >>
+        fillStyle >> markerMode >> markerSymbol >> markerSize >> penStyle;
+    showMarkers = ar.ReadFlag();
+    filled = ar.ReadFlag();
+    transparentFill = ar.ReadFlag();
+    std::uint32_t fill;
+    ar >> fillPartner >> fill >> name >> pointStyle;
+    fillColour = fill;
+    PointsChanged();
+}

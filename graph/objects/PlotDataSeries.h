@@ -1,0 +1,73 @@
+#pragma once
+// One curve of a graph: points, the indexes of its X and Y axes, and its look. Draws itself
+// through its axes and records the segments it drew, for picking.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "files/DataPoint.h"
+#include "graph/objects/PlotObject.h"
+
+struct ScreenSegment {
+    std::int32_t x1, y1, x2, y2;
+    friend bool operator==(const ScreenSegment&, const ScreenSegment&) = default;
+};
+
+class CPlotDataSeries : public CPlotObject {
+    DECLARE_SERIAL(CPlotDataSeries)
+public:
+    CPlotDataSeries() = default;
+    CPlotDataSeries(const CPlotDataSeries& other);
+    CPlotDataSeries& operator=(const CPlotDataSeries& other);
+    ~CPlotDataSeries() override = default;
+
+    void Serialize(CArchive& ar) override;
+    void Draw(CGraphDC* dc) override;
+    // The same drawing through the plain loop over every point, whatever the data.
+    void DrawEveryPoint(CGraphDC* dc);
+    void DrawMarkers(CGraphDC* dc);
+    static bool HitSegment(const ScreenSegment& segment, CPoint point);
+    // n + extra points, or null for fewer than two points.
+    std::unique_ptr<DataPoint[]> LinearTrendPoints(int extra) const;
+    std::unique_ptr<DataPoint[]> CubicTrendPoints(int extra) const;
+
+    // Refers to the caller's points, or copies them into an array of its own.
+    void SetPoints(DataPoint* data, int count, bool copy);
+    // Tells the series that X values may have changed (it keeps whether they ascend).
+    void PointsChanged();
+    bool XAscending() const { return xAscending; }
+
+    DataPoint* points = nullptr;
+    std::int32_t pointCount = 0;
+    std::int32_t reserved1 = 0;
+    std::int32_t reserved2 = 0;
+    std::int32_t xAxisIndex = 0;
+    std::int32_t yAxisIndex = 0;
+    std::int32_t seriesIndex = 0;
+    std::int32_t lineWidth = 1;
+    std::int32_t fillStyle = 6;
+    std::int32_t markerMode = 0;
+    std::int32_t markerSymbol = 0;
+    std::int32_t markerSize = 10;
+    std::int32_t penStyle = PS_SOLID;
+    bool ownsPoints = false;
+    bool showMarkers = false;
+    bool filled = false;
+    bool transparentFill = true;
+    COLORREF fillColour = RGB(255, 255, 255);
+    std::string name = " ";
+    std::int32_t pointStyle = 0;
+    std::int16_t fillPartner = 1;
+    std::vector<ScreenSegment> drawnSegments;
+
+private:
+    struct Mapping;
+    void DrawLoop(CGraphDC* dc, const Mapping& map, bool fast);
+    std::unique_ptr<DataPoint[]> TrendPoints(int extra, bool cubic) const;
+
+    std::unique_ptr<DataPoint[]> ownedPoints; // backs `points` when the series owns them
+    bool xAscending = false;
+};
