@@ -212,14 +212,20 @@ void CDC::Flush() const {
         if (target->printer && !target->pageStarted)
             return;
         p.begin(dev);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        target->clipKnown = false;
     }
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    if (S().clip)
-        p.setClipRect(ToQRect(*S().clip));
-    else
-        p.setClipping(false);
+    // Changing Qt's clip is not free: only when ours changed.
+    if (!target->clipKnown || target->appliedClip != S().clip) {
+        if (S().clip)
+            p.setClipRect(ToQRect(*S().clip));
+        else
+            p.setClipping(false);
+        target->appliedClip = S().clip;
+        target->clipKnown = true;
+    }
 }
 
 #define PAINTER_OR(ret)                                                                            \
@@ -331,28 +337,87 @@ void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int
     const int sx = b.x > a.x ? 1 : -1;
     const int sy = b.y > a.y ? 1 : -1;
     const long long n = std::max(dx, dy);
+    const bool xMajor = dx >= dy;
+    const QColor colour = ToQColor(pen.colour);
     QPolygon on, off;
-    long long x = a.x, y = a.y, err = (dx >= dy ? dx : dy) / 2;
+    // A solid line is a few straight runs along its major axis: one fill per run.
+    long long runStart = 0, runX = a.x, runY = a.y;
+    auto flushRun = [&](long long length) {
+        if (length <= 0)
+            return;
+        QRect r = xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY), int(length), 1)
+                         : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1, int(length));
+        r = r.intersected(bounds);
+        if (!r.isEmpty())
+            p.fillRect(r, colour);
+    };
+    long long x = a.x, y = a.y, err = (xMajor ? dx : dy) / 2;
     int run = 0, left = dash ? dash->runs[0] : 0;
-    for (long long i = 0; i < n; ++i) {
-        bool drawOn = !dash || run % 2 == 0;
-        if (x >= bounds.left() && x <= bounds.right() && y >= bounds.top() &&
-            y <= bounds.bottom()) {
-            if (drawOn)
-                on << QPoint(int(x), int(y));
-            else if (bkMode == OPAQUE)
-                off << QPoint(int(x), int(y));
+    long long first = 0;
+    // A start far before the bounds along the major axis: step there at once, with the error
+    // term and the dash position the walk would have had.
+    {
+        const long long major = xMajor ? x : y;
+        const int s = xMajor ? sx : sy;
+        const long long lo = xMajor ? bounds.left() : bounds.top();
+        const long long hi = xMajor ? bounds.right() : bounds.bottom();
+        long long k = s > 0 ? lo - major : major - hi;
+        if (k > 1 && k < n) {
+            --k; // stop one short; the loop takes the last step
+            const long long dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
+            const __int128 taken = __int128(k) * dMinor - err;
+            const long long m = taken > 0 ? (long long)((taken + dMajor - 1) / dMajor) : 0;
+            err = (long long)(err - __int128(k) * dMinor + __int128(m) * dMajor);
+            if (xMajor) {
+                x += sx * k;
+                y += sy * m;
+            } else {
+                y += sy * k;
+                x += sx * m;
+            }
+            first = k;
+            runStart = k;
+            runX = x;
+            runY = y;
+            if (dash) {
+                int total = 0;
+                for (int r = 0; r < dash->count; ++r)
+                    total += dash->runs[r];
+                long long offset = k % total;
+                run = 0;
+                while (offset >= dash->runs[run]) {
+                    offset -= dash->runs[run];
+                    run = (run + 1) % dash->count;
+                }
+                left = dash->runs[run] - int(offset);
+            }
         }
-        if (dash && --left == 0) {
-            run = (run + 1) % dash->count;
-            left = dash->runs[run];
+    }
+    for (long long i = first; i < n; ++i) {
+        if (!dash) {
+            // Runs outside the bounds are cut by the fill; only their count matters here.
+        } else {
+            const bool drawOn = run % 2 == 0;
+            if (x >= bounds.left() && x <= bounds.right() && y >= bounds.top() &&
+                y <= bounds.bottom()) {
+                if (drawOn)
+                    on << QPoint(int(x), int(y));
+                else if (bkMode == OPAQUE)
+                    off << QPoint(int(x), int(y));
+            }
+            if (--left == 0) {
+                run = (run + 1) % dash->count;
+                left = dash->runs[run];
+            }
         }
-        if (dx >= dy) {
+        bool minorStep = false;
+        if (xMajor) {
             x += sx;
             err -= dy;
             if (err < 0) {
                 y += sy;
                 err += dx;
+                minorStep = true;
             }
         } else {
             y += sy;
@@ -360,11 +425,25 @@ void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int
             if (err < 0) {
                 x += sx;
                 err += dy;
+                minorStep = true;
             }
+        }
+        if (!dash && (minorStep || i + 1 == n)) {
+            flushRun(i + 1 - runStart);
+            runStart = i + 1;
+            runX = x;
+            runY = y;
+        }
+        // Far outside the bounds along the major axis the rest of the line cannot come back.
+        if (xMajor ? (sx > 0 ? x > bounds.right() : x < bounds.left())
+                   : (sy > 0 ? y > bounds.bottom() : y < bounds.top())) {
+            if (!dash)
+                flushRun(i + 1 - runStart);
+            break;
         }
     }
     if (!on.isEmpty()) {
-        p.setPen(QPen(ToQColor(pen.colour), 1));
+        p.setPen(QPen(colour, 1));
         p.drawPoints(on);
     }
     if (!off.isEmpty()) {

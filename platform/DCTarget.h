@@ -41,6 +41,8 @@ struct DCTarget {
     DeviceCaps caps = ScreenDeviceCaps();
     bool memory = false;
     bool pageStarted = false;
+    bool clipKnown = false; // appliedClip is what the painter has
+    std::optional<CRect> appliedClip;
     int pages = 0;
 
     QPaintDevice* Device() const {

@@ -1,6 +1,8 @@
 // Pins the framework pixel rules the chart arithmetic depends on.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "tests/support/Canvas.h"
 
 namespace {
@@ -33,6 +35,35 @@ TEST(DC, LineToLeavesOutTheEndPixel) {
     EXPECT_EQ(m.At(33, 33), Black);
     EXPECT_EQ(m.At(34, 34), White);
     EXPECT_EQ(m.Count(Black, CRect(29, 29, 36, 36)), 4);
+}
+
+// A line that starts far outside the clip lights the same pixels inside it as the whole walk.
+TEST(DC, LinesFromFarOutsideTheClipKeepTheirPixels) {
+    std::mt19937 rng(4);
+    std::uniform_int_distribution<int> x(0, 2999), y(0, 199);
+    for (int round = 0; round < 200; ++round) {
+        const bool tall = round >= 100; // the same with Y as the major axis
+        auto at = [tall](int u, int v) { return tall ? CPoint(v, u) : CPoint(u, v); };
+        const CPoint a = at(x(rng) % 500, y(rng)), b = at(x(rng), y(rng));
+        const int style = round % 3 == 0 ? PS_DOT : round % 3 == 1 ? PS_DASHDOT : PS_SOLID;
+        const int w = tall ? 200 : 3000, h = tall ? 3000 : 200;
+        MemoryDC whole(w, h), clipped(w, h);
+        for (MemoryDC* m : {&whole, &clipped}) {
+            if (m == &clipped)
+                m->dc.IntersectClipRect(tall ? CRect(0, 2000, 200, 3000)
+                                             : CRect(2000, 0, 3000, 200));
+            m->dc.SelectObject(CPen(style, 1, Black));
+            m->dc.SetBkColor(Red);
+            m->dc.MoveTo(round % 2 ? a : b);
+            m->dc.LineTo(round % 2 ? b : a);
+        }
+        for (int v = 0; v < 200; ++v)
+            for (int u = 2000; u < 3000; ++u) {
+                const CPoint p = at(u, v);
+                ASSERT_EQ(whole.At(p.x, p.y), clipped.At(p.x, p.y))
+                    << round << ": " << u << "," << v;
+            }
+    }
 }
 
 TEST(DC, RectangleAndFillRectEdges) {
