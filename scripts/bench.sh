@@ -11,6 +11,8 @@ trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
 
 "$build_dir/bench/files_bench" --benchmark_counters_tabular=true
 echo
+"$build_dir/bench/series_bench"
+echo
 # Debian's numpy, not whatever python3 comes first on the PATH.
 echo "numpy $(/usr/bin/python3 -c 'import numpy; print(numpy.__version__)'), best seconds:"
 env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_files.py"
