@@ -11,6 +11,7 @@
 #include "graph/axes/PlotAxis.h"
 #include "graph/objects/PlotDataSeries.h"
 #include "graph/objects/PlotLabel.h"
+#include "platform/Dialogs.h"
 #include "platform/Wnd.h"
 
 struct Measurement {
@@ -63,6 +64,29 @@ public:
     // Posts (never sends) a notification to the parent with this graph as lParam.
     void Notify(UINT message, WPARAM wParam = 0);
 
+    // Painting: the whole control into `dc`, laid out in `outer` (the client or print area).
+    void PaintGraph(CGraphDC& dc, const CRect& outer);
+    // One page named "Graph" on the printer the print dialog gives; false when cancelled.
+    bool PrintGraph();
+
+    // Interaction.
+    void ResetView();
+    void ZoomBack();
+    CPlotLabel* AddTextLabel(const std::string& text);
+    // The shared hit-test: in its testing form (act false) true when something lies under the
+    // current mouse point; in its acting form it changes selection and state and returns false.
+    bool HitTest(bool notify, bool act);
+    // The grabbed point of a curve, or -1s.
+    int GrabbedSeries() const { return grabbedSeries; }
+    int GrabbedPoint() const { return grabbedPoint; }
+    // Sets every sample of series 0 under the stroke from one pixel to another.
+    void FreehandSegment(CPoint from, CPoint to);
+    // The record the last PLN_POINT_CHANGED pointed to.
+    const PointEditRecord& LastPointEdit() const { return pointEdit; }
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    CDialogs* dialogs = &StandardDialogs();
+
     // The axis owner's view of the graph.
     CRect PlotRect() const override { return plotRect; }
     bool IsOwnerVisible() const override { return IsWindowVisible(); }
@@ -112,7 +136,46 @@ public:
     std::vector<Measurement> measurements;
     std::vector<LegendEntry> legendEntries;
 
+protected:
+    void OnPaint(CDC& dc) override;
+    BOOL OnEraseBkgnd(CDC& dc) override;
+    void OnSize(UINT type, int cx, int cy) override;
+    void OnLButtonDown(UINT flags, CPoint point) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnLButtonDblClk(UINT flags, CPoint point) override;
+    void OnRButtonDown(UINT flags, CPoint point) override;
+    void OnRButtonUp(UINT flags, CPoint point) override;
+    void OnMouseMove(UINT flags, CPoint point) override;
+    BOOL OnMouseWheel(UINT flags, short delta, CPoint point) override;
+    void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
+    BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    // Seams for the cursor readout and the two-point measurement.
+    virtual void DrawCursor(CGraphDC& dc);
+    virtual void DrawMeasurements(CGraphDC& dc);
+    virtual CPoint SnapMeasurePoint(CPoint point) { return point; }
+    virtual void AddMeasurement() {}
+
 private:
+    void DrawLegend(CGraphDC& dc, CRect& inner);
+    void LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner);
+    void ApplyZoom();
+    void Pan(CPoint point);
+    // Moves both ends of every axis of a list by fractions of its span; false when nothing moved.
+    void ShiftAxes(std::vector<CPlotAxis>& axes, double minFraction, double maxFraction);
+    bool HitAxes(bool notify, bool act, std::vector<CPlotAxis>& axes, bool vertical);
+    void EditGrabbedPoint();
+    void ToggleEditMarker(CPoint point);
+    void PrepareMode(UINT command);
+
+    int grabbedSeries = -1;
+    int grabbedPoint = -1;
+    int draggedYMarker = -1;
+    int draggedXMarker = -1;
+    PointEditRecord pointEdit{};
+    CRect lastFocusRect;
+
     std::vector<CPlotDataSeries> seriesList;
     std::vector<CPlotAxis> xAxes;
     std::vector<CPlotAxis> yAxes;

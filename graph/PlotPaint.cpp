@@ -1,0 +1,241 @@
+// Painting the control: surfaces, frame, margins, legend, stacked axes, plot, curves, markers,
+// measurements, the edit marker, rubber bands, objects and the edited value, in that order.
+#include <cstdio>
+
+#include "draw/Measure.h"
+#include "graph/Plot.h"
+#include "platform/DCTarget.h"
+
+namespace {
+
+CFont ArialFont(int height, int weight) {
+    CFont f;
+    f.CreateFontA(height, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, 0, 1, 4, 0, "Arial");
+    return f;
+}
+
+} // namespace
+
+BOOL CPlot::OnEraseBkgnd(CDC&) {
+    return TRUE;
+}
+
+void CPlot::OnSize(UINT, int, int) {
+    Invalidate(TRUE);
+}
+
+void CPlot::OnPaint(CDC& windowDC) {
+    const CRect client = GetClientRect();
+    CDC memory;
+    CBitmap bitmap;
+    CGraphDC gdc;
+    if (doubleBuffering && memory.CreateCompatibleDC(&windowDC) &&
+        bitmap.CreateCompatibleBitmap(&windowDC, std::max<LONG>(client.Width(), 1),
+                                      std::max<LONG>(client.Height(), 1))) {
+        memory.SelectObject(bitmap);
+        memory.FillSolidRect(client, windowDC.GetBkColor());
+        gdc.Attach(memory);
+    } else {
+        gdc.Attach(windowDC);
+    }
+    gdc.SaveDC();
+    gdc.fewColours = false;
+    gdc.scaling = false;
+    PaintGraph(gdc, client);
+    gdc.RestoreDC(-1);
+    gdc.Detach();
+    if (memory.IsValid() && !bitmap.IsNull())
+        windowDC.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
+}
+
+void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
+    previousCursorPoint = CPoint(-1, -1);
+    const bool mono = dc.fewColours;
+    dc.FillSolidRect(outer, mono ? RGB(255, 255, 255) : backgroundColour);
+    CRect inner(outer.left + marginLeft, outer.top + marginTop, outer.right - marginRight,
+                outer.bottom - marginBottom);
+    if (legendVisible)
+        DrawLegend(dc, inner);
+    dc.FillSolidRect(inner, mono ? RGB(255, 255, 255) : innerColour);
+    LayoutAndDrawAxes(dc, inner);
+
+    CRect clip = plotRect;
+    if (dc.scaling)
+        clip = dc.ScaleRect(clip);
+    dc.IntersectClipRect(clip);
+    for (CPlotDataSeries& s : seriesList)
+        if (s.visible)
+            s.Draw(&dc);
+    for (CPlotDataSeries& s : seriesList)
+        if (s.visible && s.showMarkers)
+            s.DrawMarkers(&dc);
+    DrawMeasurements(dc);
+    if (editMarker && !seriesList.empty() && !xAxes.empty() && !yAxes.empty()) {
+        const CPlotDataSeries& s = seriesList[0];
+        if (s.points && editMarkerIndex >= 0 && editMarkerIndex < s.pointCount) {
+            const DataPoint& p = s.points[editMarkerIndex];
+            const int x = xAxes[0].PixelOfValue(p).x, y = yAxes[0].PixelOfValue(p).y;
+            dc.FillSolidRect(CRect(x - 4, y - 4, x + 4, y + 4), RGB(0, 0, 255));
+        }
+    }
+    if (operationMode == ModeZoom && leftButtonDown && !zoomRect.IsRectEmpty()) {
+        const int rop = dc.SetROP2(R2_NOTXORPEN);
+        {
+            CSelectGuard<CPen> pen(dc, CPen(PS_NULL, 0, 0));
+            CSelectGuard<CBrush> brush(dc, CBrush(RGB(150, 150, 255)));
+            dc.Rectangle(zoomRect);
+        }
+        dc.SetROP2(rop);
+        dc.DrawFocusRect(zoomRect);
+    }
+    if (operationMode == ModeCursor)
+        DrawCursor(dc);
+    for (CPlotObject* object : objects)
+        object->Draw(&dc);
+    if (showEditedValue) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.2f", editedValue);
+        CSelectGuard<CFont> font(dc, ArialFont(13, 400));
+        const int mode = dc.SetBkMode(TRANSPARENT);
+        const CPoint at = dc.scaling ? dc.ScalePoint(CPoint(mousePoint.x + 10, mousePoint.y))
+                                     : CPoint(mousePoint.x + 10, mousePoint.y);
+        dc.TextOut(at.x, at.y, text);
+        dc.SetBkMode(mode);
+    }
+}
+
+void CPlot::DrawLegend(CGraphDC& dc, CRect& inner) {
+    CFont font = ArialFont(13, 400);
+    CSelectGuard<CFont> measureFont(dc, font);
+    std::vector<std::pair<int, std::string>> rows;
+    std::vector<CSize> sizes;
+    int widest = 0, total = 0;
+    for (int i = 0; i < SeriesCount(); ++i) {
+        const CPlotDataSeries& s = seriesList[std::size_t(i)];
+        if (!s.visible)
+            continue;
+        char number[16];
+        std::snprintf(number, sizeof number, "%02d ", i + 1);
+        rows.emplace_back(i, number + s.name);
+        sizes.push_back(TextExtent(dc, rows.back().second));
+        widest = std::max<int>(widest, sizes.back().cx);
+        total += sizes.back().cy;
+    }
+    CFont shown = font;
+    if (dc.scaling) {
+        LOGFONTA lf = font.LogFont();
+        lf.lfHeight = LONG(float(13 - 1) * dc.verticalScale);
+        lf.lfWidth = LONG(float(lf.lfWidth) * dc.horizontalScale);
+        shown.CreateFontIndirectA(&lf);
+    }
+    CSelectGuard<CFont> drawFont(dc, shown);
+    const int b = widest + 16;
+    CRect frame;
+    if (legendSide == 0) {
+        frame = CRect(inner.left + 10, inner.top + 10, inner.left + 10 + b, inner.top + total + 12);
+        inner.left += b + 20;
+    } else {
+        frame =
+            CRect(inner.right - b - 10, inner.top + 10, inner.right - 10, inner.top + total + 12);
+        inner.right -= b + 20;
+    }
+    const COLORREF back = dc.fewColours ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOW);
+    {
+        CSelectGuard<CPen> pen(dc, CPen(PS_SOLID, dc.scaling ? int(dc.horizontalScale) : 1, 0));
+        CSelectGuard<CBrush> brush(dc, CBrush(back));
+        dc.Rectangle(frame);
+    }
+    legendEntries.clear();
+    int y = 0;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const CPlotDataSeries& s = seriesList[std::size_t(rows[k].first)];
+        const int h = sizes[k].cy;
+        const CRect entry(frame.left, frame.top + y, frame.right, frame.top + y + h);
+        legendEntries.push_back({entry, rows[k].first});
+        const int mode = dc.SetBkMode(OPAQUE);
+        dc.SetBkColor(back);
+        CRect text(frame.left + 12, entry.top, entry.right, entry.bottom);
+        dc.DrawText(rows[k].second, &text, DT_LEFT | DT_TOP);
+        dc.SetBkMode(mode);
+        if (s.selected)
+            dc.DrawFocusRect(entry);
+        const COLORREF c = dc.fewColours ? RGB(0, 0, 0) : s.colour;
+        const CRect sample(frame.left + 2, entry.top + 1, frame.left + 10, entry.bottom - 2);
+        if (s.markerMode == 0)
+            dc.FillSolidRect(sample, c);
+        else
+            CPlotAxis::DrawSeriesBadge(dc, sample.left - 1, sample.top + 1, s.markerSymbol, 8, c,
+                                       true);
+        y += h;
+    }
+}
+
+void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
+    int side = 0; // automatic sides alternate left, right, left ...
+    for (CPlotAxis& a : yAxes)
+        if (a.labelSide == 2) {
+            a.labelSide = side;
+            side = 1 - side;
+        }
+    int left = inner.left, right = inner.right, bottom = inner.bottom;
+    for (CPlotAxis& a : yAxes) {
+        if (a.labelSide != 0)
+            continue;
+        if (a.visible)
+            left +=
+                std::max(a.TickLabelWidth(dc), int(a.TitleExtent(dc).cx) + a.arrowSize) + axisGap;
+        a.originX = left;
+        a.areaRect = inner;
+    }
+    for (CPlotAxis& a : yAxes) {
+        if (a.labelSide != 1)
+            continue;
+        if (a.visible)
+            right -= std::max(int(a.TitleExtent(dc).cx), a.TickLabelWidth(dc)) + axisGap;
+        a.originX = right;
+        a.areaRect = inner;
+    }
+    for (CPlotAxis& a : xAxes) {
+        if (a.visible)
+            bottom -= a.TickLabelHeight(dc) + axisGap;
+        a.originY = bottom;
+        a.originX = left;
+        a.areaRect = inner;
+    }
+    plotRect = CRect(left + 1, inner.top, right, bottom);
+    dc.FillSolidRect(plotRect, dc.fewColours ? RGB(255, 255, 255) : plotColour);
+    for (CPlotAxis& a : yAxes) {
+        a.originY = bottom;
+        a.Draw(&dc);
+    }
+    for (CPlotAxis& a : xAxes)
+        a.Draw(&dc);
+}
+
+void CPlot::DrawCursor(CGraphDC&) {}
+
+void CPlot::DrawMeasurements(CGraphDC&) {}
+
+bool CPlot::PrintGraph() {
+    std::unique_ptr<CDC> printer = dialogs ? dialogs->PrintDialog(this) : nullptr;
+    if (!printer)
+        return false;
+    CGraphDC dc;
+    dc.Attach(*printer);
+    dc.ComputeScaleFactors(*printer);
+    printRect = CRect(0, 0, LONG(float(printer->GetDeviceCaps(HORZRES)) / dc.horizontalScale),
+                      LONG(float(printer->GetDeviceCaps(VERTRES)) / dc.verticalScale));
+    printDC = printer.get();
+    dc.scaling = true;
+    dc.StartDoc("Graph");
+    dc.StartPage();
+    dc.SaveDC();
+    PaintGraph(dc, printRect);
+    dc.RestoreDC(-1);
+    dc.EndPage();
+    dc.EndDoc();
+    printDC = nullptr;
+    dc.Detach();
+    Invalidate();
+    return true;
+}
