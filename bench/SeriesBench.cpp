@@ -75,6 +75,41 @@ void PlainLoopZoomedIn(benchmark::State& state) {
     Run(state, false, true);
 }
 
+// The whole control repainted, as every mouse move in the editing modes costs it.
+struct Window {
+    CPlot plot;
+    std::vector<DataPoint>& data = TheScene().data;
+    Window() {
+        plot.CWnd::Create("TarvelinPlot", "", CRect(0, 0, 1920, 1080), nullptr, 1001);
+        plot.SetSeriesData(data.data(), Samples, 0, 0, 0, false);
+        plot.legendVisible = false;
+        plot.XAxisAt(0).showGrid = true;
+        plot.YAxisAt(0).title = "Y";
+        Paint();
+    }
+    void Paint() {
+        plot.Invalidate();
+        plot.UpdateWindow();
+    }
+};
+
+void PaintRun(benchmark::State& state, bool zoomedIn) {
+    static Window w;
+    w.plot.XAxisAt(0).SetViewRange(zoomedIn ? 5'000'000 : 0, zoomedIn ? 5'000'100 : Samples - 1, 0);
+    w.plot.XAxisAt(0).autoScale = true;
+    for (auto _ : state)
+        w.Paint();
+}
+
+void PaintZoomedOut(benchmark::State& state) {
+    PaintRun(state, false);
+}
+void PaintZoomedIn(benchmark::State& state) {
+    PaintRun(state, true);
+}
+
+BENCHMARK(PaintZoomedOut)->Unit(benchmark::kMillisecond);
+BENCHMARK(PaintZoomedIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawZoomedOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawZoomedIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlainLoopZoomedOut)->Unit(benchmark::kMillisecond)->Iterations(3);

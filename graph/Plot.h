@@ -175,6 +175,7 @@ private:
     int draggedXMarker = -1;
     PointEditRecord pointEdit{};
     CRect lastFocusRect;
+    CBitmap bufferBitmap;
 
     std::vector<CPlotDataSeries> seriesList;
     std::vector<CPlotAxis> xAxes;

@@ -27,12 +27,16 @@ void CPlot::OnSize(UINT, int, int) {
 void CPlot::OnPaint(CDC& windowDC) {
     const CRect client = GetClientRect();
     CDC memory;
-    CBitmap bitmap;
     CGraphDC gdc;
-    if (doubleBuffering && memory.CreateCompatibleDC(&windowDC) &&
-        bitmap.CreateCompatibleBitmap(&windowDC, std::max<LONG>(client.Width(), 1),
-                                      std::max<LONG>(client.Height(), 1))) {
-        memory.SelectObject(bitmap);
+    // The memory picture is kept from paint to paint while the size stays: a new one of
+    // full-screen size costs more than the whole painting.
+    const CSize size(std::max<LONG>(client.Width(), 1), std::max<LONG>(client.Height(), 1));
+    if (doubleBuffering && (bufferBitmap.IsNull() || bufferBitmap.GetSize() != size)) {
+        bufferBitmap.DeleteObject();
+        bufferBitmap.CreateCompatibleBitmap(&windowDC, size.cx, size.cy);
+    }
+    if (doubleBuffering && !bufferBitmap.IsNull() && memory.CreateCompatibleDC(&windowDC)) {
+        memory.SelectObject(bufferBitmap);
         memory.FillSolidRect(client, windowDC.GetBkColor());
         gdc.Attach(memory);
     } else {
@@ -44,7 +48,7 @@ void CPlot::OnPaint(CDC& windowDC) {
     PaintGraph(gdc, client);
     gdc.RestoreDC(-1);
     gdc.Detach();
-    if (memory.IsValid() && !bitmap.IsNull())
+    if (memory.IsValid())
         windowDC.BitBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
 }
 

@@ -847,15 +847,20 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
     if (!src || !src->target->image || w == 0 || h == 0 || sw == 0 || sh == 0)
         return FALSE;
     PAINTER_OR(FALSE)
-    QImage source = src->target->image->copy(
-        QRect(std::min(sx, sx + sw), std::min(sy, sy + sh), std::abs(sw), std::abs(sh)));
+    const QImage& whole = *src->target->image;
+    const QRect from(std::min(sx, sx + sw), std::min(sy, sy + sh), std::abs(sw), std::abs(sh));
     // Negative extents mirror, as with the framework.
     const bool flipX = (w < 0) != (sw < 0);
     const bool flipY = (h < 0) != (sh < 0);
-    if (flipX || flipY)
-        source = source.mirrored(flipX, flipY);
-    if (source.format() != QImage::Format_RGB32)
-        source = source.convertToFormat(QImage::Format_RGB32);
+    const bool direct = !flipX && !flipY && whole.format() == QImage::Format_RGB32;
+    QImage source;
+    if (!direct) {
+        source = whole.copy(from);
+        if (flipX || flipY)
+            source = source.mirrored(flipX, flipY);
+        if (source.format() != QImage::Format_RGB32)
+            source = source.convertToFormat(QImage::Format_RGB32);
+    }
     switch (rop) {
     case SRCINVERT:
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -870,7 +875,11 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
         p.setCompositionMode(QPainter::CompositionMode_Source);
         break;
     }
-    p.drawImage(QRect(std::min(x, x + w), std::min(y, y + h), std::abs(w), std::abs(h)), source);
+    const QRect to(std::min(x, x + w), std::min(y, y + h), std::abs(w), std::abs(h));
+    if (direct) // the common copy of a same-format picture: no intermediate image
+        p.drawImage(to, whole, from);
+    else
+        p.drawImage(to, source);
     return TRUE;
 }
 
