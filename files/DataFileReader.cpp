@@ -1,5 +1,6 @@
 #include "files/DataFileReader.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -14,7 +15,9 @@ constexpr std::size_t ChunkSize = 1 << 20;
 
 class File {
 public:
-    explicit File(const std::string& path) : f(std::fopen(path.c_str(), "rb")) {
+    explicit File(const std::string& p) : f(std::fopen(p.c_str(), "rb")), path(p) {
+        if (!f && errno != ENOENT && errno != ENOTDIR)
+            throw DataFileReadError(path, errno);
         if (f)
             std::setvbuf(f, nullptr, _IONBF, 0); // we read in large chunks ourselves
     }
@@ -25,10 +28,16 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     explicit operator bool() const { return f != nullptr; }
-    std::size_t Read(char* buffer, std::size_t size) { return std::fread(buffer, 1, size, f); }
+    std::size_t Read(char* buffer, std::size_t size) {
+        const std::size_t got = std::fread(buffer, 1, size, f);
+        if (got < size && std::ferror(f))
+            throw DataFileReadError(path, errno ? errno : EIO);
+        return got;
+    }
 
 private:
     std::FILE* f;
+    std::string path;
 };
 
 // Eight bytes at p, the first in the lowest byte.
@@ -128,6 +137,9 @@ std::uint64_t CountLineFeeds(const char* p, std::size_t n) {
 }
 
 } // namespace
+
+DataFileReadError::DataFileReadError(const std::string& p, int e)
+    : std::runtime_error("cannot read " + p), path(p), error(e) {}
 
 std::uint64_t CountDataFileSamples(const std::string& path) {
     File file(path);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "files/DataPoint.h"
@@ -14,8 +15,17 @@ struct DataFile {
     std::uint32_t count = 0;
 };
 
-// A file that cannot be opened gives no samples. A count beyond 32 bits, or a buffer that
-// cannot be had, throws std::bad_alloc.
+// A file that exists but cannot be read (no permission, a folder, an I/O error).
+class DataFileReadError : public std::runtime_error {
+public:
+    DataFileReadError(const std::string& path, int error);
+    std::string path;
+    int error; // the errno value
+};
+
+// A file that does not exist gives no samples; one that exists but cannot be read throws
+// DataFileReadError. A count beyond 32 bits, or a buffer that cannot be had, throws
+// std::bad_alloc.
 DataFile ReadDataFile(const std::string& path);
 
 // The two passes. The first counts the lines that give samples (0 when the file cannot be

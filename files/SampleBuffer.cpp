@@ -1,5 +1,7 @@
 #include "files/SampleBuffer.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <new>
 
@@ -12,7 +14,27 @@
 
 namespace {
 constexpr std::size_t MapFrom = std::size_t(1) << 20;
+
+// What the system can still provide, from /proc/meminfo; the largest size_t when unknown.
+std::uint64_t AvailableBytes() {
+    std::FILE* f = std::fopen("/proc/meminfo", "r");
+    if (!f)
+        return std::numeric_limits<std::uint64_t>::max();
+    char line[256];
+    std::uint64_t available = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t swapFree = 0;
+    while (std::fgets(line, sizeof line, f)) {
+        unsigned long long kib;
+        if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1)
+            available = kib * 1024;
+        else if (std::sscanf(line, "SwapFree: %llu kB", &kib) == 1)
+            swapFree = kib * 1024;
+    }
+    std::fclose(f);
+    return available == std::numeric_limits<std::uint64_t>::max() ? available
+                                                                   : available + swapFree;
 }
+} // namespace
 
 void SampleBufferFree::operator()(DataPoint* points) const {
 #if defined(__linux__)
@@ -29,6 +51,10 @@ SampleBuffer AllocateSamples(std::size_t count) {
         throw std::bad_alloc();
     const std::size_t bytes = count * sizeof(DataPoint);
 #if defined(__linux__)
+    // Linux promises more than it has and kills the process later, when the samples are
+    // touched: ask first how much there really is.
+    if (bytes >= MapFrom && bytes > AvailableBytes())
+        throw std::bad_alloc();
     if (bytes >= MapFrom) {
         void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED)
