@@ -24,20 +24,23 @@ void CPlot::EditGrabbedPoint() {
     Notify(PLN_POINT_CHANGED, WPARAM(&pointEdit));
     p[grabbedPoint].y = newY;
     editedValue = newY;
-    if (editMarker && editMarkerIndex >= 0 && editMarkerIndex < s.pointCount) {
-        const int lo = std::min(editMarkerIndex, grabbedPoint);
-        const int hi = std::max(editMarkerIndex, grabbedPoint);
+    if (editMarker) {
+        // The marker is an index of series 0: on another series it is held to that one's points.
+        const int marker = std::clamp(editMarkerIndex, 0, s.pointCount - 1);
+        const int lo = std::min(marker, grabbedPoint);
+        const int hi = std::max(marker, grabbedPoint);
         const int n = hi - lo;
         if (operationMode == ModeEdit) {
             if (n >= 2) { // a straight line from the marker to the dragged point
                 const double step = (p[hi].y - p[lo].y) / n;
-                for (int k = 1; k < n; ++k)
-                    p[lo + k].y = p[lo + k - 1].y + step;
+                if (std::isfinite(step))
+                    for (int k = 1; k < n; ++k)
+                        p[lo + k].y = p[lo + k - 1].y + step;
             }
         } else {
             const double delta = newY - oldY; // the whole marked range follows
             for (int i = lo; i <= hi; ++i)
-                if (i != grabbedPoint)
+                if (i != grabbedPoint && std::isfinite(p[i].y + delta))
                     p[i].y += delta;
         }
     }
