@@ -1,11 +1,22 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <clocale>
+
+#include "app/MainFrame.h"
+#include "app/QtAppDialogs.h"
+#include "app/Resources.h"
+#include "app/ToolbarImages.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QMainWindow frame;
-    frame.setWindowTitle(QStringLiteral("Tarvelin 1.7"));
-    frame.resize(800, 600);
+    // Numbers in files and labels always use ".", whatever the desktop's language.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QString::fromLatin1(LoadString(IDS_APP_NAME)));
+    QApplication::setApplicationVersion(QStringLiteral("1.7.0.0"));
+    QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
+    QApplication::setWindowIcon(ProgramIcon());
+    CQtAppDialogs dialogs;
+    CMainFrame frame(dialogs);
+    dialogs.owner = &frame;
     frame.show();
     return app.exec();
 }

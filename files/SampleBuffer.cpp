@@ -32,7 +32,7 @@ std::uint64_t AvailableBytes() {
     }
     std::fclose(f);
     return available == std::numeric_limits<std::uint64_t>::max() ? available
-                                                                   : available + swapFree;
+                                                                  : available + swapFree;
 }
 } // namespace
 

@@ -61,6 +61,10 @@ void CWnd::MoveWindow(const CRect& r, BOOL repaint) {
     if (!host)
         return;
     host->setGeometry(r.left, r.top, std::max<LONG>(r.Width(), 0), std::max<LONG>(r.Height(), 0));
+    // Qt holds back the resize of a hidden widget until it is shown; the window learns its
+    // size now, as with the framework.
+    if (!host->isVisible())
+        WindowProc(WM_SIZE, 0, MAKELPARAM(host->width(), host->height()));
     if (repaint)
         Invalidate();
 }

@@ -1,0 +1,44 @@
+#pragma once
+// The editor's message boxes and dialogs, behind one interface so tests script the answers.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/Types.h"
+
+constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_YESNO = 0x0004;
+constexpr UINT MB_ICONSTOP = 0x0010;
+constexpr UINT MB_ICONQUESTION = 0x0020;
+constexpr UINT MB_ICONEXCLAMATION = 0x0030;
+constexpr UINT MB_DEFBUTTON2 = 0x0100;
+constexpr UINT MB_SYSTEMMODAL = 0x1000;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+struct FileDialogRequest {
+    bool save = false;
+    std::string defaultExtension;
+    std::string initialFile;   // full path or empty
+    std::string initialFolder; // empty leaves it to the desktop
+    std::string filter;        // "Name|pattern|Name|pattern||"
+};
+
+struct FileDialogResult {
+    std::string path;
+    int filterIndex = 1; // 1 for the first entry
+};
+
+class CAppDialogs {
+public:
+    virtual ~CAppDialogs() = default;
+    // Returns IDOK, IDYES or IDNO.
+    virtual int MessageBox(const std::string& text, UINT type) = 0;
+    // The New Data dialog opened with `count`; false on Cancel.
+    virtual bool NewData(std::uint32_t& count) = 0;
+    virtual std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) = 0;
+    virtual void About() = 0;
+};

@@ -1,0 +1,31 @@
+#include "app/Commands.h"
+
+#include <new>
+
+#include "app/Resources.h"
+
+std::string FileErrorText(const CFileException& e) {
+    const UINT id = 61856 + UINT(e.m_cause);
+    const char* format = LoadString(id >= 61856 && id <= 61870 ? id : 61856);
+    std::string text = format;
+    const auto at = text.find("%1");
+    if (at != std::string::npos)
+        text.replace(at, 2, e.m_strFileName);
+    return text;
+}
+
+bool RunCommand(CWnd& view, UINT id, CAppDialogs& dialogs, const std::function<bool(UINT)>& frame) {
+    try {
+        if (view.SendMessage(WM_COMMAND, id, 0))
+            return true;
+        return frame && frame(id);
+    } catch (const std::bad_alloc&) {
+        dialogs.MessageBox(LoadString(IDS_OUT_OF_MEMORY),
+                           MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+    } catch (const CFileException& e) {
+        dialogs.MessageBox(FileErrorText(e), MB_OK | MB_ICONSTOP);
+    } catch (const std::exception&) {
+        dialogs.MessageBox(LoadString(IDS_COMMAND_FAILED), MB_OK | MB_ICONSTOP);
+    }
+    return true;
+}

@@ -1,0 +1,98 @@
+#include "app/QtAppDialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "app/NewDataDialog.h"
+#include "app/Resources.h"
+#include "app/ToolbarImages.h"
+
+QStringList QtNameFilters(const std::string& filter) {
+    QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList names;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString name = parts[i].trimmed();
+        const QString pattern = parts[i + 1].trimmed();
+        if (name.isEmpty())
+            break;
+        // Patterns match either case, as they do on the system the filters were written for.
+        names << QStringLiteral("%1 (%2 %3)").arg(name, pattern.toLower(), pattern.toUpper());
+    }
+    return names;
+}
+
+int CQtAppDialogs::MessageBox(const std::string& text, UINT type) {
+    QMessageBox box(owner);
+    box.setWindowTitle(QString::fromLatin1(LoadString(IDS_APP_NAME)));
+    box.setText(QString::fromStdString(text));
+    switch (type & 0xF0) {
+    case MB_ICONSTOP:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    default:
+        break;
+    }
+    if ((type & 0xF) == MB_YESNO) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return IDOK;
+}
+
+bool CQtAppDialogs::NewData(std::uint32_t& count) {
+    return RunNewDataDialog(owner, count);
+}
+
+std::optional<FileDialogResult> CQtAppDialogs::FileDialog(const FileDialogRequest& r) {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
+    const QStringList filters = QtNameFilters(r.filter);
+    dialog.setNameFilters(filters);
+    if (!r.initialFolder.empty())
+        dialog.setDirectory(QFileInfo(QString::fromStdString(r.initialFolder)).absolutePath());
+    if (!r.initialFile.empty())
+        dialog.selectFile(QString::fromStdString(r.initialFile));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    FileDialogResult result;
+    result.path = dialog.selectedFiles().front().toStdString();
+    result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (result.filterIndex < 1)
+        result.filterIndex = 1;
+    return result;
+}
+
+void CQtAppDialogs::About() {
+    QDialog box(owner);
+    box.setWindowTitle(QStringLiteral("About Tarvelin"));
+    auto* icon = new QLabel;
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
+    auto* name = new QLabel(QStringLiteral("Tarvelin Version 1.7"));
+    name->setTextFormat(Qt::PlainText);
+    auto* line = new QLabel(QStringLiteral("Draw a waveform, keep it as a table."));
+    auto* ok = new QPushButton(QStringLiteral("OK"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, &box, &QDialog::accept);
+    auto* layout = new QGridLayout(&box);
+    layout->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
+    layout->addWidget(name, 0, 1);
+    layout->addWidget(line, 1, 1);
+    layout->addWidget(ok, 0, 2, Qt::AlignTop);
+    box.exec();
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The desktop's own message boxes and dialogs.
+
+#include <QStringList>
+
+#include "app/AppDialogs.h"
+
+class QWidget;
+
+class CQtAppDialogs : public CAppDialogs {
+public:
+    QWidget* owner = nullptr;
+    int MessageBox(const std::string& text, UINT type) override;
+    bool NewData(std::uint32_t& count) override;
+    std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override;
+    void About() override;
+};
+
+// "Name|pattern|Name|pattern||" as Qt's name filters.
+QStringList QtNameFilters(const std::string& filter);

@@ -1,0 +1,109 @@
+#include "app/Resources.h"
+
+#include <map>
+
+namespace {
+
+const std::map<UINT, const char*>& Strings() {
+    static const std::map<UINT, const char*> table = {
+        {32771, "Open data file\nOpen"},
+        {32772, "Save to data file\nSave"},
+        {32773, "Save as C suorce\nSave C"},
+        {32774, "\nZoom"},
+        {32775, "\nPan"},
+        {32776, "\nEdit"},
+        {32777, "\nView Reset"},
+        {32780, "\nCursor"},
+        {32782, "\nEdit+"},
+        {32785, "\nFreehand"},
+        {57664, "Display program information, version number and copyright\nAbout"},
+        {57665, "Quit the application; prompts to save documents\nExit"},
+        {128, "Tarvelin 1.7"},
+        {57344, "Tarvelin"},
+        {57345, "Ready"},
+        {59137, "CAP"},
+        {59138, "NUM"},
+        {59139, "SCRL"},
+        {61475, "Out of memory."},
+        {61704, "Internal application error."},
+        {61705, "Command failed."},
+        // The framework's file-error texts, by cause.
+        {61856, "An unexpected error occurred while accessing %1."},
+        {61857, "%1 was not found."},
+        {61858, "%1 contains an invalid path."},
+        {61859, "%1 could not be opened because there are too many open files."},
+        {61860, "Access to %1 was denied."},
+        {61861, "An invalid file handle was associated with %1."},
+        {61862, "%1 could not be removed because it is the current directory."},
+        {61863, "%1 could not be created because the directory is full."},
+        {61864, "Seek failed on %1"},
+        {61865, "A hardware I/O error was reported while accessing %1."},
+        {61866, "A sharing violation occurred while accessing %1."},
+        {61867, "A locking violation occurred while accessing %1."},
+        {61868, "Disk full while accessing %1."},
+        {61869, "An attempt was made to access %1 past its end."},
+        {61870, "No error occurred."},
+    };
+    return table;
+}
+
+} // namespace
+
+const char* LoadString(UINT id) {
+    auto it = Strings().find(id);
+    return it == Strings().end() ? nullptr : it->second;
+}
+
+bool HasCommandString(UINT id) {
+    return LoadString(id) != nullptr;
+}
+
+std::string CommandPrompt(UINT id) {
+    const char* s = LoadString(id);
+    if (!s)
+        return {};
+    const std::string text = s;
+    return text.substr(0, text.find('\n'));
+}
+
+std::string CommandTip(UINT id) {
+    const char* s = LoadString(id);
+    if (!s)
+        return {};
+    const std::string text = s;
+    const auto nl = text.find('\n');
+    return nl == std::string::npos ? std::string() : text.substr(nl + 1);
+}
+
+const std::vector<MenuPopup>& MainMenu() {
+    static const std::vector<MenuPopup> menu = {
+        {"&File",
+         {{"New", ID_FILE_NEW},
+          {"Open...", ID_FILE_OPEN},
+          {nullptr, 0},
+          {"Save...", ID_FILE_SAVE},
+          {"Save C Source...", ID_FILE_SAVE_C},
+          {nullptr, 0},
+          {"E&xit", ID_APP_EXIT}}},
+        {"&Tool",
+         {{"Zoom", ID_TOOL_ZOOM},
+          {"Pan", ID_TOOL_PAN},
+          {nullptr, 0},
+          {"Cursor", ID_TOOL_CURSOR},
+          {"Edit", ID_TOOL_EDIT},
+          {"Edit+", ID_TOOL_EDIT_PLUS},
+          {"Freehand", ID_TOOL_FREEHAND},
+          {nullptr, 0},
+          {"View Reset", ID_TOOL_VIEW_RESET}}},
+        {"&Help", {{"&About Tarvelin...", ID_APP_ABOUT}}},
+    };
+    return menu;
+}
+
+const std::vector<UINT>& ToolbarButtons() {
+    static const std::vector<UINT> buttons = {
+        ID_FILE_OPEN,     ID_SEPARATOR, ID_FILE_SAVE,      ID_FILE_SAVE_C, ID_SEPARATOR,
+        ID_TOOL_ZOOM,     ID_TOOL_PAN,  ID_TOOL_CURSOR,    ID_TOOL_EDIT,   ID_TOOL_EDIT_PLUS,
+        ID_TOOL_FREEHAND, ID_SEPARATOR, ID_TOOL_VIEW_RESET};
+    return buttons;
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The program's vocabulary: command ids, the string table, the menu and the toolbar as data.
+
+#include <string>
+#include <vector>
+
+#include "platform/Types.h"
+
+constexpr UINT ID_FILE_NEW = 32784;
+constexpr UINT ID_FILE_OPEN = 32771;
+constexpr UINT ID_FILE_SAVE = 32772;
+constexpr UINT ID_FILE_SAVE_C = 32773;
+constexpr UINT ID_TOOL_ZOOM = 32774;
+constexpr UINT ID_TOOL_PAN = 32775;
+constexpr UINT ID_TOOL_EDIT = 32776;
+constexpr UINT ID_TOOL_VIEW_RESET = 32777;
+constexpr UINT ID_TOOL_CURSOR = 32780;
+constexpr UINT ID_TOOL_EDIT_PLUS = 32782;
+constexpr UINT ID_TOOL_FREEHAND = 32785;
+constexpr UINT ID_APP_ABOUT = 57664;
+constexpr UINT ID_APP_EXIT = 57665;
+constexpr UINT ID_SEPARATOR = 0;
+
+constexpr UINT IDR_MAINFRAME = 128;
+constexpr UINT IDS_APP_NAME = 57344;
+constexpr UINT IDS_READY = 57345;
+constexpr UINT IDS_CAPS = 59137;
+constexpr UINT IDS_NUM = 59138;
+constexpr UINT IDS_SCROLL = 59139;
+constexpr UINT IDS_OUT_OF_MEMORY = 61475;
+constexpr UINT IDS_INTERNAL_ERROR = 61704;
+constexpr UINT IDS_COMMAND_FAILED = 61705;
+
+constexpr UINT ViewId = 59648;    // the framework's first pane
+constexpr UINT ToolbarId = 59392; // the framework's toolbar
+constexpr UINT StatusBarId = 59393;
+
+// A string resource, or null when there is none.
+const char* LoadString(UINT id);
+// The status-bar prompt (before "\n") and the tool tip (after it) of a command.
+std::string CommandPrompt(UINT id);
+std::string CommandTip(UINT id);
+bool HasCommandString(UINT id);
+
+struct MenuItem {
+    const char* text; // null for a separator
+    UINT id;
+};
+struct MenuPopup {
+    const char* title;
+    std::vector<MenuItem> items;
+};
+const std::vector<MenuPopup>& MainMenu();
+
+// The toolbar's buttons in order; ID_SEPARATOR for a gap. Images follow the buttons.
+const std::vector<UINT>& ToolbarButtons();
+constexpr int ToolbarButtonWidth = 16;
+constexpr int ToolbarButtonHeight = 17;

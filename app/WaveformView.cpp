@@ -1,0 +1,246 @@
+#include "app/WaveformView.h"
+
+#include <filesystem>
+
+#include "app/Resources.h"
+#include "app/SafeSave.h"
+#include "files/CSourceExport.h"
+#include "files/DataFileReader.h"
+#include "files/DataFileWriter.h"
+
+namespace {
+
+const char* const DataFilter = "Data file (*.TXT)|*.txt||";
+const char* const HeaderFilter =
+    "Header file as integer (*.H)|*.h| Header file as float (*.H)|*.h||";
+
+std::string FileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+} // namespace
+
+std::string TitleWith(const std::string& part) {
+    return std::string(LoadString(IDR_MAINFRAME)) + " - [" + part + "]";
+}
+
+CWaveformView::CWaveformView(CAppDialogs& d, TitleSetter t) : dialogs(d), setTitle(std::move(t)) {}
+
+CWaveformView::~CWaveformView() {
+    graph.ClearGraph(); // no series may refer to the buffer once it is gone
+    ReleaseBuffer();
+}
+
+BOOL CWaveformView::Create(CWnd* parent) {
+    if (!CWnd::Create("TarvelinView", "", CRect(), parent, ViewId))
+        return FALSE;
+    if (!graph.Create(this, CPlot::DefaultId))
+        return FALSE;
+    graph.cursorFlags = 14;
+    graph.cursorSeriesLock = 0;
+    return TRUE;
+}
+
+void CWaveformView::OnSize(UINT, int cx, int cy) {
+    if (graph.IsWindow())
+        graph.MoveWindow(CRect(0, 0, cx, cy), TRUE);
+}
+
+bool CWaveformView::IsChecked(UINT id) const {
+    switch (id) {
+    case ID_TOOL_ZOOM:
+        return tool == ToolZoom;
+    case ID_TOOL_PAN:
+        return tool == ToolPan;
+    case ID_TOOL_CURSOR:
+        return tool == ToolCursor;
+    case ID_TOOL_EDIT:
+        return tool == ToolEdit;
+    case ID_TOOL_EDIT_PLUS:
+        return tool == ToolEditPlus;
+    case ID_TOOL_FREEHAND:
+        return tool == ToolFreehand;
+    default:
+        return false;
+    }
+}
+
+BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
+    switch (LOWORD(wParam)) {
+    case ID_FILE_NEW:
+        New();
+        return TRUE;
+    case ID_FILE_OPEN:
+        Open();
+        return TRUE;
+    case ID_FILE_SAVE:
+        Save();
+        return TRUE;
+    case ID_FILE_SAVE_C:
+        SaveCSource();
+        return TRUE;
+    case ID_TOOL_ZOOM:
+        SetTool(ToolZoom);
+        return TRUE;
+    case ID_TOOL_PAN:
+        SetTool(ToolPan);
+        return TRUE;
+    case ID_TOOL_CURSOR:
+        SetTool(ToolCursor);
+        return TRUE;
+    case ID_TOOL_EDIT:
+        SetTool(ToolEdit);
+        return TRUE;
+    case ID_TOOL_EDIT_PLUS:
+        SetTool(ToolEditPlus);
+        return TRUE;
+    case ID_TOOL_FREEHAND:
+        SetTool(ToolFreehand);
+        return TRUE;
+    case ID_TOOL_VIEW_RESET:
+        graph.ResetView();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void CWaveformView::SetTool(ToolMode mode) {
+    if (mode == ToolCursor && graph.XAxisCount() == 0)
+        return; // nothing at all without an X axis
+    tool = mode;
+    switch (mode) {
+    case ToolZoom:
+        graph.SendMessage(WM_COMMAND, ID_PLOT_ZOOM);
+        break;
+    case ToolPan:
+        graph.SendMessage(WM_COMMAND, ID_PLOT_PAN);
+        break;
+    case ToolCursor:
+        graph.SendMessage(WM_COMMAND, ID_PLOT_CURSOR);
+        break;
+    case ToolEdit:
+        graph.SendMessage(WM_COMMAND, ID_PLOT_EDIT);
+        break;
+    case ToolEditPlus:
+        graph.SetOperationMode(ModeEditPlus);
+        break;
+    case ToolFreehand:
+        graph.SetOperationMode(ModeFreehand);
+        break;
+    default:
+        break;
+    }
+}
+
+bool CWaveformView::ConfirmDiscard() {
+    if (!graph.modified)
+        return true;
+    return dialogs.MessageBox("Waveform not saved.\nDo you want to continue?",
+                              MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void CWaveformView::ReleaseBuffer() {
+    buffer.reset();
+    sampleCount = 0;
+}
+
+void CWaveformView::HandOver() {
+    graph.SetSeriesData(buffer.get(), int(sampleCount), 0, 0, 0, false);
+    graph.XAxisAt(0).showGrid = true;
+    graph.YAxisAt(0).title = "Y";
+    graph.legendVisible = false;
+    tool = ToolPan;
+    graph.SendMessage(WM_COMMAND, ID_PLOT_PAN);
+}
+
+void CWaveformView::New() {
+    if (!ConfirmDiscard())
+        return;
+    std::uint32_t count = 256;
+    if (!dialogs.NewData(count))
+        return;
+    graph.ClearGraph();
+    ReleaseBuffer();
+    SampleBuffer fresh = AllocateSamples(count); // out of memory leaves the view empty
+    for (std::uint32_t i = 0; i < count; ++i)
+        fresh[i] = DataPoint{double(std::int32_t(i)), 0.0};
+    buffer = std::move(fresh);
+    sampleCount = count;
+    HandOver();
+    graph.modified = false;
+    setTitle(TitleWith("new*"));
+}
+
+void CWaveformView::Open() {
+    if (!ConfirmDiscard())
+        return;
+    FileDialogRequest request;
+    request.defaultExtension = "txt";
+    request.initialFolder = dataPath;
+    request.filter = DataFilter;
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    dataPath = chosen->path;
+    graph.ClearGraph();
+    ReleaseBuffer();
+    DataFile file;
+    try {
+        file = ReadDataFile(dataPath);
+    } catch (const DataFileReadError& e) {
+        setTitle(TitleWith(FileName(dataPath)));
+        throw CFileException(CFileException::CauseFromErrno(e.error), dataPath);
+    }
+    if (file.count > 0) {
+        buffer = std::move(file.points);
+        sampleCount = file.count;
+        HandOver();
+    }
+    setTitle(TitleWith(FileName(dataPath)));
+}
+
+void CWaveformView::Save() {
+    if (savePath.empty())
+        savePath = dataPath;
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = "txt";
+    request.initialFile = savePath;
+    request.filter = DataFilter;
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    savePath = chosen->path;
+    try {
+        SaveFileSafely(savePath, [this](std::FILE* f) {
+            return WriteDataFile(f, buffer.get(), buffer ? sampleCount : 0);
+        });
+    } catch (const FileCreateError&) {
+        dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
+        return;
+    }
+    if (graph.modified)
+        setTitle(TitleWith(FileName(savePath)));
+    graph.modified = false;
+}
+
+void CWaveformView::SaveCSource() {
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = "h";
+    request.initialFile = exportPath;
+    request.filter = HeaderFilter;
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    exportPath = chosen->path;
+    const ExportForm form = chosen->filterIndex == 1 ? ExportForm::Integer : ExportForm::Float;
+    try {
+        SaveFileSafely(exportPath, [this, form](std::FILE* f) {
+            return ExportCSource(f, buffer.get(), buffer ? sampleCount : 0, form);
+        });
+    } catch (const FileCreateError&) {
+        dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The editor's one view: it owns the waveform (the sample buffer) and the graph that shows
+// it, and carries New, Open, Save, Save C Source, the six tools and View Reset.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/AppDialogs.h"
+#include "files/SampleBuffer.h"
+#include "graph/Plot.h"
+
+enum ToolMode {
+    ToolNone = 0,
+    ToolZoom = 1,
+    ToolPan = 2,
+    ToolEdit = 3,
+    ToolCursor = 4,
+    ToolEditPlus = 5,
+    ToolFreehand = 6,
+};
+
+class CWaveformView : public CWnd {
+public:
+    using TitleSetter = std::function<void(const std::string&)>;
+    CWaveformView(CAppDialogs& dialogs, TitleSetter setTitle);
+    ~CWaveformView() override;
+
+    // Creates the view and its graph (id 1001, cursor flags 14, cursor locked to series 0).
+    BOOL Create(CWnd* parent = nullptr);
+    // Handles the view's commands; false for any other.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // The update handlers: which tool command shows checked.
+    bool IsChecked(UINT id) const;
+    bool IsModified() const { return graph.modified; }
+
+    CPlot& Graph() { return graph; }
+    const DataPoint* Samples() const { return buffer.get(); }
+    std::uint32_t SampleCount() const { return sampleCount; }
+    ToolMode Tool() const { return tool; }
+    const std::string& DataPath() const { return dataPath; }
+    const std::string& SavePath() const { return savePath; }
+    const std::string& ExportPath() const { return exportPath; }
+
+protected:
+    void OnSize(UINT type, int cx, int cy) override;
+    BOOL OnEraseBkgnd(CDC&) override { return TRUE; }
+
+private:
+    bool ConfirmDiscard();
+    void ReleaseBuffer();
+    void HandOver();
+    void SetTool(ToolMode mode);
+    void New();
+    void Open();
+    void Save();
+    void SaveCSource();
+
+    CPlot graph;
+    std::uint32_t sampleCount = 0;
+    SampleBuffer buffer;
+    ToolMode tool = ToolNone;
+    std::string dataPath;
+    std::string savePath;
+    std::string exportPath;
+    CAppDialogs& dialogs;
+    TitleSetter setTitle;
+};
+
+// "Tarvelin 1.7 - [name]" and the rest of the title rules.
+std::string TitleWith(const std::string& part);

@@ -1,0 +1,45 @@
+#pragma once
+// Dialog answers given in advance; every question asked is recorded.
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/AppDialogs.h"
+
+struct ScriptedDialogs : CAppDialogs {
+    std::deque<int> answers;                 // for message boxes with Yes and No
+    std::deque<std::uint32_t> counts;        // New Data: empty means Cancel
+    std::deque<FileDialogResult> files;      // file dialogs: empty means Cancel
+    std::vector<std::string> messages;       // texts of every message box shown
+    std::vector<FileDialogRequest> requests; // every file dialog asked for
+    int abouts = 0;
+
+    int MessageBox(const std::string& text, UINT type) override {
+        messages.push_back(text);
+        if ((type & 0xF) != MB_YESNO)
+            return IDOK;
+        if (answers.empty())
+            return IDNO;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    bool NewData(std::uint32_t& count) override {
+        if (counts.empty())
+            return false;
+        EXPECT_EQ(count, 256u); // the dialog opens with the default count
+        count = counts.front();
+        counts.pop_front();
+        return true;
+    }
+    std::optional<FileDialogResult> FileDialog(const FileDialogRequest& r) override {
+        requests.push_back(r);
+        if (files.empty())
+            return std::nullopt;
+        FileDialogResult f = files.front();
+        files.pop_front();
+        return f;
+    }
+    void About() override { ++abouts; }
+};

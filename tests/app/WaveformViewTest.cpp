@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+#include "app/Commands.h"
+#include "app/Resources.h"
+#include "app/WaveformView.h"
+#include "files/DataFileReader.h"
+#include "tests/app/ScriptedDialogs.h"
+#include "tests/support/QtInput.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+struct ViewTest : testing::Test {
+    ScriptedDialogs dialogs;
+    std::string title = "Tarvelin 1.7";
+    CWaveformView view{dialogs, [this](const std::string& t) { title = t; }};
+    fs::path dir;
+
+    void SetUp() override {
+        view.Create();
+        view.MoveWindow(CRect(0, 0, 500, 300));
+        dir = fs::temp_directory_path() /
+              ("tarvelin-view-" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add);
+        fs::remove_all(dir);
+    }
+    void Run(UINT id) { RunCommand(view, id, dialogs); }
+    void New(std::uint32_t count = 256) {
+        dialogs.counts.push_back(count);
+        Run(ID_FILE_NEW);
+    }
+    void Choose(const fs::path& p, int filter = 1) {
+        dialogs.files.push_back({p.string(), filter});
+    }
+    void Paint() {
+        view.Graph().Invalidate();
+        view.Graph().UpdateWindow();
+    }
+};
+
+TEST_F(ViewTest, NewMakesAFlatLineShownAsPannedSeriesZero) {
+    EXPECT_EQ(view.Graph().cursorFlags, 14);
+    EXPECT_EQ(view.Graph().cursorSeriesLock, 0);
+    EXPECT_EQ(view.Graph().GetDlgCtrlID(), 1001u);
+    EXPECT_EQ(view.Graph().GetClientRect(), CRect(0, 0, 500, 300)); // fills the view
+    New();
+    ASSERT_EQ(view.SampleCount(), 256u);
+    EXPECT_EQ(view.Samples()[255].x, 255);
+    EXPECT_EQ(view.Samples()[100].y, 0);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [new*]");
+    EXPECT_EQ(view.Tool(), ToolPan);
+    EXPECT_TRUE(view.IsChecked(ID_TOOL_PAN));
+    EXPECT_EQ(view.Graph().operationMode, ModePan);
+    EXPECT_FALSE(view.Graph().legendVisible);
+    EXPECT_TRUE(view.Graph().XAxisAt(0).showGrid);
+    EXPECT_EQ(view.Graph().YAxisAt(0).title, "Y");
+    EXPECT_EQ(view.Graph().SeriesAt(0).points, view.Samples()); // not copied
+    EXPECT_FALSE(view.IsModified());
+}
+
+TEST_F(ViewTest, ConfirmationBeforeDiscardingAndCancelChangeNothing) {
+    New(10);
+    view.Graph().modified = true;
+    Run(ID_TOOL_ZOOM);
+    Run(ID_FILE_NEW); // answer No
+    EXPECT_EQ(dialogs.messages.back(), "Waveform not saved.\nDo you want to continue?");
+    EXPECT_EQ(view.SampleCount(), 10u);
+    EXPECT_EQ(view.Tool(), ToolZoom);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [new*]");
+    Run(ID_FILE_OPEN); // No again
+    EXPECT_EQ(dialogs.requests.size(), 0u);
+    dialogs.answers.push_back(IDYES);
+    Run(ID_FILE_NEW); // Yes, then Cancel in the New Data dialog
+    EXPECT_EQ(view.SampleCount(), 10u);
+    EXPECT_TRUE(view.IsModified());
+}
+
+TEST_F(ViewTest, SaveTitleRulesAndRememberedPaths) {
+    New(4);
+    Choose(dir / "a.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [new*]"); // no edit, no new title
+    EXPECT_EQ(ReadAll(dir / "a.txt"),
+              std::string(4 * 10, ' ')
+                  .replace(0, 40, "0.000000\r\n0.000000\r\n0.000000\r\n0.000000\r\n"));
+    view.Graph().modified = true;
+    Choose(dir / "b.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [b.txt]");
+    EXPECT_FALSE(view.IsModified());
+    EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "a.txt").string());
+    EXPECT_EQ(dialogs.requests.back().defaultExtension, "txt");
+    EXPECT_EQ(dialogs.requests.back().filter, "Data file (*.TXT)|*.txt||");
+
+    Choose(dir / "w.h", 2);
+    Run(ID_FILE_SAVE_C);
+    EXPECT_EQ(dialogs.requests.back().initialFile, ""); // its own path, empty at first
+    EXPECT_EQ(dialogs.requests.back().defaultExtension, "h");
+    EXPECT_EQ(ReadAll(dir / "w.h"),
+              "\r\nconst float Waveform[4] = {\r\n\t0.000000,\r\n\t0.000000,\r\n\t0.000000,\r\n"
+              "\t0.000000,\r\n};\r\n");
+    EXPECT_EQ(title, "Tarvelin 1.7 - [b.txt]");
+    Run(ID_FILE_SAVE); // cancelled; proposes the last text path, not the export's
+    EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "b.txt").string());
+    Run(ID_FILE_SAVE_C);
+    EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "w.h").string());
+}
+
+TEST_F(ViewTest, OpenReadsBackAndAnEmptyFileLeavesTheViewEmpty) {
+    std::ofstream(dir / "wave.txt", std::ios::binary) << "1.5\r\n-2\r\n3e1\r\n";
+    Choose(dir / "wave.txt");
+    Run(ID_FILE_OPEN);
+    ASSERT_EQ(view.SampleCount(), 3u);
+    EXPECT_EQ(view.Samples()[2].y, 30);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [wave.txt]");
+    EXPECT_EQ(view.Tool(), ToolPan);
+    EXPECT_EQ(dialogs.requests.back().initialFolder, "");
+    Choose(dir / "out.txt");
+    Run(ID_FILE_SAVE); // the first Save proposes the opened file
+    EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "wave.txt").string());
+    EXPECT_EQ(ReadAll(dir / "out.txt"), "1.500000\r\n-2.000000\r\n30.000000\r\n");
+
+    std::ofstream(dir / "empty.txt", std::ios::binary).flush();
+    Run(ID_TOOL_ZOOM);
+    Choose(dir / "empty.txt");
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(view.SampleCount(), 0u);
+    EXPECT_EQ(view.Graph().SeriesCount(), 0);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [empty.txt]");
+    EXPECT_EQ(view.Tool(), ToolZoom);
+    Run(ID_TOOL_CURSOR); // no X axis: nothing at all
+    EXPECT_EQ(view.Tool(), ToolZoom);
+    Choose(dir / "e.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(ReadAll(dir / "e.txt"), "");
+    Choose(dir / "e.h", 1);
+    Run(ID_FILE_SAVE_C);
+    EXPECT_EQ(ReadAll(dir / "e.h"), "\r\nconst int Waveform[0] = {\r\n\t};\r\n");
+}
+
+TEST_F(ViewTest, ViewResetKeepsTheToolAndCursorNeedsAnAxis) {
+    Run(ID_TOOL_CURSOR);
+    EXPECT_EQ(view.Tool(), ToolNone);
+    EXPECT_FALSE(view.IsChecked(ID_TOOL_CURSOR));
+    New(50);
+    Run(ID_TOOL_EDIT);
+    Run(ID_TOOL_VIEW_RESET);
+    EXPECT_EQ(view.Tool(), ToolEdit);
+    EXPECT_EQ(view.Graph().operationMode, ModeEdit);
+    Run(ID_TOOL_CURSOR);
+    EXPECT_EQ(view.Graph().operationMode, ModeCursor);
+    Run(ID_TOOL_EDIT_PLUS);
+    EXPECT_EQ(view.Graph().operationMode, ModeEditPlus);
+    Run(ID_TOOL_FREEHAND);
+    EXPECT_EQ(view.Graph().operationMode, ModeFreehand);
+    EXPECT_TRUE(view.IsChecked(ID_TOOL_FREEHAND));
+    EXPECT_FALSE(view.IsChecked(ID_TOOL_EDIT));
+}
+
+TEST_F(ViewTest, FailedSaveKeepsTheOldFileTitleAndModifiedState) {
+    New(3);
+    std::ofstream(dir / "keep.txt", std::ios::binary) << "old\r\n";
+    view.Graph().modified = true;
+    fs::permissions(dir, fs::perms::owner_write, fs::perm_options::remove);
+    const bool enforced = ::access(dir.c_str(), W_OK) != 0; // root may write anyway
+    Choose(dir / "keep.txt");
+    Run(ID_FILE_SAVE);
+    fs::permissions(dir, fs::perms::owner_write, fs::perm_options::add);
+    if (enforced) {
+        EXPECT_EQ(dialogs.messages.back(), "File save error!");
+        EXPECT_EQ(ReadAll(dir / "keep.txt"), "old\r\n");
+        EXPECT_TRUE(view.IsModified());
+        EXPECT_EQ(title, "Tarvelin 1.7 - [new*]");
+    }
+    view.Graph().modified = true;
+    Choose(dir / "no-such-folder" / "x.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(dialogs.messages.back(), "File save error!");
+    EXPECT_TRUE(view.IsModified());
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().rfind(".keep", 0), std::string::npos);
+}
+
+TEST_F(ViewTest, UnreadableFileIsReportedAndTheViewStaysEmpty) {
+    New(5);
+    fs::create_directories(dir / "folder.txt");
+    Choose(dir / "folder.txt");
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(view.SampleCount(), 0u);
+    ASSERT_FALSE(dialogs.messages.empty());
+    EXPECT_NE(dialogs.messages.back().find((dir / "folder.txt").string()), std::string::npos);
+    Choose(dir / "missing.txt"); // a name that does not exist says nothing
+    const std::size_t shown = dialogs.messages.size();
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(dialogs.messages.size(), shown);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [missing.txt]");
+}
+
+TEST_F(ViewTest, HugeCountIsOutOfMemoryAndTheProgramGoesOn) {
+    New(10);
+    New(2147483647u);
+    if (view.SampleCount() == 0) { // most machines cannot hold 32 GiB
+        EXPECT_EQ(dialogs.messages.back(), "Out of memory.");
+        EXPECT_EQ(view.Graph().SeriesCount(), 0);
+    }
+    New(7);
+    EXPECT_EQ(view.SampleCount(), 7u);
+}
+
+TEST_F(ViewTest, DragAndFreehandWithTheMouseThenSave) {
+    New(21);
+    view.Graph().YAxisAt(0).SetRange(-10, 10);
+    Paint();
+    view.Graph().XAxisAt(0).autoScale = view.Graph().YAxisAt(0).autoScale = false;
+    Paint();
+    CPlot& g = view.Graph();
+    auto at = [&](double x, double y) {
+        return CPoint(g.XAxisAt(0).PixelOfValue({x, 0}).x, g.YAxisAt(0).PixelOfValue({0, y}).y);
+    };
+    Run(ID_TOOL_EDIT);
+    const CPoint hover(at(5, 0).x + 5, at(5, 0).y);
+    input::Move(g, hover);
+    input::Press(g, hover);
+    input::Move(g, CPoint(hover.x, at(5, 6).y), Qt::LeftButton);
+    input::Release(g, CPoint(hover.x, at(5, 6).y));
+    const double dragged = g.YAxisAt(0).ValueAtPixel(at(5, 6).y);
+    EXPECT_EQ(view.Samples()[5].y, dragged);
+    EXPECT_TRUE(view.IsModified());
+
+    Run(ID_TOOL_FREEHAND);
+    Paint();
+    input::Drag(g, CPoint(at(10, -4).x - 3, at(10, -4).y), CPoint(at(14, -4).x + 3, at(14, -4).y),
+                2);
+    for (int i = 10; i <= 14; ++i)
+        EXPECT_NEAR(view.Samples()[i].y, -4, 0.2) << i;
+
+    Choose(dir / "drawn.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [drawn.txt]");
+    DataFile back = ReadDataFile((dir / "drawn.txt").string());
+    ASSERT_EQ(back.count, 21u);
+    char six[64];
+    for (std::uint32_t i = 0; i < 21; ++i) {
+        std::snprintf(six, sizeof six, "%f", view.Samples()[i].y);
+        EXPECT_EQ(back.points[i].y, std::strtod(six, nullptr)) << i;
+    }
+}
+
+} // namespace
