@@ -1,6 +1,8 @@
 #pragma once
 // Dialog answers given in advance; every question asked is recorded.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <string>
 #include <vector>
