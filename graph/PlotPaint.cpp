@@ -216,8 +216,6 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
         a.Draw(&dc);
 }
 
-void CPlot::DrawCursor(CGraphDC&) {}
-
 void CPlot::DrawMeasurements(CGraphDC&) {}
 
 bool CPlot::PrintGraph() {
