@@ -9,21 +9,11 @@
 #include "graph/axes/OleDate.h"
 #include "graph/axes/TickFormat.h"
 #include "graph/axes/TickSteps.h"
+#include "graph/axes/Truncate.h"
 
 IMPLEMENT_SERIAL(CPlotAxis, CPlotObject, 1)
 
 namespace {
-
-// Truncation toward zero that saturates instead of overflowing; NaN gives 0.
-int TruncInt(double v) {
-    if (std::isnan(v))
-        return 0;
-    if (v <= double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    if (v >= double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    return int(v);
-}
 
 void MakeFont(CFont& font, const char* face, int height, int weight) {
     font.DeleteObject();

@@ -10,18 +10,9 @@
 #include "graph/Plot.h"
 #include "graph/axes/PlotAxis.h"
 #include "graph/axes/TickSteps.h"
+#include "graph/axes/Truncate.h"
 
 namespace {
-
-int TruncInt(double v) {
-    if (std::isnan(v))
-        return 0;
-    if (v <= double(std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-    if (v >= double(std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-    return int(v);
-}
 
 // Writes text at a point of the layout, scaled like every other coordinate when printing.
 void TextAt(CGraphDC& dc, int x, int y, const std::string& text) {

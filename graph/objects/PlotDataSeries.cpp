@@ -88,29 +88,32 @@ struct CPlotDataSeries::Mapping {
     }
 };
 
-void CPlotDataSeries::Draw(CGraphDC* dc) {
+std::optional<CPlotDataSeries::Mapping> CPlotDataSeries::MappingOf() const {
     CPlot* plot = graph;
-    if (!dc || !plot || !points || pointCount <= 0 || xAxisIndex < 0 ||
-        xAxisIndex >= plot->XAxisCount() || yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount()) {
+    if (!plot || !points || pointCount <= 0 || xAxisIndex < 0 || xAxisIndex >= plot->XAxisCount() ||
+        yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount())
+        return std::nullopt;
+    return Mapping{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
+}
+
+void CPlotDataSeries::Draw(CGraphDC* dc) {
+    const std::optional<Mapping> map = MappingOf();
+    if (!dc || !map) {
         drawnSegments.clear();
         return;
     }
-    Mapping map{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
     // Only the plain loop knows fills and print scaling; the fast one needs columns that only
     // grow from point to point.
-    const bool fast = !filled && !dc->scaling && xAscending && map.x->CanMap();
-    DrawLoop(dc, map, fast);
+    DrawLoop(dc, *map, !filled && !dc->scaling && xAscending && map->x->CanMap());
 }
 
 void CPlotDataSeries::DrawEveryPoint(CGraphDC* dc) {
-    CPlot* plot = graph;
-    if (!dc || !plot || !points || pointCount <= 0 || xAxisIndex < 0 ||
-        xAxisIndex >= plot->XAxisCount() || yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount()) {
+    const std::optional<Mapping> map = MappingOf();
+    if (!dc || !map) {
         drawnSegments.clear();
         return;
     }
-    Mapping map{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
-    DrawLoop(dc, map, false);
+    DrawLoop(dc, *map, false);
 }
 
 void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
@@ -247,11 +250,11 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
 }
 
 void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
-    CPlot* plot = graph;
-    if (!dc || !plot || !points || pointCount <= 0 || markerSize <= 0 || xAxisIndex < 0 ||
-        xAxisIndex >= plot->XAxisCount() || yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount())
+    const std::optional<Mapping> found = MappingOf();
+    if (!dc || !found || markerSize <= 0)
         return;
-    Mapping map{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
+    const Mapping& map = *found;
+    CPlot* plot = graph;
     const int columns = ((map.plot.right - map.plot.left) / markerSize) / 4;
     int step = columns > 0 ? pointCount / columns : 2;
     if (step <= 0)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,8 @@ public:
 
 private:
     struct Mapping;
+    // The series' axes, or nothing when the series cannot be drawn (no points, no such axis).
+    std::optional<Mapping> MappingOf() const;
     void DrawLoop(CGraphDC* dc, const Mapping& map, bool fast);
     std::unique_ptr<DataPoint[]> TrendPoints(int extra, bool cubic) const;
 

@@ -5,27 +5,10 @@
 #include <cmath>
 
 #include "tests/graph/GraphFixture.h"
+#include "tests/support/ParentWindow.h"
 #include "tests/support/QtInput.h"
 
 namespace {
-
-class Parent : public CWnd {
-public:
-    std::vector<MSG> received;
-    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
-        if (m >= WM_USER)
-            received.push_back(MSG{this, m, w, l});
-        return CWnd::WindowProc(m, w, l);
-    }
-    std::vector<UINT> Messages() {
-        QCoreApplication::processEvents();
-        std::vector<UINT> out;
-        for (const MSG& m : received)
-            out.push_back(m.message);
-        received.clear();
-        return out;
-    }
-};
 
 // A painted graph of 101 samples inside a parent window.
 struct Interactive {

@@ -3,18 +3,9 @@
 #include <QCoreApplication>
 
 #include "tests/graph/GraphFixture.h"
+#include "tests/support/ParentWindow.h"
 
 namespace {
-
-class Parent : public CWnd {
-public:
-    std::vector<MSG> received;
-    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override {
-        if (m >= WM_USER)
-            received.push_back(MSG{this, m, w, l});
-        return CWnd::WindowProc(m, w, l);
-    }
-};
 
 TEST(Plot, NothingBeforeData) {
     CPlot plot;
