@@ -81,6 +81,12 @@ public:
     int GrabbedPoint() const { return grabbedPoint; }
     // Sets every sample of series 0 under the stroke from one pixel to another.
     void FreehandSegment(CPoint from, CPoint to);
+    // A new series fitted to the points of `source` (a straight line, or k t^3 in the point
+    // number t); null when there is no such series or it has fewer than two points.
+    CPlotDataSeries* AddLinearTrend(int source);
+    CPlotDataSeries* AddCubicTrend(int source);
+    // The measurement being dragged: its ends as far as they have been snapped.
+    const Measurement& MeasurementInProgress() const { return measuring; }
     // The record the last PLN_POINT_CHANGED pointed to.
     const PointEditRecord& LastPointEdit() const { return pointEdit; }
 
@@ -151,11 +157,13 @@ protected:
     BOOL OnSetCursor(CWnd* wnd, UINT hitTest, UINT message) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
-    // Seams for the cursor readout and the two-point measurement.
-    virtual void DrawCursor(CGraphDC& dc);
-    virtual void DrawMeasurements(CGraphDC& dc);
-    virtual CPoint SnapMeasurePoint(CPoint point) { return point; }
-    virtual void AddMeasurement() {}
+    // The cursor readout and the two-point measurement.
+    void DrawCursor(CGraphDC& dc);
+    void DrawMeasurements(CGraphDC& dc);
+    // Moves a point vertically onto the nearest curve and records it as an end.
+    CPoint SnapMeasurePoint(CPoint point, bool firstEnd);
+    void AddMeasurement();
+    void DrawMeasurement(CGraphDC& dc, int x1, int y1, int x2, int y2);
 
 private:
     void DrawLegend(CGraphDC& dc, CRect& inner);
@@ -176,6 +184,8 @@ private:
     PointEditRecord pointEdit{};
     CRect lastFocusRect;
     CBitmap bufferBitmap;
+    Measurement measuring{-1, -1, -1, -1};
+    int secondSeries = -1;
 
     std::vector<CPlotDataSeries> seriesList;
     std::vector<CPlotAxis> xAxes;

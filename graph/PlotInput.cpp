@@ -88,6 +88,12 @@ BOOL CPlot::OnCommand(WPARAM wParam, LPARAM) {
     case ID_PLOT_ZOOM_BACK:
         ZoomBack();
         return TRUE;
+    case ID_PLOT_LINEAR_TREND:
+        AddLinearTrend(seriesUnderMouse);
+        return TRUE;
+    case ID_PLOT_CUBIC_TREND:
+        AddCubicTrend(seriesUnderMouse);
+        return TRUE;
     default:
         return FALSE;
     }
@@ -180,7 +186,7 @@ void CPlot::ShiftAxes(std::vector<CPlotAxis>& axes, double minFraction, double m
 void CPlot::OnLButtonDown(UINT, CPoint point) {
     SetFocus();
     SetCapture();
-    mouseDownPoint = operationMode == ModeMeasure ? SnapMeasurePoint(point) : point;
+    mouseDownPoint = operationMode == ModeMeasure ? SnapMeasurePoint(point, true) : point;
     leftButtonDown = true;
     selectedObject = nullptr;
     for (CPlotObject* object : std::list<CPlotObject*>(objects)) {
@@ -205,7 +211,7 @@ void CPlot::OnLButtonDown(UINT, CPoint point) {
 void CPlot::OnMouseMove(UINT flags, CPoint point) {
     leftButtonDown = (flags & MK_LBUTTON) != 0;
     if (operationMode == ModeMeasure && leftButtonDown)
-        point = SnapMeasurePoint(point);
+        point = SnapMeasurePoint(point, false);
     mousePoint = point;
     if (operationMode == ModeCursor) {
         std::unique_ptr<CDC> window = GetDC();
@@ -240,8 +246,18 @@ void CPlot::OnMouseMove(UINT flags, CPoint point) {
             lastFocusRect = zoomRect = clipped;
         }
     } else if (operationMode == ModeMeasure) {
-        measureRect = CRect(mouseDownPoint, point);
-        Invalidate(FALSE);
+        if (doubleBuffering) {
+            Invalidate(FALSE);
+        } else { // drawn at once; earlier bands stay until the next full repaint
+            std::unique_ptr<CDC> window = GetDC();
+            CGraphDC dc;
+            dc.Attach(*window);
+            DrawMeasurement(dc, std::max(mouseDownPoint.x, plotRect.left),
+                            std::max(mouseDownPoint.y, plotRect.top),
+                            std::min(point.x, plotRect.right), std::min(point.y, plotRect.bottom));
+            dc.Detach();
+            ReleaseDC(window.get());
+        }
     } else if (operationMode == ModeFreehand && !seriesList.empty()) {
         freehandCurrent = point;
         FreehandSegment(freehandPrevious, freehandCurrent);
@@ -260,7 +276,7 @@ void CPlot::OnLButtonUp(UINT, CPoint point) {
     lastFocusRect.SetRectEmpty();
     switch (operationMode) {
     case ModeMeasure:
-        mouseUpPoint = SnapMeasurePoint(point);
+        mouseUpPoint = SnapMeasurePoint(point, false);
         AddMeasurement();
         break;
     case ModeCursor:

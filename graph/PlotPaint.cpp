@@ -92,6 +92,13 @@ void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
         dc.SetROP2(rop);
         dc.DrawFocusRect(zoomRect);
     }
+    if (operationMode == ModeMeasure && leftButtonDown) {
+        measureRect = CRect(
+            std::max(mouseDownPoint.x, plotRect.left), std::max(mouseDownPoint.y, plotRect.top),
+            std::min(mousePoint.x, plotRect.right), std::min(mousePoint.y, plotRect.bottom));
+        DrawMeasurement(dc, measureRect.left, measureRect.top, measureRect.right,
+                        measureRect.bottom);
+    }
     if (operationMode == ModeCursor)
         DrawCursor(dc);
     for (CPlotObject* object : objects)
@@ -215,8 +222,6 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
     for (CPlotAxis& a : xAxes)
         a.Draw(&dc);
 }
-
-void CPlot::DrawMeasurements(CGraphDC&) {}
 
 bool CPlot::PrintGraph() {
     std::unique_ptr<CDC> printer = dialogs ? dialogs->PrintDialog(this) : nullptr;
