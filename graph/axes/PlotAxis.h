@@ -3,6 +3,7 @@
 // the look of ticks, labels and title, value markers and range bands, and the mapping between
 // values and pixels.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -115,14 +116,18 @@ public:
 
     CAxisOwner* owner = nullptr; // not owned; set by the graph with `graph`
 
+protected:
+    void DrawRangeBands(CGraphDC& dc, const CRect& plot);
+    CFont ScaledFont(const CGraphDC& dc, const CFont& font) const;
+    // Runs `draw` on `dc`, or, for a hidden axis, on a context that shows nothing.
+    void DrawVisibleOrNot(CGraphDC* dc, const std::function<void(CGraphDC&)>& draw);
+    CRect Plot() const;
+
 private:
     void DrawLayout(CGraphDC& dc);
-    void DrawRangeBands(CGraphDC& dc, const CRect& plot);
     void DrawValueMarkers(CGraphDC& dc, const CRect& plot);
-    CFont ScaledFont(const CGraphDC& dc, const CFont& font) const;
     bool AcceptRange(double& min, double& max);
     void DefaultTickStep();
-    CRect Plot() const;
     CSize MeasureLabel(CGraphDC& dc, double value) const;
 };
 

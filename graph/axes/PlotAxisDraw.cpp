@@ -39,13 +39,12 @@ CFont CPlotAxis::ScaledFont(const CGraphDC& dc, const CFont& font) const {
     return scaled;
 }
 
-void CPlotAxis::Draw(CGraphDC* dc) {
+void CPlotAxis::DrawVisibleOrNot(CGraphDC* dc, const std::function<void(CGraphDC&)>& draw) {
     if (visible && dc) {
-        DrawLayout(*dc);
+        draw(*dc);
         return;
     }
-    // Hidden: laid out into a context that shows nothing.
-    CGraphDC sink;
+    CGraphDC sink; // a hidden axis is laid out into a context that shows nothing
     sink.CreateCompatibleDC(dc);
     if (dc) {
         sink.scaleKnown = dc->scaleKnown;
@@ -54,7 +53,11 @@ void CPlotAxis::Draw(CGraphDC* dc) {
         sink.horizontalScale = dc->horizontalScale;
         sink.verticalScale = dc->verticalScale;
     }
-    DrawLayout(sink);
+    draw(sink);
+}
+
+void CPlotAxis::Draw(CGraphDC* dc) {
+    DrawVisibleOrNot(dc, [this](CGraphDC& target) { DrawLayout(target); });
 }
 
 void CPlotAxis::DrawLayout(CGraphDC& dc) {
