@@ -1,0 +1,57 @@
+#include "graph/objects/PlotDataNotation.h"
+
+#include "graph/Plot.h"
+
+IMPLEMENT_SERIAL(CPlotDataNotation, CPlotObject, 1)
+
+CPlotDataNotation::CPlotDataNotation() {
+    movable = sizable = editable = false;
+    font.CreateFontA(12, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 1, 4, 0, "Arial");
+}
+
+void CPlotDataNotation::Draw(CGraphDC* dc) {
+    if (!visible || !dc)
+        return;
+    // A series that is not there places nothing.
+    if (!graph || !graph->HasSeries(series))
+        return;
+    const CPlotDataSeries& s = graph->SeriesAt(series);
+    if (s.xAxisIndex < 0 || s.xAxisIndex >= graph->XAxisCount() || s.yAxisIndex < 0 ||
+        s.yAxisIndex >= graph->YAxisCount())
+        return;
+    if (tracking)
+        DrawTracker(dc);
+    CFont shown = font;
+    if (dc->scaling) {
+        LOGFONTA lf = font.LogFont();
+        lf.lfHeight = LONG(float(lf.lfHeight - 1) * dc->verticalScale);
+        lf.lfWidth = LONG(float(lf.lfWidth) * dc->horizontalScale);
+        shown.CreateFontIndirectA(&lf);
+    }
+    CSelectGuard<CFont> guard(*dc, shown);
+    const int x = graph->XAxisAt(s.xAxisIndex).PixelOfValue(point).x;
+    const int y = graph->YAxisAt(s.yAxisIndex).PixelOfValue(point).y;
+    if (!boxMeasured) { // the box keeps its first size for good
+        rectangle = CRect(x, y - 20, x + 1, y);
+        dc->DrawText(text, &rectangle, DT_CALCRECT | DT_CENTER);
+        boxMeasured = true;
+    }
+    rectangle.OffsetRect(x - rectangle.left, y - 20 - rectangle.top);
+    CRect frame = rectangle;
+    frame.InflateRect(1, 1);
+    dc->FillSolidRect(frame, RGB(0, 0, 0));
+    dc->FillSolidRect(rectangle, RGB(255, 255, 255));
+    CRect box = rectangle;
+    dc->DrawText(text, &box, DT_CENTER);
+    dc->FillSolidRect(CRect(x - 1, y - 1, x + 2, y + 2), RGB(0, 0, 0));
+    dc->MoveTo(x, y);
+    dc->LineTo(x, rectangle.bottom);
+}
+
+void CPlotDataNotation::Serialize(CArchive& ar) {
+    CPlotObject::Serialize(ar);
+    if (ar.IsStoring())
+        ar << point.x << point.y << series << pointIndex << text;
+    else
+        ar >> point.x >> point.y >> series >> pointIndex >> text;
+}
