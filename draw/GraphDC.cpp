@@ -36,6 +36,17 @@ void CGraphDC::EnsureScale() {
         ComputeScaleFactors();
 }
 
+CFont CGraphDC::PrintFont(const CFont& font) const {
+    if (!scaling)
+        return font;
+    LOGFONTA lf = font.LogFont();
+    lf.lfHeight = Truncate(float(lf.lfHeight - 1) * verticalScale);
+    lf.lfWidth = Truncate(float(lf.lfWidth) * horizontalScale);
+    CFont scaled;
+    scaled.CreateFontIndirectA(&lf);
+    return scaled;
+}
+
 int CGraphDC::ScaleX(int x) {
     EnsureScale();
     return Truncate(float(x) * horizontalScale);

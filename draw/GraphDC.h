@@ -14,6 +14,9 @@ public:
     void ComputeScaleFactors(const CDC& targetDC);
     void ComputeScaleFactors() { ComputeScaleFactors(*this); }
 
+    // The font as printing draws it: one unit smaller, then scaled; the font itself on screen.
+    CFont PrintFont(const CFont& font) const;
+
     CPoint ScalePoint(CPoint p);
     CRect ScaleRect(const CRect& r);
     int ScaleX(int x);

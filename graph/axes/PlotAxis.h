@@ -118,7 +118,13 @@ public:
 
 protected:
     void DrawRangeBands(CGraphDC& dc, const CRect& plot);
-    CFont ScaledFont(const CGraphDC& dc, const CFont& font) const;
+    // The title at the far end of the axis line, whose position along the axis is `end`.
+    void DrawTitle(CGraphDC& dc, int end, CSize size);
+    // One tick at a pixel position along the axis, with its label when `labelled`.
+    void DrawTick(CGraphDC& dc, double position, double value, bool labelled,
+                  const CFont& shownFont, const CPen& gridPen, const CRect& plot);
+    // The axis line to `end` with its arrow head, the hit rectangle and the selection frame.
+    void DrawAxisLine(CGraphDC& dc, int end);
     // Runs `draw` on `dc`, or, for a hidden axis, on a context that shows nothing.
     void DrawVisibleOrNot(CGraphDC* dc, const std::function<void(CGraphDC&)>& draw);
     CRect Plot() const;

@@ -28,17 +28,6 @@ COLORREF Blend(COLORREF a, COLORREF b, double t) {
 
 } // namespace
 
-CFont CPlotAxis::ScaledFont(const CGraphDC& dc, const CFont& font) const {
-    if (!dc.scaling)
-        return font;
-    LOGFONTA lf = font.LogFont();
-    lf.lfHeight = TruncInt(double(float(lf.lfHeight - 1) * dc.verticalScale));
-    lf.lfWidth = TruncInt(double(float(lf.lfWidth) * dc.horizontalScale));
-    CFont scaled;
-    scaled.CreateFontIndirectA(&lf);
-    return scaled;
-}
-
 void CPlotAxis::DrawVisibleOrNot(CGraphDC* dc, const std::function<void(CGraphDC&)>& draw) {
     if (visible && dc) {
         draw(*dc);
@@ -98,24 +87,8 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
                                 : (owner ? owner->InnerColour() : RGB(255, 255, 255)));
     dc.SetBkMode(OPAQUE);
 
-    const CFont titleShown = ScaledFont(dc, titleFont);
-    const CFont tickShown = ScaledFont(dc, tickFont);
-    if (!title.empty()) {
-        CSelectGuard<CFont> font(dc, titleShown);
-        CRect r;
-        UINT format = DT_LEFT;
-        if (!vertical)
-            r = CRect(end - titleSize.cx, originY + labelGap, end,
-                      originY + labelGap + titleSize.cy);
-        else if (labelSide == 0) {
-            r = CRect(originX - labelGap - titleSize.cx, top, originX - labelGap,
-                      top + titleSize.cy);
-            format = DT_RIGHT;
-        } else
-            r = CRect(originX + labelGap, top, originX + labelGap + titleSize.cx,
-                      top + titleSize.cy);
-        dc.DrawText(title, &r, format);
-    }
+    const CFont tickShown = dc.PrintFont(tickFont);
+    DrawTitle(dc, vertical ? top : end, titleSize);
 
     // Ticks: from viewMin, one step and d pixels at a time; a step that does not move draws none.
     const int gridWidth = dc.scaling && gridStyle == PS_SOLID ? int(sx) : 1;
@@ -126,60 +99,83 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
         double value = viewMin;
         double position = vertical ? originY : originX;
         for (int k = 0; k < limit && (vertical ? value <= viewMax : value < viewMax); ++k) {
-            const std::string label = LabelText(value);
-            CSize size;
-            {
-                CSelectGuard<CFont> measure(dc, tickFont);
-                size = TextExtent(dc, label);
-            }
-            const int at = TruncInt(position);
-            {
-                CSelectGuard<CFont> font(dc, tickShown);
-                CRect r;
-                UINT format;
-                if (vertical) {
-                    const int h = size.cy / 2;
-                    const int y0 = TruncInt(position - h), y1 = TruncInt(position + h);
-                    r = labelSide == 0
-                            ? CRect(originX - labelGap - size.cx, y0, originX - labelGap, y1)
-                            : CRect(originX + labelGap, y0, originX + labelGap + size.cx, y1);
-                    format = labelSide == 0 ? DT_RIGHT : DT_LEFT;
-                } else {
-                    const int w = size.cx / 2;
-                    r = CRect(TruncInt(position - w), originY + labelGap, TruncInt(position + w),
-                              originY + labelGap + size.cy);
-                    format = DT_CENTER;
-                }
-                dc.DrawText(label, &r, format);
-            }
-            {
-                CSelectGuard<CPen> pen(dc, gridPen);
-                const int mode = dc.SetBkMode(TRANSPARENT);
-                if (vertical) {
-                    const int from = labelSide == 0 ? originX - labelGap : originX + labelGap;
-                    const int to = showGrid && at != originY
-                                       ? (labelSide == 0 ? plot.right : plot.left)
-                                       : originX;
-                    dc.MoveTo(from, at);
-                    dc.LineTo(to, at);
-                } else {
-                    dc.MoveTo(at, originY + labelGap);
-                    dc.LineTo(at, showGrid && at != originX ? areaRect.top : originY);
-                }
-                dc.SetBkMode(mode);
-            }
+            DrawTick(dc, position, value, true, tickShown, gridPen, plot);
             value += tickStep;
             position += vertical ? -d : d;
         }
     }
 
-    {
-        CSelectGuard<CPen> pen(dc, CPen(PS_SOLID, dc.scaling ? int(sx) : 1, colour));
-        dc.MoveTo(originX, originY);
+    DrawAxisLine(dc, vertical ? top : end);
+}
+
+void CPlotAxis::DrawTitle(CGraphDC& dc, int end, CSize size) {
+    if (title.empty())
+        return;
+    CSelectGuard<CFont> font(dc, dc.PrintFont(titleFont));
+    CRect r;
+    UINT format = DT_LEFT;
+    if (orientation != Vertical) // under the right end of the axis
+        r = CRect(end - size.cx, originY + labelGap, end, originY + labelGap + size.cy);
+    else if (labelSide == 0) {
+        r = CRect(originX - labelGap - size.cx, end, originX - labelGap, end + size.cy);
+        format = DT_RIGHT;
+    } else
+        r = CRect(originX + labelGap, end, originX + labelGap + size.cx, end + size.cy);
+    dc.DrawText(title, &r, format);
+}
+
+void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool labelled,
+                         const CFont& shownFont, const CPen& gridPen, const CRect& plot) {
+    const bool vertical = orientation == Vertical;
+    const int at = TruncInt(position);
+    if (labelled) {
+        const std::string label = LabelText(value);
+        CSize size;
+        {
+            CSelectGuard<CFont> measure(dc, tickFont); // measuring never scales
+            size = TextExtent(dc, label);
+        }
+        CSelectGuard<CFont> font(dc, shownFont);
+        CRect r;
+        UINT format;
         if (vertical) {
-            dc.LineTo(originX, top);
-            DrawArrow(dc, originX, top, 1, arrowSize);
-            rectangle = CRect(originX - 5, top, originX + 5, originY);
+            const int h = size.cy / 2;
+            const int y0 = TruncInt(position - h), y1 = TruncInt(position + h);
+            r = labelSide == 0 ? CRect(originX - labelGap - size.cx, y0, originX - labelGap, y1)
+                               : CRect(originX + labelGap, y0, originX + labelGap + size.cx, y1);
+            format = labelSide == 0 ? DT_RIGHT : DT_LEFT;
+        } else {
+            const int w = size.cx / 2;
+            r = CRect(TruncInt(position - w), originY + labelGap, TruncInt(position + w),
+                      originY + labelGap + size.cy);
+            format = DT_CENTER;
+        }
+        dc.DrawText(label, &r, format);
+    }
+    CSelectGuard<CPen> pen(dc, gridPen);
+    const int mode = dc.SetBkMode(TRANSPARENT);
+    if (vertical) {
+        const int from = labelSide == 0 ? originX - labelGap : originX + labelGap;
+        const int to =
+            showGrid && at != originY ? (labelSide == 0 ? plot.right : plot.left) : originX;
+        dc.MoveTo(from, at);
+        dc.LineTo(to, at);
+    } else {
+        dc.MoveTo(at, originY + labelGap);
+        dc.LineTo(at, showGrid && at != originX ? areaRect.top : originY);
+    }
+    dc.SetBkMode(mode);
+}
+
+void CPlotAxis::DrawAxisLine(CGraphDC& dc, int end) {
+    {
+        CSelectGuard<CPen> pen(dc,
+                               CPen(PS_SOLID, dc.scaling ? int(dc.horizontalScale) : 1, colour));
+        dc.MoveTo(originX, originY);
+        if (orientation == Vertical) {
+            dc.LineTo(originX, end);
+            DrawArrow(dc, originX, end, 1, arrowSize);
+            rectangle = CRect(originX - 5, end, originX + 5, originY);
         } else {
             dc.LineTo(end, originY);
             DrawArrow(dc, end, originY, 2, arrowSize);
@@ -345,7 +341,7 @@ void CPlotAxis::DrawValueMarkers(CGraphDC& dc, const CRect& plot) {
             CSelectGuard<CFont> measure(dc, markerFont);
             w = dc.GetTextExtent("W");
         }
-        CSelectGuard<CFont> font(dc, ScaledFont(dc, markerFont));
+        CSelectGuard<CFont> font(dc, dc.PrintFont(markerFont));
         if (vertical) {
             if (at.y < plot.top || at.y > plot.bottom)
                 continue;

@@ -96,22 +96,7 @@ void CPlotLogAxis::DrawLog(CGraphDC& dc) {
     dc.SetBkColor(dc.fewColours ? RGB(255, 255, 255)
                                 : (owner ? owner->InnerColour() : RGB(255, 255, 255)));
     dc.SetBkMode(OPAQUE);
-    if (!title.empty()) {
-        CSelectGuard<CFont> font(dc, ScaledFont(dc, titleFont));
-        CRect r;
-        UINT format = DT_LEFT;
-        if (!vertical)
-            r = CRect(end - titleSize.cx, originY + labelGap, end,
-                      originY + labelGap + titleSize.cy);
-        else if (labelSide == 0) {
-            r = CRect(originX - labelGap - titleSize.cx, end, originX - labelGap,
-                      end + titleSize.cy);
-            format = DT_RIGHT;
-        } else
-            r = CRect(originX + labelGap, end, originX + labelGap + titleSize.cx,
-                      end + titleSize.cy);
-        dc.DrawText(title, &r, format);
-    }
+    DrawTitle(dc, end, titleSize);
 
     // The decades, and the multiples of each decade's step inside the range; no walk for a
     // range without a logarithm.
@@ -119,71 +104,19 @@ void CPlotLogAxis::DrawLog(CGraphDC& dc) {
         const CPen gridPen(gridStyle,
                            dc.scaling && gridStyle == PS_SOLID ? int(dc.horizontalScale) : 1,
                            gridColor);
-        const CFont tickShown = ScaledFont(dc, tickFont);
+        const CFont tickShown = dc.PrintFont(tickFont);
         const double dEnd = std::pow(10.0, std::ceil(std::log10(viewMax)));
         int decades = 0;
         for (double d = std::pow(10.0, std::floor(std::log10(viewMin))); d < dEnd && decades < 700;
              d *= 10, ++decades)
-            for (double v = d; v < 10 * d; v += d) {
+            for (double v = d, k = 1; k <= 9; v += d, ++k) { // nine multiples, counted
                 if (v < viewMin || v > viewMax)
                     continue;
                 const CPoint p = LogPixelOfValue({v, v});
-                const std::string label = LabelText(v);
-                CSize size;
-                {
-                    CSelectGuard<CFont> measure(dc, tickFont);
-                    size = TextExtent(dc, label);
-                }
-                if (v == d) { // only decades are labelled
-                    CSelectGuard<CFont> font(dc, tickShown);
-                    CRect r;
-                    UINT format;
-                    if (!vertical) {
-                        r = CRect(TruncInt(p.x - size.cx / 2), originY + labelGap,
-                                  TruncInt(p.x + size.cx / 2), originY + labelGap + size.cy);
-                        format = DT_CENTER;
-                    } else if (labelSide == 0) {
-                        r = CRect(originX - labelGap - size.cx, TruncInt(p.y - size.cy / 2),
-                                  originX - labelGap, TruncInt(p.y + size.cy / 2));
-                        format = DT_RIGHT;
-                    } else {
-                        r = CRect(originX + labelGap, TruncInt(p.y - size.cy / 2),
-                                  originX + labelGap + size.cx, TruncInt(p.y + size.cy / 2));
-                        format = DT_LEFT;
-                    }
-                    dc.DrawText(label, &r, format);
-                }
-                CSelectGuard<CPen> pen(dc, gridPen);
-                const int mode = dc.SetBkMode(TRANSPARENT);
-                if (!vertical) {
-                    dc.MoveTo(p.x, originY + labelGap);
-                    dc.LineTo(p.x, showGrid && p.x != originX ? areaRect.top : originY);
-                } else {
-                    const int from = labelSide == 0 ? originX - labelGap : originX + labelGap;
-                    const int to = showGrid && p.y != originY
-                                       ? (labelSide == 0 ? plot.right : plot.left)
-                                       : originX;
-                    dc.MoveTo(from, p.y);
-                    dc.LineTo(to, p.y);
-                }
-                dc.SetBkMode(mode);
+                // Only the decades are labelled.
+                DrawTick(dc, vertical ? p.y : p.x, v, v == d, tickShown, gridPen, plot);
             }
     }
 
-    {
-        CSelectGuard<CPen> pen(dc,
-                               CPen(PS_SOLID, dc.scaling ? int(dc.horizontalScale) : 1, colour));
-        dc.MoveTo(originX, originY);
-        if (vertical) {
-            dc.LineTo(originX, end);
-            DrawArrow(dc, originX, end, 1, arrowSize);
-            rectangle = CRect(originX - 5, end, originX + 5, originY);
-        } else {
-            dc.LineTo(end, originY);
-            DrawArrow(dc, end, originY, 2, arrowSize);
-            rectangle = CRect(originX, originY - 5, end, originY + 5);
-        }
-    }
-    if (selected)
-        dc.DrawFocusRect(rectangle);
+    DrawAxisLine(dc, end);
 }

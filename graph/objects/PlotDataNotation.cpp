@@ -21,13 +21,7 @@ void CPlotDataNotation::Draw(CGraphDC* dc) {
         return;
     if (tracking)
         DrawTracker(dc);
-    CFont shown = font;
-    if (dc->scaling) {
-        LOGFONTA lf = font.LogFont();
-        lf.lfHeight = LONG(float(lf.lfHeight - 1) * dc->verticalScale);
-        lf.lfWidth = LONG(float(lf.lfWidth) * dc->horizontalScale);
-        shown.CreateFontIndirectA(&lf);
-    }
+    const CFont shown = dc->PrintFont(font);
     CSelectGuard<CFont> guard(*dc, shown);
     const int x = graph->XAxisAt(s.xAxisIndex).PixelOfValue(point).x;
     const int y = graph->YAxisAt(s.yAxisIndex).PixelOfValue(point).y;

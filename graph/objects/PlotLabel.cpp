@@ -13,13 +13,7 @@ void CPlotLabel::Draw(CGraphDC* dc) {
     if (!visible || !dc)
         return;
     const bool mono = dc->fewColours;
-    CFont shown = font;
-    if (dc->scaling) {
-        LOGFONTA lf = font.LogFont();
-        lf.lfHeight = LONG(float(lf.lfHeight - 1) * dc->verticalScale);
-        lf.lfWidth = LONG(float(lf.lfWidth) * dc->horizontalScale);
-        shown.CreateFontIndirectA(&lf);
-    }
+    const CFont shown = dc->PrintFont(font);
     CSelectGuard<CFont> fontGuard(*dc, shown);
     CBrush brush;
     if (transparent)
