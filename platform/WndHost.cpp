@@ -74,10 +74,11 @@ UINT VirtualKeyFromQt(int key, Qt::KeyboardModifiers mods) {
         return VK_INSERT;
     case Qt::Key_Delete:
         return VK_DELETE;
+    // The main keyboard's + and - count as the keypad's: laptops have no keypad.
     case Qt::Key_Plus:
-        return keypad ? VK_ADD : 0xBB;
+        return VK_ADD;
     case Qt::Key_Minus:
-        return keypad ? VK_SUBTRACT : 0xBD;
+        return VK_SUBTRACT;
     case Qt::Key_Space:
         return 0x20;
     default:

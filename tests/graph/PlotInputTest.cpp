@@ -104,6 +104,9 @@ TEST(PlotInput, KeysScrollExceptArrowsInCursorMode) {
     EXPECT_DOUBLE_EQ(t.X().viewMin, min + 0.1 * span);
     input::Key(t.plot, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_LT(t.X().viewMax - t.X().viewMin, span);
+    const double zoomed = t.X().viewMax - t.X().viewMin;
+    input::Key(t.plot, Qt::Key_Minus); // the main keyboard's minus zooms out too
+    EXPECT_GT(t.X().viewMax - t.X().viewMin, zoomed);
     input::Key(t.plot, Qt::Key_Home);
     EXPECT_EQ(t.X().viewMin, t.X().rangeMin);
 
