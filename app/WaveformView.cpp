@@ -1,6 +1,7 @@
 #include "app/WaveformView.h"
 
 #include <filesystem>
+#include <new>
 
 #include "app/Resources.h"
 #include "app/SafeSave.h"
@@ -192,6 +193,8 @@ void CWaveformView::Open() {
         setTitle(TitleWith(FileName(dataPath)));
         throw CFileException(CFileException::CauseFromErrno(e.error), dataPath);
     }
+    if (file.count > 2147483647u) // more than a series can hold
+        throw std::bad_alloc();
     if (file.count > 0) {
         buffer = std::move(file.points);
         sampleCount = file.count;
