@@ -17,6 +17,23 @@ struct GraphFixture {
         return *plot.SetSeriesData(data.data(), int(data.size()), plot.SeriesCount(), 0, 0, false);
     }
 
+    // A full repaint into the window's surface.
+    void Paint() {
+        plot.Invalidate();
+        plot.UpdateWindow();
+    }
+    // Paints once so the axes lay out and round their ranges, then keeps those ranges.
+    void PaintAndFreeze() {
+        Paint();
+        plot.XAxisAt(0).autoScale = plot.YAxisAt(0).autoScale = false;
+        Paint();
+    }
+    // The pixel of the values (x, y) through X axis 0 and Y axis 0.
+    CPoint At(double x, double y) {
+        return CPoint(plot.XAxisAt(0).PixelOfValue({x, 0}).x,
+                      plot.YAxisAt(0).PixelOfValue({0, y}).y);
+    }
+
     // Maps the view of both axis 0 onto `area` as the layout would.
     void Layout(CRect area, double xMin, double xMax, double yMin, double yMax) {
         plot.plotRect = area;

@@ -10,17 +10,7 @@ struct CursorGraph : GraphFixture {
     CursorGraph() {
         Load(Samples({0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
         plot.legendVisible = false;
-        Paint();
-        plot.XAxisAt(0).autoScale = plot.YAxisAt(0).autoScale = false;
-        Paint();
-    }
-    void Paint() {
-        plot.Invalidate();
-        plot.UpdateWindow();
-    }
-    CPoint At(double x, double y) {
-        return CPoint(plot.XAxisAt(0).PixelOfValue({x, 0}).x,
-                      plot.YAxisAt(0).PixelOfValue({0, y}).y);
+        PaintAndFreeze();
     }
 };
 

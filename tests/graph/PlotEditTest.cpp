@@ -8,27 +8,15 @@
 
 namespace {
 
-struct Editing {
-    CPlot plot;
-    std::vector<DataPoint> data;
+struct Editing : GraphFixture {
     explicit Editing(int n = 31) {
-        plot.CWnd::Create("TarvelinPlot", "", CRect(0, 0, 400, 300), nullptr, 1001);
+        std::vector<DataPoint> points;
         for (int i = 0; i < n; ++i)
-            data.push_back({double(i), 0.0});
-        plot.SetSeriesData(data.data(), n, 0, 0, 0, false);
+            points.push_back({double(i), 0.0});
+        Load(points);
         plot.legendVisible = false;
         plot.YAxisAt(0).SetRange(-10, 10);
-        Paint();
-        plot.XAxisAt(0).autoScale = plot.YAxisAt(0).autoScale = false;
-        Paint();
-    }
-    void Paint() {
-        plot.Invalidate();
-        plot.UpdateWindow();
-    }
-    CPoint At(int i, double y) {
-        return CPoint(plot.XAxisAt(0).PixelOfValue({double(i), 0}).x,
-                      plot.YAxisAt(0).PixelOfValue({0, y}).y);
+        PaintAndFreeze();
     }
     // Hovers over sample i on the curve, then drags it to the row of value y.
     void DragPoint(int i, double y) {

@@ -38,16 +38,8 @@ TEST(PlotMeasure, EndsSnapToTheNearestCurveAndAreKept) {
     std::vector<DataPoint> flat = Samples({50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50});
     g.plot.SetSeriesData(flat.data(), 11, 1, 0, 0, false);
     g.plot.legendVisible = false;
-    g.plot.Invalidate();
-    g.plot.UpdateWindow();
-    CPlotAxis& x = g.plot.XAxisAt(0);
-    CPlotAxis& y = g.plot.YAxisAt(0);
-    x.autoScale = y.autoScale = false;
-    g.plot.Invalidate();
-    g.plot.UpdateWindow();
-    auto at = [&](double vx, double vy) {
-        return CPoint(x.PixelOfValue({vx, 0}).x, y.PixelOfValue({0, vy}).y);
-    };
+    g.PaintAndFreeze();
+    auto at = [&](double vx, double vy) { return g.At(vx, vy); };
     g.plot.SendMessage(WM_COMMAND, ID_PLOT_MEASURE);
     EXPECT_EQ(g.plot.operationMode, ModeMeasure);
     input::Drag(g.plot, CPoint(at(2, 22).x, at(2, 22).y), CPoint(at(8, 52).x, at(8, 52).y));
@@ -60,8 +52,7 @@ TEST(PlotMeasure, EndsSnapToTheNearestCurveAndAreKept) {
     EXPECT_EQ(g.plot.mouseDownPoint.y, at(2, 20).y);
 
     g.plot.ClearGraph(); // the record stays, but names series that are gone
-    g.plot.Invalidate();
-    g.plot.UpdateWindow();
+    g.Paint();
     EXPECT_EQ(g.plot.measurements.size(), 1u);
 }
 
