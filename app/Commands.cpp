@@ -6,7 +6,7 @@
 
 std::string FileErrorText(const CFileException& e) {
     const UINT id = 61856 + UINT(e.m_cause);
-    const char* format = LoadString(id >= 61856 && id <= 61870 ? id : 61856);
+    const char* format = LoadString(id >= 61856 && id <= 61870 ? id : 61857); // unknown: generic
     std::string text = format;
     const auto at = text.find("%1");
     if (at != std::string::npos)

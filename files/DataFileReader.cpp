@@ -3,8 +3,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <limits>
 #include <new>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "files/NumberScanner.h"
@@ -15,11 +18,28 @@ constexpr std::size_t ChunkSize = 1 << 20;
 
 class File {
 public:
-    explicit File(const std::string& p) : f(std::fopen(p.c_str(), "rb")), path(p) {
-        if (!f && errno != ENOENT && errno != ENOTDIR)
-            throw DataFileReadError(path, errno);
-        if (f)
-            std::setvbuf(f, nullptr, _IONBF, 0); // we read in large chunks ourselves
+    // Only regular files are read: a pipe or a device could block or never end. Opening
+    // without blocking keeps a pipe with no writer from holding the program up.
+    explicit File(const std::string& p) : path(p) {
+        const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            if (errno != ENOENT && errno != ENOTDIR)
+                throw DataFileReadError(path, errno);
+            return;
+        }
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            const int error = S_ISDIR(st.st_mode) ? EISDIR : EBADF;
+            ::close(fd);
+            throw DataFileReadError(path, error);
+        }
+        f = ::fdopen(fd, "rb");
+        if (!f) {
+            const int error = errno;
+            ::close(fd);
+            throw DataFileReadError(path, error);
+        }
+        std::setvbuf(f, nullptr, _IONBF, 0); // we read in large chunks ourselves
     }
     ~File() {
         if (f)
@@ -36,7 +56,7 @@ public:
     }
 
 private:
-    std::FILE* f;
+    std::FILE* f = nullptr;
     std::string path;
 };
 

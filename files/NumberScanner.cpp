@@ -114,7 +114,7 @@ double NumberScanner::Value() const {
         return presetValue;
     const double zero = negative ? -0.0 : 0.0;
     if (digitCount == 0)
-        return zero;
+        return seenDigit ? zero : 0.0; // a sign without digits is no number: plain 0.0
     // Both the digits and the power of ten are exact doubles: one rounding, as from_chars does.
     static constexpr double powers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,

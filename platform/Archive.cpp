@@ -77,6 +77,8 @@ CFileException::Cause CFileException::CauseFromErrno(int error) {
         return diskFull;
     case EIO:
         return hardIO;
+    case EBADF: // also: not a regular file
+        return invalidFile;
     default:
         return genericException;
     }

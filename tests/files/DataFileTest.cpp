@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
@@ -82,6 +83,32 @@ TEST_F(DataFileTest, NothingToReadGivesNoSamples) {
     EXPECT_THROW(ReadDataFile(fs::temp_directory_path().string()), DataFileReadError); // a folder
     Write(std::string("\0abc\n", 5));
     EXPECT_TRUE(Read().empty());
+}
+
+// Pipes and devices are refused before anything is read: they could block or never end.
+TEST_F(DataFileTest, OnlyRegularFilesAreRead) {
+    auto errorOf = [](const fs::path& p) {
+        try {
+            ReadDataFile(p.string());
+        } catch (const DataFileReadError& e) {
+            return e.error;
+        }
+        return 0;
+    };
+    EXPECT_EQ(errorOf(fs::temp_directory_path()), EISDIR);
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); // no writer: opening must not wait for one
+    EXPECT_EQ(errorOf(path), EBADF);
+    fs::remove(path);
+    fs::create_symlink("/dev/zero", path); // endless
+    EXPECT_EQ(errorOf(path), EBADF);
+}
+
+TEST_F(DataFileTest, ASignWithoutDigitsReadsAsPlainZero) {
+    Write("-\r\n-.\r\n-e5\r\n-x\r\n-0\r\n-0.000000\r\n");
+    const Ys ys = Read();
+    ASSERT_EQ(ys.size(), 6u);
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        EXPECT_EQ(std::signbit(ys[i]), i >= 4) << i;
 }
 
 TEST_F(DataFileTest, LinesAndTheirEnds) {

@@ -34,12 +34,15 @@ TEST(NumberScanner, ReadsTheLongestNumberAtTheStart) {
 }
 
 TEST(NumberScanner, WhatIsNoNumberReadsZero) {
-    for (const char* text : {"", "\r\n", "   ", "abc", "+", "-", ".", "-.e5", "e5", "inf", "nan",
-                             "infinity", "0x1p3"}) {
+    // Plain +0.0: a sign without digits has no sign to keep (Save would write "-0.000000").
+    for (const char* text : {"", "\r\n", "   ", "abc", "+", "-", ".", "-.", "-.e5", "-e5", "-x",
+                             "e5", "inf", "-inf", "nan", "infinity", "0x1p3"}) {
         double v = Scan(text);
         EXPECT_EQ(v, 0.0) << text;
+        EXPECT_FALSE(std::signbit(v)) << text;
     }
-    EXPECT_TRUE(std::signbit(Scan("-0")));
+    for (const char* text : {"-0", "-0.", "-.0", "-000e5", "-0.000000"}) // digits, all zero
+        EXPECT_TRUE(std::signbit(Scan(text))) << text;
     EXPECT_EQ(Scan("0x10"), 0.0); // the 0 before the x
 }
 
