@@ -105,13 +105,16 @@ void CPlot::ClearGraph() {
     yAxes.clear();
     seriesList.clear();
     editMarker = false;
+    showEditedValue = false;
     modified = false;
     while (objects.size() > 1)
         DeleteObject(objects.back());
+    Invalidate(); // the screen must not keep showing what the model no longer has
 }
 
 void CPlot::SetOperationMode(GraphMode mode) {
     operationMode = mode;
+    showEditedValue = false; // it belongs to a drag in the mode being left
     Invalidate();
 }
 

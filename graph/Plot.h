@@ -176,6 +176,8 @@ private:
     void EditGrabbedPoint();
     void ToggleEditMarker(CPoint point);
     void PrepareMode(UINT command);
+    // Runs the automatic step and range rounding of every axis that still has it on.
+    void SettleAutoScale();
 
     int grabbedSeries = -1;
     int grabbedPoint = -1;

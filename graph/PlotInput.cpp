@@ -31,6 +31,8 @@ void CPlot::PrepareMode(UINT command) {
     case ID_PLOT_PAN:
     case ID_PLOT_CURSOR:
         readoutLabel.visible = false;
+        showEditedValue = false;
+        SettleAutoScale();
         operationMode = ModePan;
         for (auto* list : {&xAxes, &yAxes})
             for (CPlotAxis& a : *list)
@@ -55,6 +57,18 @@ void CPlot::PrepareMode(UINT command) {
     default:
         break;
     }
+}
+
+void CPlot::SettleAutoScale() {
+    for (auto* list : {&xAxes, &yAxes})
+        for (const CPlotAxis& a : *list)
+            if (a.autoScale) {
+                // A paint lays the axes out and rounds their steps and ranges; do it now,
+                // before the ranges are frozen, so they are never left as raw estimates.
+                Invalidate();
+                UpdateWindow();
+                return;
+            }
 }
 
 BOOL CPlot::OnCommand(WPARAM wParam, LPARAM) {
@@ -546,7 +560,7 @@ bool CPlot::HitTest(bool notify, bool act) {
         }
     }
 
-    if (act && leftButtonDown && (operationMode == ModeEdit || operationMode == ModeEditPlus))
+    if (act) // hides the edited value, and edits while the button is down
         EditGrabbedPoint();
 
     if (!hit && !objectTook) {

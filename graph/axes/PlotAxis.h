@@ -68,6 +68,8 @@ public:
 
     // The label of a value with tickFormat: printf-style, or a date pattern on date axes.
     std::string LabelText(double value) const;
+    // The value of tick k, counted from viewMin.
+    double TickValue(int k) const;
     int TickLabelWidth(CGraphDC& dc) const;
     int TickLabelHeight(CGraphDC& dc) const;
     CSize TitleExtent(CGraphDC& dc) const;

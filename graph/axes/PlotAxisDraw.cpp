@@ -96,16 +96,24 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
     if (StepMoves(viewMin, tickStep) && std::isfinite(d)) {
         const int limit = std::min(MaxTicks, std::max(1, vertical ? std::abs(originY - top) + 1
                                                                   : std::abs(end - originX) + 1));
-        double value = viewMin;
         double position = vertical ? originY : originX;
-        for (int k = 0; k < limit && (vertical ? value <= viewMax : value < viewMax); ++k) {
+        for (int k = 0; k < limit; ++k) {
+            const double value = TickValue(k);
+            if (vertical ? !(value <= viewMax) : !(value < viewMax))
+                break;
             DrawTick(dc, position, value, true, tickShown, gridPen, plot);
-            value += tickStep;
             position += vertical ? -d : d;
         }
     }
 
     DrawAxisLine(dc, vertical ? top : end);
+}
+
+double CPlotAxis::TickValue(int k) const {
+    // One rounding per tick instead of one per step, so the ticks do not drift off the
+    // multiples of the step; a residue of rounding at zero is zero, never "-0.0".
+    const double value = viewMin + k * tickStep;
+    return std::abs(value) < std::abs(tickStep) * 1e-9 ? 0.0 : value;
 }
 
 void CPlotAxis::DrawTitle(CGraphDC& dc, int end, CSize size) {

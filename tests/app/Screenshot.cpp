@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     g.Invalidate();
     g.UpdateWindow();
     QApplication::processEvents();
-    const QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
+    const QString path =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
     return frame.grab().save(path) ? 0 : 1;
 }

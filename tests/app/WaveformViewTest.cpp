@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sys/stat.h>
 
 #include "app/Commands.h"
@@ -260,6 +261,126 @@ TEST_F(ViewTest, DragAndFreehandWithTheMouseThenSave) {
         std::snprintf(six, sizeof six, "%f", view.Samples()[i].y);
         EXPECT_EQ(back.points[i].y, std::strtod(six, nullptr)) << i;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Every pixel of the graph's window surface.
+std::vector<COLORREF> Pixels(CPlot& g) {
+    std::unique_ptr<CDC> dc = g.GetDC();
+    const CRect r = g.GetClientRect();
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width(); ++x)
+            pixels.push_back(dc->GetPixel(x, y));
+    return pixels;
+}
+
+// What the window shows once pending repaints ran is what a fresh paint of the model gives.
+bool ShowsTheModel(CPlot& g) {
+    g.UpdateWindow();
+    const std::vector<COLORREF> shown = Pixels(g);
+    g.Invalidate();
+    g.UpdateWindow();
+    return shown == Pixels(g);
+}
+
+std::vector<std::string> YLabels(CPlotAxis& y) {
+    std::vector<std::string> labels;
+    for (int k = 0; y.TickValue(k) <= y.viewMax; ++k)
+        labels.push_back(y.LabelText(y.TickValue(k)));
+    return labels;
+}
+
+TEST_F(ViewTest, TheScreenAlwaysShowsTheModel) {
+    CPlot& g = view.Graph();
+    std::ofstream(dir / "wave.txt", std::ios::binary) << "1\r\n5\r\n-3\r\n";
+    std::ofstream(dir / "empty.txt", std::ios::binary).flush();
+    const auto commands = std::vector<std::function<void()>>{
+        [&] { New(40); },
+        [&] { Choose(dir / "wave.txt"), Run(ID_FILE_OPEN); },
+        [&] { Choose(dir / "empty.txt"), Run(ID_FILE_OPEN); },
+        [&] { New(2); },
+        [&] { New(2147483647u); }, // refused here as out of memory, or made
+        [&] { New(3); },
+        [&] { Run(ID_TOOL_ZOOM); },
+        [&] { Run(ID_TOOL_PAN); },
+        [&] { Run(ID_TOOL_CURSOR); },
+        [&] { Run(ID_TOOL_EDIT); },
+        [&] { Run(ID_TOOL_EDIT_PLUS); },
+        [&] { Run(ID_TOOL_FREEHAND); },
+        [&] { Run(ID_TOOL_VIEW_RESET); },
+    };
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        Paint();
+        commands[i]();
+        EXPECT_TRUE(ShowsTheModel(g)) << "command " << i;
+        if (i == 4 && view.SampleCount() != 0)
+            New(3); // the machine held it; free it again
+    }
+}
+
+TEST_F(ViewTest, TheEditedValueGoesWithTheDrag) {
+    New(21);
+    CPlot& g = view.Graph();
+    Paint();
+    Run(ID_TOOL_EDIT);
+    Paint();
+    const CPoint p(g.XAxisAt(0).PixelOfValue({5, 0}).x + 5, g.YAxisAt(0).PixelOfValue({0, 0}).y);
+    input::Move(g, p);
+    input::Press(g, p);
+    input::Move(g, CPoint(p.x, p.y - 20), Qt::LeftButton);
+    EXPECT_TRUE(g.showEditedValue);
+    input::Release(g, CPoint(p.x, p.y - 20));
+    EXPECT_FALSE(g.showEditedValue); // the acting hit-test of the release hides it
+    EXPECT_TRUE(ShowsTheModel(g));
+
+    for (auto next : {std::function<void()>([&] { Run(ID_TOOL_ZOOM); }),
+                      std::function<void()>([&] { Run(ID_TOOL_PAN); }), std::function<void()>([&] {
+                          dialogs.answers.push_back(IDYES); // discard the drag
+                          New(5);
+                      }),
+                      std::function<void()>([&] { g.ClearGraph(); })}) {
+        g.showEditedValue = true; // as left by a drag that never saw its release
+        next();
+        EXPECT_FALSE(g.showEditedValue);
+    }
+}
+
+TEST_F(ViewTest, PipesAndDevicesAreReportedNotRead) {
+    New(5);
+    const fs::path pipe = dir / "pipe.txt";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    Choose(pipe);
+    Run(ID_FILE_OPEN); // must return at once
+    EXPECT_EQ(view.SampleCount(), 0u);
+    EXPECT_EQ(dialogs.messages.back(),
+              "An invalid file handle was associated with " + pipe.string() + ".");
+    EXPECT_EQ(title, "Tarvelin 1.7 - [pipe.txt]");
+    fs::create_symlink("/dev/zero", dir / "zero.txt");
+    Choose(dir / "zero.txt");
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(dialogs.messages.back(),
+              "An invalid file handle was associated with " + (dir / "zero.txt").string() + ".");
+}
+
+TEST_F(ViewTest, TheFirstViewLabelsRoundTicks) {
+    New(256);
+    CPlot& g = view.Graph();
+    for (CPlotAxis* axis : {&g.XAxisAt(0), &g.YAxisAt(0)}) {
+        EXPECT_FALSE(axis->autoScale);
+        const double steps = axis->viewMin / axis->tickStep;
+        EXPECT_EQ(steps, std::round(steps)) << "the range starts on a whole step";
+    }
+    const std::vector<std::string> labels = YLabels(g.YAxisAt(0));
+    EXPECT_EQ(std::set<std::string>(labels.begin(), labels.end()).size(), labels.size());
+    for (const std::string& label : labels)
+        EXPECT_EQ(label.find("-0.0"), std::string::npos) << label;
+    EXPECT_NE(std::find(labels.begin(), labels.end(), "  0.0"), labels.end());
+    const double xStep = g.XAxisAt(0).tickStep;
+    EXPECT_EQ(xStep, std::round(xStep)) << "256 samples get whole X steps";
 }
 
 } // namespace
