@@ -13,6 +13,7 @@
 #include <QToolBar>
 
 #include "app/Commands.h"
+#include "app/MainToolBar.h"
 #include "app/Resources.h"
 #include "app/ToolbarImages.h"
 #include "platform/WndHost.h"
@@ -72,13 +73,10 @@ void CMainFrame::BuildMenu() {
 }
 
 void CMainFrame::BuildToolbar() {
-    QToolBar* bar = addToolBar(QStringLiteral("Standard"));
-    bar->setObjectName(QStringLiteral("toolbar-59392"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
+    auto* bar = new CMainToolBar(this);
+    bar->setWindowTitle(QStringLiteral("Standard"));
+    addToolBar(Qt::TopToolBarArea, bar);
     bar->setIconSize(QSize(ToolbarButtonWidth, ToolbarButtonHeight));
-    // The button-face colour behind the buttons.
-    bar->setStyleSheet(QStringLiteral("QToolBar { background: rgb(240, 240, 240); }"));
     for (UINT id : ToolbarButtons()) {
         if (id == ID_SEPARATOR) {
             bar->addSeparator();
@@ -96,9 +94,9 @@ void CMainFrame::BuildStatusBar() {
     const UINT ids[3] = {IDS_CAPS, IDS_NUM, IDS_SCROLL};
     for (int i = 0; i < 3; ++i) {
         lockLabels[i] = new QLabel(QString::fromLatin1(LoadString(ids[i])));
-        lockLabels[i]->setEnabled(false); // lit while the lock is on
         statusBar()->addPermanentWidget(lockLabels[i]);
     }
+    RefreshLocks(); // a lock may be on from the start
 }
 
 QString CMainFrame::MessagePane() const {
@@ -114,16 +112,26 @@ bool CMainFrame::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
-// The lock keys light their indicators whichever window has the keyboard.
+bool CMainFrame::LockLit(int lock) const {
+    return lockLabels[lock]->isEnabled();
+}
+
+void CMainFrame::RefreshLocks() {
+    const std::optional<LockState> state = lockReader ? lockReader() : std::nullopt;
+    for (int i = 0; i < 3; ++i)
+        lockLabels[i]->setEnabled(state && (*state)[std::size_t(i)]);
+}
+
+// The panes show the keyboard's real state, read again whenever a lock key may have changed
+// it (whichever window has the keyboard) and when the window comes back to the front.
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
-    if (e->type() == QEvent::KeyPress && !static_cast<QKeyEvent*>(e)->isAutoRepeat()) {
+    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) &&
+        watched->isWidgetType()) {
         const int key = static_cast<QKeyEvent*>(e)->key();
-        const int lock = key == Qt::Key_CapsLock     ? 0
-                         : key == Qt::Key_NumLock    ? 1
-                         : key == Qt::Key_ScrollLock ? 2
-                                                     : -1;
-        if (lock >= 0 && watched->isWidgetType())
-            lockLabels[lock]->setEnabled(!lockLabels[lock]->isEnabled());
+        if (key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == Qt::Key_ScrollLock)
+            RefreshLocks();
+    } else if (e->type() == QEvent::WindowActivate && watched == this) {
+        RefreshLocks();
     }
     return QMainWindow::eventFilter(watched, e);
 }

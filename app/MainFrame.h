@@ -3,10 +3,12 @@
 // and the routing of commands to the view first.
 
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
 #include "app/AppDialogs.h"
+#include "app/LockKeys.h"
 #include "app/WaveformView.h"
 
 class QAction;
@@ -25,6 +27,12 @@ public:
     // The close query; false keeps the program running.
     bool QueryClose();
     QString MessagePane() const;
+    // Whether the CAP, NUM or SCRL pane is lit.
+    bool LockLit(int lock) const;
+    // Where the lock keys' state comes from; the window system by default.
+    std::function<std::optional<LockState>()> lockReader = ReadLockState;
+    // Lights the lock panes as the reader says; unlit where it cannot tell.
+    void RefreshLocks();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -11,7 +11,7 @@
 
 namespace {
 
-// Leading blanks, digits only, trailing blanks; anything else, or more than 32 bits, reads 0.
+// Leading blanks, then digits only; anything else, or more than 32 bits, reads 0.
 std::uint64_t ReadUnsigned(const std::string& text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
@@ -23,8 +23,6 @@ std::uint64_t ReadUnsigned(const std::string& text) {
         if (value > 0xFFFFFFFFull)
             return 0;
     }
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
     return digits && i == text.size() ? value : 0;
 }
 
@@ -53,6 +51,7 @@ bool RunNewDataDialog(QWidget* parent, std::uint32_t& count) {
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* edit = new QLineEdit(QString::number(count));
     edit->setObjectName(QStringLiteral("edit-1000"));
+    edit->selectAll(); // typing replaces the count, as in a dialog's first edit control
     auto* ok = new QPushButton(QStringLiteral("OK"));
     auto* cancel = new QPushButton(QStringLiteral("Cancel"));
     ok->setDefault(true);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 
 #include "app/NewDataDialog.h"
 #include "app/Resources.h"
@@ -15,15 +16,49 @@
 QStringList QtNameFilters(const std::string& filter) {
     QStringList parts = QString::fromStdString(filter).split('|');
     QStringList names;
+    // Each entry's text is shown as it stands; the dialog matches the pattern in its
+    // parentheses in either case, as the system the filters were written for does.
     for (int i = 0; i + 1 < parts.size(); i += 2) {
-        const QString name = parts[i].trimmed();
-        const QString pattern = parts[i + 1].trimmed();
-        if (name.isEmpty())
+        if (parts[i].trimmed().isEmpty())
             break;
-        // Patterns match either case, as they do on the system the filters were written for.
-        names << QStringLiteral("%1 (%2 %3)").arg(name, pattern.toLower(), pattern.toUpper());
+        names << parts[i];
     }
     return names;
+}
+
+namespace {
+
+// A file dialog whose chosen name need not exist, but whose folder must.
+class PathMustExistDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty()) {
+            const QFileInfo info(chosen.front());
+            if (!info.isDir() && !info.absoluteDir().exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QStringLiteral("%1\nPath does not exist.\nCheck the path "
+                                                    "and try again.")
+                                         .arg(info.absolutePath()));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
+void KeepNoSettings() {
+    // Qt's own dialogs remember folders and history in a settings file; the program keeps
+    // none, so every settings path leads where nothing can be read or written.
+    const QString nowhere = QStringLiteral("/dev/null/tarvelin-keeps-no-settings");
+    for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (auto scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, nowhere);
 }
 
 int CQtAppDialogs::MessageBox(const std::string& text, UINT type) {
@@ -58,9 +93,12 @@ bool CQtAppDialogs::NewData(std::uint32_t& count) {
 }
 
 std::optional<FileDialogResult> CQtAppDialogs::FileDialog(const FileDialogRequest& r) {
-    QFileDialog dialog(owner);
+    PathMustExistDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("file-dialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // the same dialog, with our checks
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setFileMode(QFileDialog::AnyFile); // Open: a name that does not exist reads empty
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
     const QStringList filters = QtNameFilters(r.filter);
     dialog.setNameFilters(filters);

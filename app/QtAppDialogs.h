@@ -18,3 +18,7 @@ public:
 
 // "Name|pattern|Name|pattern||" as Qt's name filters.
 QStringList QtNameFilters(const std::string& filter);
+
+// Points every settings file Qt would use where none can be read or written; called before
+// any dialog is shown.
+void KeepNoSettings();

@@ -7,6 +7,7 @@
 #include "app/ToolbarImages.h"
 
 int main(int argc, char* argv[]) {
+    KeepNoSettings();
     QApplication app(argc, argv);
     // Numbers in files and labels always use ".", whatever the desktop's language.
     std::setlocale(LC_NUMERIC, "C");

@@ -6,8 +6,13 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 
+#include <QKeyEvent>
+#include <QToolButton>
+
 #include "app/MainFrame.h"
+#include "app/MainToolBar.h"
 #include "app/Resources.h"
+#include "platform/WndHost.h"
 #include "tests/app/ScriptedDialogs.h"
 
 namespace {
@@ -75,6 +80,50 @@ TEST(MainFrame, ToolChecksFollowTheViewAndTheCloseQueryAsks) {
     frame.Action(ID_APP_EXIT)->trigger(); // asks (No) and stays
     EXPECT_TRUE(frame.isVisible());
     EXPECT_EQ(frame.View().SampleCount(), 16u);
+}
+
+TEST(MainFrame, ToolbarDrawsItsGripperBeforeTheButtons) {
+    ScriptedDialogs dialogs;
+    CMainFrame frame(dialogs);
+    frame.show();
+    auto* bar = frame.findChild<CMainToolBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->allowedAreas(), Qt::TopToolBarArea); // nowhere else to go
+    EXPECT_FALSE(bar->isFloatable());
+    const QRect grip = bar->GripperRect();
+    ASSERT_GT(grip.width(), 0);
+    for (auto* button : bar->findChildren<QToolButton*>()) {
+        if (button->isVisible()) {
+            EXPECT_GE(button->geometry().left(), grip.right()) << "a button covers the gripper";
+        }
+    }
+    const QImage image = bar->grab().toImage();
+    int marks = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = grip.left(); x <= grip.right(); ++x)
+            marks += image.pixel(x, y) != image.pixel(grip.right() + 1, 0);
+    EXPECT_GT(marks, 0) << "nothing drawn where the gripper goes";
+}
+
+TEST(MainFrame, LockPanesShowTheKeyboardsStateNotKeyPresses) {
+    ScriptedDialogs dialogs;
+    CMainFrame frame(dialogs);
+    LockState keyboard{true, false, false}; // caps lock was on before the program started
+    frame.lockReader = [&] { return std::optional<LockState>(keyboard); };
+    frame.RefreshLocks();
+    EXPECT_TRUE(frame.LockLit(0));
+    EXPECT_FALSE(frame.LockLit(1));
+    keyboard = {false, true, false};
+    for (int key : {Qt::Key_CapsLock, Qt::Key_NumLock}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(frame.View().Host(), &press);
+    }
+    EXPECT_FALSE(frame.LockLit(0)); // a toggle would have lit it twice over
+    EXPECT_TRUE(frame.LockLit(1));
+    EXPECT_FALSE(frame.LockLit(2));
+    frame.lockReader = [] { return std::optional<LockState>(); }; // the platform cannot tell
+    frame.RefreshLocks();
+    EXPECT_FALSE(frame.LockLit(1));
 }
 
 } // namespace

@@ -1,0 +1,95 @@
+// The desktop dialogs themselves, answered from inside their own modal loops.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "app/NewDataDialog.h"
+#include "app/QtAppDialogs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs `answer` on the modal window that opens next.
+void WhenModal(std::function<void(QWidget*)> answer) {
+    QTimer::singleShot(0, [answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        answer(modal);
+    });
+}
+
+fs::path FreshFolder(const std::string& name) {
+    const fs::path dir = fs::temp_directory_path() / ("tarvelin-dialogs-" + name);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+TEST(QtDialogs, FilterTextsAreShownAsTheyStand) {
+    EXPECT_EQ(QtNameFilters("Data file (*.TXT)|*.txt||"), QStringList{"Data file (*.TXT)"});
+    EXPECT_EQ(QtNameFilters("Header file as integer (*.H)|*.h| Header file as float (*.H)|*.h||"),
+              (QStringList{"Header file as integer (*.H)", " Header file as float (*.H)"}));
+}
+
+TEST(QtDialogs, OpenTakesANewNameInAFolderThatExistsAndKeepsNoSettings) {
+    const fs::path home = FreshFolder("home");
+    setenv("HOME", home.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    KeepNoSettings();
+    const fs::path dir = FreshFolder("open");
+    CQtAppDialogs dialogs;
+    FileDialogRequest request;
+    request.defaultExtension = "txt";
+    request.filter = "Data file (*.TXT)|*.txt||";
+    bool refused = false;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->nameFilters(), QStringList{"Data file (*.TXT)"});
+        dialog->selectFile(QString::fromStdString((dir / "missing" / "a.txt").string()));
+        WhenModal([&](QWidget* box) { // the folder does not exist: a message, the dialog stays
+            refused = qobject_cast<QMessageBox*>(box) != nullptr;
+            box->close();
+        });
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->selectFile(QString::fromStdString((dir / "new.txt").string()));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    EXPECT_TRUE(refused);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->path, (dir / "new.txt").string());
+    EXPECT_EQ(chosen->filterIndex, 1);
+    EXPECT_TRUE(fs::is_empty(home)) << "a settings file was written under HOME";
+}
+
+TEST(QtDialogs, NewDataCountIsSelectedSoTypingReplacesIt) {
+    std::uint32_t count = 256;
+    WhenModal([](QWidget* dialog) {
+        auto* edit = dialog->findChild<QLineEdit*>("edit-1000");
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->selectedText(), "256");
+        for (QChar c : QStringLiteral("512")) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - '0'), Qt::NoModifier, c);
+            QApplication::sendEvent(edit, &key);
+        }
+        for (auto* button : dialog->findChildren<QPushButton*>())
+            if (button->text() == "OK")
+                button->click();
+    });
+    ASSERT_TRUE(RunNewDataDialog(nullptr, count));
+    EXPECT_EQ(count, 512u);
+}
+
+} // namespace
