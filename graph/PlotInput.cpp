@@ -200,6 +200,8 @@ void CPlot::ShiftAxes(std::vector<CPlotAxis>& axes, double minFraction, double m
 void CPlot::OnLButtonDown(UINT, CPoint point) {
     SetFocus();
     SetCapture();
+    if (operationMode == ModeMeasure)
+        measuring = Measurement{-1, -1, -1, -1}; // each drag starts its own measurement
     mouseDownPoint = operationMode == ModeMeasure ? SnapMeasurePoint(point, true) : point;
     leftButtonDown = true;
     selectedObject = nullptr;

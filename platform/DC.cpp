@@ -12,6 +12,7 @@
 #include "platform/BitmapData.h"
 #include "platform/DCTarget.h"
 #include "platform/FontMapping.h"
+#include "platform/Raster.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ QBrush PatternBrush(const uchar bits[8], const QColor& colour) {
     return QBrush(colour, QBitmap::fromData(QSize(8, 8), bits, QImage::Format_Mono));
 }
 
-QBrush HatchBrush(int hatch, const QColor& colour) {
+const uchar* HatchBits(int hatch) {
     static const uchar patterns[6][8] = {
         {0x00, 0x00, 0x00, 0xff, 0x00, 0x00, 0x00, 0x00}, // horizontal
         {0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08, 0x08}, // vertical
@@ -47,8 +48,20 @@ QBrush HatchBrush(int hatch, const QColor& colour) {
         {0x08, 0x08, 0x08, 0xff, 0x08, 0x08, 0x08, 0x08}, // cross
         {0x81, 0x42, 0x24, 0x18, 0x18, 0x24, 0x42, 0x81}, // diagonal cross
     };
-    const uchar* bits = patterns[hatch >= 0 && hatch < 6 ? hatch : 0];
-    return QBrush(colour, QBitmap::fromData(QSize(8, 8), bits, QImage::Format_Mono));
+    return patterns[hatch >= 0 && hatch < 6 ? hatch : 0];
+}
+
+QBrush HatchBrush(int hatch, const QColor& colour) {
+    return QBrush(colour, QBitmap::fromData(QSize(8, 8), HatchBits(hatch), QImage::Format_Mono));
+}
+
+// An 8 x 8 pattern as a picture of two colours, aligned to the device origin.
+QBrush TwoColourBrush(const uchar bits[8], const QColor& set, const QColor& clear) {
+    QImage tile(8, 8, QImage::Format_RGB32);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            tile.setPixel(x, y, ((bits[y] >> (7 - x)) & 1 ? set : clear).rgb());
+    return QBrush(tile);
 }
 
 // On/off runs of the cosmetic pen styles, in pixels.
@@ -493,6 +506,41 @@ QBrush ToQBrush(const CBrush& b) {
     }
 }
 
+// How a brush fills: a hatch's clear bits take the background colour when it is opaque and
+// leave the picture as it was when transparent. Qt runs a raster operation on transparent
+// bits too, so under the XOR-like operations they are painted in the one colour that leaves
+// a pixel unchanged.
+QBrush FillBrush(QPainter& p, const CBrush& brush, int rop, int bkMode, COLORREF bk) {
+    p.setBackgroundMode(bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    p.setBackground(ToQColor(bk));
+    const bool patterned = brush.kind == CBrush::Hatched || brush.kind == CBrush::Pattern;
+    if (!patterned || bkMode == OPAQUE || (rop != R2_NOTXORPEN && rop != R2_XORPEN))
+        return ToQBrush(brush);
+    const uchar* bits = brush.kind == CBrush::Hatched ? HatchBits(brush.hatch) : brush.pattern;
+    return TwoColourBrush(bits, ToQColor(brush.colour),
+                          rop == R2_NOTXORPEN ? Qt::white : Qt::black); // ~(white ^ d) = d
+}
+
+// Small enough to rasterise pixel by pixel here; larger figures go to Qt.
+constexpr std::int64_t RasterLimit = 4096;
+bool Rasterisable(const CRect& bounds) {
+    return std::int64_t(bounds.right) - bounds.left <= RasterLimit &&
+           std::int64_t(bounds.bottom) - bounds.top <= RasterLimit;
+}
+bool Rasterisable(const CPoint* pts, int count) {
+    std::int64_t x0 = pts[0].x, x1 = x0, y0 = pts[0].y, y1 = y0;
+    for (int i = 1; i < count; ++i) {
+        x0 = std::min<std::int64_t>(x0, pts[i].x), x1 = std::max<std::int64_t>(x1, pts[i].x);
+        y0 = std::min<std::int64_t>(y0, pts[i].y), y1 = std::max<std::int64_t>(y1, pts[i].y);
+    }
+    return x1 - x0 <= RasterLimit && y1 - y0 <= RasterLimit;
+}
+
+void FillSpans(QPainter& p, const std::vector<PixelSpan>& spans, const QBrush& brush) {
+    for (const PixelSpan& s : spans)
+        p.fillRect(QRect(s.x0, s.y, s.x1 - s.x0 + 1, 1), brush);
+}
+
 } // namespace
 
 BOOL CDC::LineTo(int x, int y) {
@@ -540,14 +588,13 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     PAINTER_OR(FALSE)
     const bool nullPen = S().pen.style == PS_NULL;
     p.setCompositionMode(CompositionFor(S().rop));
-    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(S().bkColor));
+    const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
     if (nullPen || (IsCosmetic(S().pen) && target->IsRaster())) {
         // A null pen leaves the right and bottom edges out of the fill as well.
         QRect fill = nullPen ? QRect(box.left, box.top, box.Width() - 1, box.Height() - 1)
                              : QRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2);
         if (S().brush.kind != CBrush::Hollow && fill.width() > 0 && fill.height() > 0)
-            p.fillRect(fill, ToQBrush(S().brush));
+            p.fillRect(fill, brush);
         if (!nullPen && box.Width() > 0 && box.Height() > 0) {
             CPoint keep = S().position;
             CPoint corners[4] = {{box.left, box.top},
@@ -565,7 +612,7 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     }
     p.setBackgroundMode(Qt::TransparentMode);
     p.setPen(WidePen(S().pen));
-    p.setBrush(ToQBrush(S().brush));
+    p.setBrush(brush);
     p.drawRect(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
     return TRUE;
 }
@@ -576,12 +623,20 @@ BOOL CDC::Ellipse(int l, int t, int r, int b) {
     PAINTER_OR(FALSE)
     const QRect q(box.left, box.top, box.Width() - 1, box.Height() - 1);
     p.setCompositionMode(CompositionFor(S().rop));
+    if (S().pen.style == PS_SOLID && IsCosmetic(S().pen) && target->IsRaster() &&
+        Rasterisable(box)) {
+        // Fill and outline from one rasterisation: the fill covers exactly the inside.
+        const FigureSpans spans = EllipseSpans(box);
+        if (S().brush.kind != CBrush::Hollow)
+            FillSpans(p, spans.inside, FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor));
+        p.setBackgroundMode(Qt::TransparentMode);
+        FillSpans(p, spans.outline, QBrush(ToQColor(S().pen.colour)));
+        return TRUE;
+    }
     // Filled first, then outlined: Qt strokes differently over an opaque background.
     if (S().brush.kind != CBrush::Hollow) {
-        p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-        p.setBackground(ToQColor(S().bkColor));
         p.setPen(Qt::NoPen);
-        p.setBrush(ToQBrush(S().brush));
+        p.setBrush(FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor));
         p.drawEllipse(q);
     }
     if (S().pen.style != PS_NULL) {
@@ -602,13 +657,22 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
     for (int i = 0; i < count; ++i)
         poly << QPoint(pts[i].x, pts[i].y);
     p.setCompositionMode(CompositionFor(S().rop));
-    p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
-    p.setBackground(ToQColor(S().bkColor));
+    const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
     const bool nullPen = S().pen.style == PS_NULL;
+    if (S().pen.style == PS_SOLID && IsCosmetic(S().pen) && target->IsRaster() &&
+        Rasterisable(pts, count) && IsConvex(pts, count)) {
+        // Fill and outline from one rasterisation: the fill covers exactly the inside.
+        const FigureSpans spans = ConvexPolygonSpans(pts, count);
+        if (S().brush.kind != CBrush::Hollow)
+            FillSpans(p, spans.inside, brush);
+        p.setBackgroundMode(Qt::TransparentMode);
+        FillSpans(p, spans.outline, QBrush(ToQColor(S().pen.colour)));
+        return TRUE;
+    }
     if (nullPen || (IsCosmetic(S().pen) && target->IsRaster())) {
         if (S().brush.kind != CBrush::Hollow) {
             p.setPen(Qt::NoPen);
-            p.setBrush(ToQBrush(S().brush));
+            p.setBrush(brush);
             p.drawPolygon(poly, Qt::OddEvenFill);
         }
         if (!nullPen) {
@@ -620,7 +684,7 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
     }
     p.setBackgroundMode(Qt::TransparentMode);
     p.setPen(WidePen(S().pen));
-    p.setBrush(ToQBrush(S().brush));
+    p.setBrush(brush);
     p.drawPolygon(poly, Qt::OddEvenFill);
     return TRUE;
 }
@@ -635,6 +699,7 @@ void CDC::FillRect(const CRect& r, const CBrush& brush) {
     p.setBackgroundMode(opaque ? Qt::OpaqueMode : Qt::TransparentMode);
     p.setBackground(ToQColor(S().bkColor));
     p.fillRect(ToQRect(r), ToQBrush(brush));
+    p.setBackgroundMode(Qt::TransparentMode);
 }
 
 // Like the framework, this leaves the background colour set to `c`.
@@ -722,6 +787,8 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
     const LONG esc = S().font.IsNull() ? 0 : S().font.LogFont().lfEscapement;
     if (esc % 3600 != 0)
         p.rotate(-(esc % 3600) / 10.0);
+    // Whatever drew before, the box is the DC's own background mode's business.
+    p.setBackgroundMode(Qt::TransparentMode);
     if (S().bkMode == OPAQUE)
         p.fillRect(QRect(0, 0, w, h), ToQColor(S().bkColor));
     p.setFont(S().qfont);
@@ -776,6 +843,7 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     if (!(format & DT_NOCLIP))
         p.setClipRect(ToQRect(*rect), Qt::IntersectClip);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setBackgroundMode(Qt::TransparentMode); // the box is painted below when opaque
     p.setFont(S().qfont);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         int left = rect->left;

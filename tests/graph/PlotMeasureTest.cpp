@@ -56,4 +56,36 @@ TEST(PlotMeasure, EndsSnapToTheNearestCurveAndAreKept) {
     EXPECT_EQ(g.plot.measurements.size(), 1u);
 }
 
+TEST(PlotMeasure, TextsAreDrawnWithoutABoxAndADragWithoutCurvesRecordsNothing) {
+    GraphFixture g;
+    g.Load(Samples({0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+    g.plot.legendVisible = false;
+    g.plot.YAxisAt(0).title = "V";
+    g.PaintAndFreeze();
+    g.plot.SendMessage(WM_COMMAND, ID_PLOT_MEASURE);
+    const CPoint from = g.At(1, 10), to = g.At(9, 90);
+    input::Drag(g.plot, from, to);
+    ASSERT_EQ(g.plot.measurements.size(), 1u);
+    g.Paint();
+    std::unique_ptr<CDC> dc = g.plot.GetDC();
+    auto black = [&](CRect area) {
+        int n = 0;
+        for (int y = area.top; y < area.bottom; ++y)
+            for (int x = area.left; x < area.right; ++x)
+                n += dc->GetPixel(x, y) == RGB(0, 0, 0);
+        return n;
+    };
+    // dX below the horizontal leg, dY left of the vertical one: bold glyphs, not solid boxes.
+    const int midY = (from.y + to.y) / 2;
+    for (CRect text : {CRect(from.x + 10, from.y + 1, to.x - 10, from.y + 14),
+                       CRect(to.x - 60, midY - 7, to.x - 2, midY + 7)}) {
+        EXPECT_LT(black(text), 120) << "a text sits on a solid box";
+        EXPECT_GT(black(text), 5) << "the text is there";
+    }
+
+    g.plot.ClearGraph(); // nothing to snap to: the drag records nothing
+    input::Drag(g.plot, from, to);
+    EXPECT_EQ(g.plot.measurements.size(), 1u);
+}
+
 } // namespace

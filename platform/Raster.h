@@ -1,0 +1,59 @@
+#pragma once
+// Which pixels a one-pixel line, a convex polygon and an ellipse cover, as pure geometry:
+// the outline and the inside of a figure come from one rasterisation, so a fill always
+// covers exactly what its outline encloses.
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/Types.h"
+
+// Pixels x0..x1 (both included) of row y.
+struct PixelSpan {
+    int y, x0, x1;
+    bool operator==(const PixelSpan&) const = default;
+};
+
+struct FigureSpans {
+    std::vector<PixelSpan> outline; // every outline pixel once
+    std::vector<PixelSpan> inside;  // the pixels the outline encloses
+};
+
+// The pixels of the line from a to b without b, in walking order (Bresenham, the error term
+// starting at half the major distance). Computed in 64 bits.
+template <class Visit> void WalkLine(CPoint a, CPoint b, Visit visit) {
+    const std::int64_t dx = std::llabs(std::int64_t(b.x) - a.x);
+    const std::int64_t dy = std::llabs(std::int64_t(b.y) - a.y);
+    const int sx = b.x > a.x ? 1 : -1, sy = b.y > a.y ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const std::int64_t n = xMajor ? dx : dy;
+    std::int64_t x = a.x, y = a.y, err = n / 2;
+    for (std::int64_t i = 0; i < n; ++i) {
+        visit(int(x), int(y));
+        if (xMajor) {
+            x += sx;
+            if ((err -= dy) < 0) {
+                y += sy;
+                err += dx;
+            }
+        } else {
+            y += sy;
+            if ((err -= dx) < 0) {
+                x += sx;
+                err += dy;
+            }
+        }
+    }
+}
+
+// True when the corners turn one way only (collinear corners allowed).
+bool IsConvex(const CPoint* points, int count);
+
+// A closed convex polygon through `points`: its outline as LineTo draws it edge by edge, and
+// the pixels between the outline's left and right runs on each row.
+FigureSpans ConvexPolygonSpans(const CPoint* points, int count);
+
+// The ellipse inside box (right and bottom outside): the pixels whose centres lie in it; the
+// outline is those with a side neighbour outside, so it is closed and one pixel wide.
+FigureSpans EllipseSpans(const CRect& box);
