@@ -104,6 +104,25 @@ TEST(DataSeries, FillClosesToThePlotBottomOrAPartner) {
     EXPECT_EQ(none.Count(RGB(0, 200, 0)), 0);
 }
 
+TEST(DataSeries, TransparentHatchedFillLeavesTheGapsAsTheyWere) {
+    GraphFixture g;
+    CPlotDataSeries& s = g.Load({{0, 5}, {10, 5}});
+    g.Layout(CRect(0, 0, 100, 100), 0, 10, 0, 10);
+    s.filled = true;
+    s.transparentFill = true;
+    s.fillColour = RGB(0, 0, 255);
+    for (int hatch = HS_HORIZONTAL; hatch <= HS_DIAGCROSS; ++hatch) {
+        s.fillStyle = hatch;
+        Canvas c(100, 100);
+        c.dc.CDC::FillSolidRect(CRect(0, 0, 100, 100), RGB(240, 240, 240));
+        DrawClipped(g, c);
+        const int kept = c.Count(RGB(240, 240, 240), CRect(10, 60, 90, 95));
+        const int hatched = c.Count(RGB(0x0F, 0x0F, 0xF0), CRect(10, 60, 90, 95));
+        EXPECT_EQ(kept + hatched, 80 * 35) << "hatch " << hatch;
+        EXPECT_GT(kept, hatched) << "hatch " << hatch;
+    }
+}
+
 TEST(DataSeries, CopiesOwnOrShareAsTheSourceDoes) {
     std::vector<DataPoint> points = Samples({1, 2, 3});
     CPlotDataSeries owner;
