@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "graph/ArchiveClasses.h"
+
 const COLORREF CPlot::Palette[12] = {
     RGB(128, 0, 0), RGB(255, 0, 0), RGB(128, 128, 0), RGB(255, 255, 0),
     RGB(0, 128, 0), RGB(0, 255, 0), RGB(0, 128, 128), RGB(0, 255, 255),
@@ -9,6 +11,7 @@ const COLORREF CPlot::Palette[12] = {
 };
 
 CPlot::CPlot() {
+    RegisterArchiveClasses(); // whatever this program names, its archives can be read
     readoutLabel.rectangle = CRect(100, 100, 200, 175);
     readoutLabel.visible = false;
     readoutLabel.graph = this;
@@ -118,9 +121,11 @@ void CPlot::SetOperationMode(GraphMode mode) {
     Invalidate();
 }
 
-CPlotObject* CPlot::AddObject(std::unique_ptr<CPlotObject> object) {
+CPlotObject* CPlot::AddObject(std::shared_ptr<CPlotObject> object) {
     CPlotObject* raw = object.get();
-    raw->graph = this;
+    if (!raw || std::find(objects.begin(), objects.end(), raw) != objects.end())
+        return raw;
+    raw->graph = this; // a loaded object learns its graph from whoever inserts it
     owned.push_back(std::move(object));
     objects.push_back(raw);
     return raw;

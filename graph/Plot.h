@@ -56,8 +56,10 @@ public:
 
     // The objects, head (the readout label) first.
     const std::list<CPlotObject*>& Objects() const { return objects; }
-    // Takes ownership and appends at the tail.
-    CPlotObject* AddObject(std::unique_ptr<CPlotObject> object);
+    // Takes (a share of) ownership and appends at the tail: a new object as a unique pointer,
+    // one read from an archive as the shared pointer the archive gives (it may refer to an
+    // object more than once). An object already in the list stays where it is.
+    CPlotObject* AddObject(std::shared_ptr<CPlotObject> object);
     // Removes and deletes an owned object; the readout label stays.
     bool DeleteObject(CPlotObject* object);
 
@@ -193,5 +195,5 @@ private:
     std::vector<CPlotAxis> xAxes;
     std::vector<CPlotAxis> yAxes;
     std::list<CPlotObject*> objects;
-    std::vector<std::unique_ptr<CPlotObject>> owned;
+    std::vector<std::shared_ptr<CPlotObject>> owned;
 };

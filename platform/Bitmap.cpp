@@ -11,6 +11,7 @@ QImage::Format FormatFor(int bpp) {
     switch (bpp) {
     case 1:
         return QImage::Format_Mono;
+    case 4: // one colour index a byte here; packed two to a byte in the device bits
     case 8:
         return QImage::Format_Indexed8;
     case 16:
@@ -28,6 +29,11 @@ void SetColourTable(QImage& img, int bpp) {
     QList<QRgb> table;
     if (bpp == 1)
         table = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
+    else if (bpp == 4) // the system's sixteen colours
+        table = {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+                 qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+                 qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+                 qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
     else if (bpp == 8)
         for (int i = 0; i < 256; ++i)
             table.push_back(qRgb(i, i, i));
@@ -74,12 +80,17 @@ BOOL CBitmap::CreateBitmapIndirect(const BITMAP* bm) {
     SetColourTable(img, bpp);
     for (int y = 0; y < bm->bmHeight; ++y) {
         uchar* row = img.scanLine(y);
-        if (bm->bmBits)
-            std::memcpy(row,
-                        static_cast<const char*>(bm->bmBits) + std::size_t(y) * bm->bmWidthBytes,
-                        rowBytes);
-        else
+        const auto* source = bm->bmBits ? static_cast<const uchar*>(bm->bmBits) +
+                                              std::size_t(y) * std::size_t(bm->bmWidthBytes)
+                                        : nullptr;
+        if (bpp == 4) {
+            for (int x = 0; x < bm->bmWidth; ++x)
+                row[x] = source ? (source[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F : 0;
+        } else if (source) {
+            std::memcpy(row, source, rowBytes);
+        } else {
             std::memset(row, 0, rowBytes);
+        }
     }
     auto d = std::make_shared<BitmapData>();
     d->image = std::move(img);
@@ -143,7 +154,13 @@ long CBitmap::GetBitmapBits(std::size_t count, void* bits) const {
     for (int y = 0; y < img.height() && done < count; ++y) {
         std::size_t n = std::min(stride, count - done);
         std::memset(out + done, 0, n);
-        std::memcpy(out + done, img.constScanLine(y), std::min(n, rowBytes));
+        if (data->bitsPixel == 4) {
+            const uchar* row = img.constScanLine(y);
+            for (int x = 0; x < img.width() && std::size_t(x / 2) < n; ++x)
+                out[done + std::size_t(x / 2)] |= uchar((row[x] & 0x0F) << (x % 2 ? 0 : 4));
+        } else {
+            std::memcpy(out + done, img.constScanLine(y), std::min(n, rowBytes));
+        }
         if (data->bitsPixel == 32) // the unused fourth byte reads as 0
             for (std::size_t i = 3; i < n; i += 4)
                 out[done + i] = 0;

@@ -13,8 +13,12 @@ std::map<std::string, const CRuntimeClass*, std::less<>>& Registry() {
 CRuntimeClass::CRuntimeClass(const char* name, UINT s, std::unique_ptr<CObject> (*c)(),
                              const CRuntimeClass* b)
     : className(name), schema(s), create(c), base(b) {
-    if (create)
-        Registry()[name] = this;
+    Register(this);
+}
+
+void CRuntimeClass::Register(const CRuntimeClass* c) {
+    if (c && c->create)
+        Registry()[c->className] = c;
 }
 
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* other) const {

@@ -21,6 +21,8 @@ struct CRuntimeClass {
     std::unique_ptr<CObject> CreateObject() const;
     // The registered class of that name, or null.
     static const CRuntimeClass* FromName(std::string_view name);
+    // Makes a creatable class known by its name (again: registering twice is harmless).
+    static void Register(const CRuntimeClass* c);
 };
 
 class CObject {

@@ -6,6 +6,11 @@ CPlotBitmap::CPlotBitmap() {
     movable = sizable = true;
 }
 
+CPlotBitmap::~CPlotBitmap() {
+    if (ownsImage)
+        delete image;
+}
+
 void CPlotBitmap::Draw(CGraphDC* dc) {
     if (!visible || !dc)
         return;
@@ -48,7 +53,9 @@ void CPlotBitmap::Serialize(CArchive& ar) {
         return;
     }
     border = ar.ReadFlag();
-    if (!image)
-        image = std::make_unique<CBitmapEx>();
+    if (!image) {
+        image = new CBitmapEx;
+        ownsImage = true;
+    }
     image->Serialize(ar);
 }

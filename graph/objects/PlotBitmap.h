@@ -10,10 +10,15 @@ class CPlotBitmap : public CPlotObject {
     DECLARE_SERIAL(CPlotBitmap)
 public:
     CPlotBitmap();
+    ~CPlotBitmap() override;
+    CPlotBitmap(const CPlotBitmap&) = delete;
+    CPlotBitmap& operator=(const CPlotBitmap&) = delete;
     void Serialize(CArchive& ar) override;
     void Draw(CGraphDC* dc) override;
     void OnRightClick() override {}
 
-    std::unique_ptr<CBitmapEx> image; // owned: the object loads it from the archive
+    // Loading creates the image and owns it; an owner may instead hand in an image it keeps.
+    bool ownsImage = false;
+    CBitmapEx* image = nullptr;
     bool border = true;
 };

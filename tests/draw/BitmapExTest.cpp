@@ -64,6 +64,21 @@ TEST(BitmapEx, MonochromeRowsAreWordAligned) {
     EXPECT_EQ(back.GetPixel(1, 1), RGB(255, 255, 255));
 }
 
+TEST(BitmapEx, SixteenColourRecordsReadAndWriteBack) {
+    // 3 x 2, two pixels a byte with the left one high, rows padded to two bytes.
+    Bytes record = Header(3, 2, 2, 1, 4);
+    record.insert(record.end(), {0x9C, 0xF0, 0x07, 0x10});
+    CBitmapEx image;
+    LoadRecord(image, record);
+    ASSERT_EQ(image.GetSize(), CSize(3, 2));
+    EXPECT_EQ(image.GetPixel(0, 0), RGB(255, 0, 0));     // 9
+    EXPECT_EQ(image.GetPixel(1, 0), RGB(0, 0, 255));     // 12
+    EXPECT_EQ(image.GetPixel(2, 0), RGB(255, 255, 255)); // 15
+    EXPECT_EQ(image.GetPixel(1, 1), RGB(192, 192, 192)); // 7
+    EXPECT_EQ(image.GetPixel(2, 1), RGB(128, 0, 0));     // 1
+    EXPECT_EQ(StoreRecord(image), record) << "the same bits come back";
+}
+
 TEST(BitmapEx, LoadingReplacesTheHeldBitmap) {
     CBitmapEx image;
     image.CreateBitmap(8, 8, 1, 32, nullptr);

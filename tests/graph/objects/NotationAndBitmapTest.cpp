@@ -49,30 +49,35 @@ TEST(Notation, FlagAbovethePointWithDotAndLine) {
 }
 
 TEST(BitmapObject, StretchedInsideItsFrameAndKeptInTheRecord) {
-    CPlotBitmap b;
-    b.image = std::make_unique<CBitmapEx>();
+    CBitmapEx picture; // the owner keeps it
     const std::uint32_t pixels[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};
-    b.image->CreateBitmap(2, 2, 1, 32, pixels);
-    b.rectangle = CRect(10, 10, 30, 30);
+    picture.CreateBitmap(2, 2, 1, 32, pixels);
+    auto b = std::make_unique<CPlotBitmap>();
+    EXPECT_FALSE(b->ownsImage);
+    b->image = &picture;
+    b->rectangle = CRect(10, 10, 30, 30);
     Canvas c(40, 40);
-    b.Draw(&c.dc);
+    b->Draw(&c.dc);
     EXPECT_EQ(c.At(10, 10), Black);          // the frame
     EXPECT_EQ(c.At(11, 11), RGB(255, 0, 0)); // the picture one unit inside
     EXPECT_EQ(c.At(28, 28), RGB(255, 255, 255));
-    b.border = false;
+    b->border = false;
     Canvas bare(40, 40);
-    b.Draw(&bare.dc);
+    b->Draw(&bare.dc);
     EXPECT_EQ(bare.At(10, 10), RGB(255, 0, 0)); // fills the rectangle exactly
     EXPECT_EQ(bare.At(29, 10), RGB(0, 255, 0));
 
-    Bytes record = StoreRecord(b);
+    Bytes record = StoreRecord(*b);
     EXPECT_EQ(record.size(), 48u + 4 + 20 + 16);
     CPlotBitmap back;
     LoadRecord(back, record);
     ASSERT_TRUE(back.image);
+    EXPECT_TRUE(back.ownsImage); // loading made it
     EXPECT_EQ(back.image->GetPixel(1, 0), RGB(0, 255, 0));
     EXPECT_FALSE(back.border);
     EXPECT_TRUE(back.movable && back.sizable);
+    b.reset(); // did not delete the owner's picture
+    EXPECT_EQ(picture.GetPixel(1, 0), RGB(0, 255, 0));
     CPlotBitmap empty;
     EXPECT_EQ(StoreRecord(empty).size(), 48u + 4 + 20); // no image: a record of zeros
 }
