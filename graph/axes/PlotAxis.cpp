@@ -94,9 +94,16 @@ bool CPlotAxis::AcceptRange(double& min, double& max) {
     if (!std::isfinite(min) || !std::isfinite(max) || max < min)
         return false;
     if (min == max) {
-        const double widen = std::max(1.0, std::fabs(min) * 1e-12); // 1 may vanish at 1e300
-        min -= widen;
-        max += widen;
+        // One either way; only where that no longer moves a double (from about 2^53) by a
+        // part of the value instead.
+        if (min - 1 != min && max + 1 != max) {
+            min -= 1;
+            max += 1;
+        } else {
+            const double widen = std::fabs(min) * 1e-12;
+            min -= widen;
+            max += widen;
+        }
         if (!std::isfinite(min) || !std::isfinite(max))
             return false;
     }

@@ -123,8 +123,11 @@ protected:
     // The title at the far end of the axis line, whose position along the axis is `end`.
     void DrawTitle(CGraphDC& dc, int end, CSize size);
     // One tick at a pixel position along the axis, with its label when `labelled`.
+    // Styled grid lines show their gaps unless `transparentLines` is false, when they take the
+    // background colour set for the labels.
     void DrawTick(CGraphDC& dc, double position, double value, bool labelled,
-                  const CFont& shownFont, const CPen& gridPen, const CRect& plot);
+                  const CFont& shownFont, const CPen& gridPen, const CRect& plot,
+                  bool transparentLines = true);
     // The axis line to `end` with its arrow head, the hit rectangle and the selection frame.
     void DrawAxisLine(CGraphDC& dc, int end);
     // Runs `draw` on `dc`, or, for a hidden axis, on a context that shows nothing.

@@ -94,8 +94,7 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
     const int gridWidth = dc.scaling && gridStyle == PS_SOLID ? int(sx) : 1;
     const CPen gridPen(gridStyle, gridWidth, gridColor);
     if (StepMoves(viewMin, tickStep) && std::isfinite(d)) {
-        const int limit = std::min(MaxTicks, std::max(1, vertical ? std::abs(originY - top) + 1
-                                                                  : std::abs(end - originX) + 1));
+        const int limit = MaxTicks; // a safety cap only: every tick up to viewMax is drawn
         double position = vertical ? originY : originX;
         for (int k = 0; k < limit; ++k) {
             const double value = TickValue(k);
@@ -133,7 +132,8 @@ void CPlotAxis::DrawTitle(CGraphDC& dc, int end, CSize size) {
 }
 
 void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool labelled,
-                         const CFont& shownFont, const CPen& gridPen, const CRect& plot) {
+                         const CFont& shownFont, const CPen& gridPen, const CRect& plot,
+                         bool transparentLines) {
     const bool vertical = orientation == Vertical;
     const int at = TruncInt(position);
     if (labelled) {
@@ -161,7 +161,7 @@ void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool label
         dc.DrawText(label, &r, format);
     }
     CSelectGuard<CPen> pen(dc, gridPen);
-    const int mode = dc.SetBkMode(TRANSPARENT);
+    const int mode = transparentLines ? dc.SetBkMode(TRANSPARENT) : dc.GetBkMode();
     if (vertical) {
         const int from = labelSide == 0 ? originX - labelGap : originX + labelGap;
         const int to =

@@ -114,7 +114,8 @@ void CPlotLogAxis::DrawLog(CGraphDC& dc) {
                     continue;
                 const CPoint p = LogPixelOfValue({v, v});
                 // Only the decades are labelled.
-                DrawTick(dc, vertical ? p.y : p.x, v, v == d, tickShown, gridPen, plot);
+                // Drawn in the opaque mode set above: dotted grid gaps take the inner colour.
+                DrawTick(dc, vertical ? p.y : p.x, v, v == d, tickShown, gridPen, plot, false);
             }
     }
 

@@ -26,8 +26,12 @@ void CPlotDataNotation::Draw(CGraphDC* dc) {
     const int x = graph->XAxisAt(s.xAxisIndex).PixelOfValue(point).x;
     const int y = graph->YAxisAt(s.yAxisIndex).PixelOfValue(point).y;
     if (!boxMeasured) { // the box keeps its first size for good
+        // Measured in the graph's own units, as on the screen, whatever device draws first:
+        // a box first measured on a printer would otherwise keep the printer's size.
         rectangle = CRect(x, y - 20, x + 1, y);
-        dc->DrawText(text, &rectangle, DT_CALCRECT | DT_CENTER);
+        std::unique_ptr<CGraphDC> measure = graph->MeasureDC();
+        CSelectGuard<CFont> measureFont(*measure, font);
+        measure->DrawText(text, &rectangle, DT_CALCRECT | DT_CENTER);
         boxMeasured = true;
     }
     rectangle.OffsetRect(x - rectangle.left, y - 20 - rectangle.top);

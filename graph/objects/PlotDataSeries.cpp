@@ -52,7 +52,9 @@ CPlotDataSeries& CPlotDataSeries::operator=(const CPlotDataSeries& o) {
     pointStyle = o.pointStyle;
     fillPartner = o.fillPartner;
     drawnSegments = o.drawnSegments;
-    xAscending = o.xAscending;
+    xAscending = o.xAscending; // same values, wherever they now live
+    checkedPoints = points;
+    checkedCount = pointCount;
     return *this;
 }
 
@@ -71,10 +73,19 @@ void CPlotDataSeries::SetPoints(DataPoint* data, int count, bool copy) {
     PointsChanged();
 }
 
-void CPlotDataSeries::PointsChanged() {
+void CPlotDataSeries::PointsChanged() const {
+    checkedPoints = points;
+    checkedCount = pointCount;
     xAscending = points != nullptr && pointCount > 0;
     for (std::int32_t i = 0; xAscending && i < pointCount; ++i)
         xAscending = std::isfinite(points[i].x) && (i == 0 || points[i - 1].x <= points[i].x);
+}
+
+bool CPlotDataSeries::XAscending() const {
+    // `points` and `pointCount` may be written directly: a new buffer or count is checked anew.
+    if (points != checkedPoints || pointCount != checkedCount)
+        PointsChanged();
+    return xAscending;
 }
 
 // The series' axes and how they map, found once per drawing.
@@ -104,7 +115,7 @@ void CPlotDataSeries::Draw(CGraphDC* dc) {
     }
     // Only the plain loop knows fills and print scaling; the fast one needs columns that only
     // grow from point to point.
-    DrawLoop(dc, *map, !filled && !dc->scaling && xAscending && map->x->CanMap());
+    DrawLoop(dc, *map, !filled && !dc->scaling && XAscending() && map->x->CanMap());
 }
 
 void CPlotDataSeries::DrawEveryPoint(CGraphDC* dc) {
@@ -266,7 +277,7 @@ void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
     const int half = markerSize / 2;
     // Markers wholly left or right of the plot draw nothing there; skip them when X ascends.
     int from = 0, to = pointCount;
-    if (xAscending && map.x->CanMap() && !dc->scaling) {
+    if (XAscending() && map.x->CanMap() && !dc->scaling) {
         const long long lo = (long long)map.plot.left - markerSize - 2;
         const long long hi = (long long)map.plot.right + markerSize + 2;
         const DataPoint* begin = points;

@@ -37,9 +37,10 @@ public:
 
     // Refers to the caller's points, or copies them into an array of its own.
     void SetPoints(DataPoint* data, int count, bool copy);
-    // Tells the series that X values may have changed (it keeps whether they ascend).
-    void PointsChanged();
-    bool XAscending() const { return xAscending; }
+    // Tells the series that X values changed in place (it keeps whether they ascend). A new
+    // buffer or count written into `points` or `pointCount` is noticed without it.
+    void PointsChanged() const;
+    bool XAscending() const;
 
     DataPoint* points = nullptr;
     std::int32_t pointCount = 0;
@@ -72,5 +73,8 @@ private:
     std::unique_ptr<DataPoint[]> TrendPoints(int extra, bool cubic) const;
 
     std::unique_ptr<DataPoint[]> ownedPoints; // backs `points` when the series owns them
-    bool xAscending = false;
+    // Whether X ascends, for the buffer and count it was worked out for.
+    mutable bool xAscending = false;
+    mutable const DataPoint* checkedPoints = nullptr;
+    mutable std::int32_t checkedCount = 0;
 };

@@ -42,6 +42,18 @@ struct AxisDrawing : GraphFixture {
     }
 };
 
+TEST(AxisDraw, DenseTicksRunUpToTheEndOfTheRange) {
+    AxisDrawing a;
+    CPlotAxis& y = a.plot.YAxisAt(0);
+    y.viewMax = 1000; // 2001 ticks on some 230 pixels
+    y.tickStep = 0.5;
+    y.Draw(&a.canvas.dc);
+    const std::vector<int> rows = a.TickRows(57);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_LE(rows.front(), 15) << "the tick of 1000 at the top"; // 14.99.. by repeated sums
+    EXPECT_EQ(rows.back(), 250);
+}
+
 TEST(AxisDraw, VerticalTicksIncludeTheTopHorizontalOnesDoNot) {
     AxisDrawing a;
     CPlotAxis& y = a.plot.YAxisAt(0);

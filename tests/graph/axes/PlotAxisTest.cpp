@@ -59,6 +59,15 @@ TEST_F(AxisTest, SetRangeWidensEqualEndsAndRefusesBadOnes) {
     EXPECT_EQ(axis.viewMax, 6);
     EXPECT_TRUE(axis.SetRange(1e300, 1e300)); // one unit would vanish there
     EXPECT_LT(axis.rangeMin, axis.rangeMax);
+    for (double v : {1e12, -1e13, 4e15, 0.5}) { // exactly one either way while that still counts
+        ASSERT_TRUE(axis.SetRange(v, v));
+        EXPECT_EQ(axis.rangeMin, v - 1) << v;
+        EXPECT_EQ(axis.rangeMax, v + 1) << v;
+    }
+    const double big = 9007199254740992.0; // 2^53: adding 1 no longer moves it
+    ASSERT_TRUE(axis.SetRange(big, big));
+    EXPECT_LT(axis.rangeMin, big);
+    EXPECT_GT(axis.rangeMax, big);
 }
 
 TEST_F(AxisTest, LargeValuesSwitchToExponentsForGood) {

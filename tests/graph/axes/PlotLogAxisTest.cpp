@@ -71,6 +71,25 @@ TEST_F(LogAxis, TicksAtMultiplesLabelsAtDecades) {
     EXPECT_EQ(axis.LogPixelOfValue({0, 10}).y, 250 - axis.pixelLength / 2);
 }
 
+TEST_F(LogAxis, DottedGridGapsTakeTheInnerColour) {
+    owner.inner = RGB(40, 50, 60);
+    canvas.dc.CDC::FillSolidRect(CRect(0, 0, 400, 300), RGB(70, 80, 90)); // the plot's colour
+    axis.autoScale = false;
+    axis.viewMin = 2;
+    axis.viewMax = 8;
+    axis.showGrid = true;
+    axis.gridStyle = PS_DOT;
+    axis.Draw(&canvas.dc);
+    const int row = axis.LogPixelOfValue({0, 4}).y;
+    int gaps = 0, plotColoured = 0;
+    for (int x = 100; x < 300; ++x) {
+        gaps += canvas.At(x, row) == RGB(40, 50, 60);
+        plotColoured += canvas.At(x, row) == RGB(70, 80, 90);
+    }
+    EXPECT_GT(gaps, 50);
+    EXPECT_EQ(plotColoured, 0);
+}
+
 TEST_F(LogAxis, RangesWithoutALogarithmDrawNoTicks) {
     axis.autoScale = false;
     for (auto [lo, hi] : {std::pair(0.0, 10.0), std::pair(-5.0, 5.0), std::pair(-3.0, -1.0)}) {

@@ -11,10 +11,12 @@ struct StandInOwner : CAxisOwner {
     bool shown = false;
     int invalidated = 0;
     std::vector<std::vector<DataPoint>> series;
+    COLORREF inner = RGB(255, 255, 255);
 
     CRect PlotRect() const override { return plot; }
     bool IsOwnerVisible() const override { return shown; }
     void InvalidateOwner() override { ++invalidated; }
+    COLORREF InnerColour() const override { return inner; }
     std::unique_ptr<CGraphDC> MeasureDC() override {
         auto dc = std::make_unique<CGraphDC>();
         dc->CreateCompatibleDC(nullptr);

@@ -48,6 +48,26 @@ TEST(Notation, FlagAbovethePointWithDotAndLine) {
     EXPECT_FALSE(back.movable || back.sizable || back.editable);
 }
 
+TEST(Notation, ABoxFirstMeasuredOnAPrinterHasTheScreensSize) {
+    GraphFixture g;
+    g.Load(Samples({0, 5, 10}));
+    g.Layout(CRect(0, 0, 200, 100), 0, 2, 0, 10);
+    CPlotDataNotation screen, printed;
+    for (CPlotDataNotation* n : {&screen, &printed}) {
+        n->graph = &g.plot;
+        n->point = {1, 5};
+        n->text = "peak value";
+    }
+    Canvas c(200, 100);
+    screen.Draw(&c.dc);
+    Canvas paper(800, 400, Caps(384, 384)); // four times the screen's resolution
+    paper.dc.scaling = true;
+    printed.Draw(&paper.dc);
+    EXPECT_EQ(printed.rectangle, screen.rectangle);
+    printed.Draw(&c.dc); // and on the screen afterwards it is the screen's box
+    EXPECT_EQ(printed.rectangle, screen.rectangle);
+}
+
 TEST(BitmapObject, StretchedInsideItsFrameAndKeptInTheRecord) {
     CBitmapEx picture; // the owner keeps it
     const std::uint32_t pixels[4] = {0x00FF0000, 0x0000FF00, 0x000000FF, 0x00FFFFFF};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "tests/graph/GraphFixture.h"
@@ -207,6 +208,31 @@ TEST(DataSeries, MarkersOfSizeZeroAreSkipped) {
     s.markerSymbol = 0;
     s.DrawMarkers(&c.dc);
     EXPECT_GT(c.Count(s.colour), 0);
+}
+
+TEST(DataSeries, DirectlyWrittenPointsAreDrawnAsThePlainLoopDrawsThem) {
+    GraphFixture g;
+    CPlotDataSeries& s = g.Load(Samples({1, 2, 3, 4, 5}));
+    g.Layout(CRect(0, 0, 200, 100), 0, 50, 0, 60);
+    std::vector<DataPoint> longer;
+    for (int i = 49; i >= 0; --i) // X descends: the column-skipping walk must not be used
+        longer.push_back({double(i), double(i % 7) * 8});
+    auto agree = [&](const char* what) {
+        Canvas fast(200, 100), plain(200, 100);
+        DrawClipped(g, fast, true);
+        const std::vector<ScreenSegment> drawn = s.drawnSegments;
+        DrawClipped(g, plain, false);
+        EXPECT_EQ(drawn, s.drawnSegments) << what;
+        EXPECT_EQ(drawn.size(), 49u) << what;
+    };
+    s.points = longer.data(); // a new buffer and count, written as the graph's tools may
+    s.pointCount = 50;
+    agree("new buffer");
+    EXPECT_FALSE(s.XAscending());
+    std::reverse(longer.begin(), longer.end()); // X changed in place: the documented call
+    s.PointsChanged();
+    EXPECT_TRUE(s.XAscending());
+    agree("X changed in place");
 }
 
 // The fast drawing must light exactly the pixels of the plain loop inside the plot, and record
