@@ -17,7 +17,7 @@
 
 class CArchiveException : public std::runtime_error {
 public:
-    enum Cause {
+    enum Cause : int {
         none,
         genericException,
         readOnly,
@@ -58,7 +58,7 @@ private:
 
 class CFileException : public std::runtime_error {
 public:
-    enum Cause {
+    enum Cause : int {
         none,
         genericException,
         fileNotFound,
