@@ -1,0 +1,135 @@
+// Text: drawn and measured with the selected font; the box behind it is the context's own.
+#include <QFontMetrics>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/DCPaint.h"
+
+using namespace dcqt;
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r')
+            --stop;
+        lines.push_back(text.substr(start, stop - start));
+        if (nl == std::string::npos)
+            break;
+        start = nl + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+CSize CDC::GetTextExtent(const std::string& text) const {
+    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
+    return CSize(fm.horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size()))),
+                 fm.ascent() + fm.descent());
+}
+
+CDC::TextMetrics CDC::GetTextMetrics() const {
+    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
+    TextMetrics tm{};
+    tm.ascent = fm.ascent();
+    tm.descent = fm.descent();
+    tm.height = tm.ascent + tm.descent;
+    tm.internalLeading = std::max(0, tm.height - S().qfont.pixelSize());
+    tm.aveCharWidth = fm.averageCharWidth();
+    return tm;
+}
+
+BOOL CDC::TextOut(int x, int y, const std::string& text) {
+    PAINTER_OR(FALSE)
+    const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    QFontMetrics fm(S().qfont, target->Device());
+    const int w = fm.horizontalAdvance(s);
+    const int h = fm.ascent() + fm.descent();
+    p.save();
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.translate(x, y);
+    // Escapement is in tenths of a degree, counter-clockwise: 900 runs upward.
+    const LONG esc = S().font.IsNull() ? 0 : S().font.LogFont().lfEscapement;
+    if (esc % 3600 != 0)
+        p.rotate(-(esc % 3600) / 10.0);
+    // Whatever drew before, the box is the DC's own background mode's business.
+    p.setBackgroundMode(Qt::TransparentMode);
+    if (S().bkMode == OPAQUE)
+        p.fillRect(QRect(0, 0, w, h), ToQColor(S().bkColor));
+    p.setFont(S().qfont);
+    p.setPen(ToQColor(S().textColor));
+    p.drawText(QPoint(0, fm.ascent()), s);
+    p.restore();
+    return TRUE;
+}
+
+int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
+    if (!rect)
+        return 0;
+    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
+    const int lineHeight = fm.ascent() + fm.descent();
+    std::vector<std::string> lines;
+    if (format & DT_SINGLELINE) {
+        std::string one;
+        for (char c : text)
+            if (c != '\r' && c != '\n')
+                one += c;
+        lines.push_back(one);
+    } else {
+        lines = SplitLines(text);
+    }
+    if (text.empty())
+        lines.clear();
+    std::vector<int> widths;
+    int widest = 0;
+    for (const auto& line : lines) {
+        widths.push_back(
+            fm.horizontalAdvance(QString::fromLatin1(line.data(), qsizetype(line.size()))));
+        widest = std::max(widest, widths.back());
+    }
+    const int total = lineHeight * int(lines.size());
+    if (format & DT_CALCRECT) {
+        rect->right = rect->left + widest;
+        rect->bottom = rect->top + total;
+        return total;
+    }
+    int top = rect->top;
+    int result = total;
+    if (format & DT_SINGLELINE) {
+        if (format & DT_VCENTER)
+            top = rect->top + (rect->Height() - total) / 2;
+        else if (format & DT_BOTTOM)
+            top = rect->bottom - total;
+        if (format & (DT_VCENTER | DT_BOTTOM))
+            result = top - rect->top + total;
+    }
+    PAINTER_OR(result)
+    p.save();
+    if (!(format & DT_NOCLIP))
+        p.setClipRect(ToQRect(*rect), Qt::IntersectClip);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setBackgroundMode(Qt::TransparentMode); // the box is painted below when opaque
+    p.setFont(S().qfont);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        int left = rect->left;
+        if (format & DT_CENTER)
+            left = rect->left + (rect->Width() - widths[i]) / 2;
+        else if (format & DT_RIGHT)
+            left = rect->right - widths[i];
+        const int y = top + int(i) * lineHeight;
+        if (S().bkMode == OPAQUE)
+            p.fillRect(QRect(left, y, widths[i], lineHeight), ToQColor(S().bkColor));
+        p.setPen(ToQColor(S().textColor));
+        p.drawText(QPoint(left, y + fm.ascent()),
+                   QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size())));
+    }
+    p.restore();
+    return result;
+}
