@@ -1,108 +1,71 @@
 // Lines: one-pixel lines walked here with the framework's rules, wide ones through Qt.
 #include <QPolygon>
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "platform/DCPaint.h"
+#include "platform/Raster.h"
 
 using namespace dcqt;
 
 namespace {
 
 // A one-pixel line from a to b that leaves out b; the gaps of a styled pen take the
-// background colour when the background is opaque.
+// background colour when the background is opaque. Only the steps whose pixels can reach the
+// device are walked, entered at the exact state the whole walk would have there, so a line
+// costs what it can show however far away its ends lie.
 void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int bkMode,
                   COLORREF bk) {
     if (a == b)
         return;
+    const QRect device = p.hasClipping()
+                             ? p.clipBoundingRect().toAlignedRect()
+                             : QRect(0, 0, p.device()->width(), p.device()->height());
+    const CRect bounds(device.left(), device.top(), device.right() + 1, device.bottom() + 1);
+    const LineWalk walk(a, b);
+    const StepRange steps = walk.StepsInside(bounds);
+    if (steps.Empty())
+        return;
     p.setCompositionMode(CompositionFor(rop));
     const DashPattern* dash = DashFor(pen.style);
-    const long long dx = std::llabs(static_cast<long long>(b.x) - a.x);
-    const long long dy = std::llabs(static_cast<long long>(b.y) - a.y);
-    if (!dash && (dx == 0 || dy == 0)) {
-        QRect r = dx == 0 ? QRect(a.x, std::min(a.y, b.y + 1), 1, int(dy))
-                          : QRect(std::min(a.x, b.x + 1), a.y, int(dx), 1);
-        if (dx == 0 && b.y > a.y)
-            r.moveTop(a.y);
-        if (dy == 0 && b.x > a.x)
-            r.moveLeft(a.x);
-        p.fillRect(r, ToQColor(pen.colour));
-        return;
-    }
-    // Only the part that can reach the device is walked.
-    const QRect bounds = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
-                                         : QRect(0, 0, p.device()->width(), p.device()->height());
-    const int sx = b.x > a.x ? 1 : -1;
-    const int sy = b.y > a.y ? 1 : -1;
-    const long long n = std::max(dx, dy);
-    const bool xMajor = dx >= dy;
     const QColor colour = ToQColor(pen.colour);
-    QPolygon on, off;
+    std::int64_t x, y, err;
+    walk.StateAt(steps.first, x, y, err);
+    const std::int64_t dx = walk.dx, dy = walk.dy;
+    const int sx = walk.sx, sy = walk.sy;
+    const bool xMajor = walk.xMajor;
+
     // A solid line is a few straight runs along its major axis: one fill per run.
-    long long runStart = 0, runX = a.x, runY = a.y;
-    auto flushRun = [&](long long length) {
+    std::int64_t runStart = steps.first, runX = x, runY = y;
+    auto flushRun = [&](std::int64_t length) {
         if (length <= 0)
             return;
-        QRect r = xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY), int(length), 1)
-                         : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1, int(length));
-        r = r.intersected(bounds);
-        if (!r.isEmpty())
-            p.fillRect(r, colour);
+        const QRect r = xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY),
+                                       int(length), 1)
+                               : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1,
+                                       int(length));
+        p.fillRect(r, colour);
     };
-    long long x = a.x, y = a.y, err = (xMajor ? dx : dy) / 2;
-    int run = 0, left = dash ? dash->runs[0] : 0;
-    long long first = 0;
-    // A start far before the bounds along the major axis: step there at once, with the error
-    // term and the dash position the walk would have had.
-    {
-        const long long major = xMajor ? x : y;
-        const int s = xMajor ? sx : sy;
-        const long long lo = xMajor ? bounds.left() : bounds.top();
-        const long long hi = xMajor ? bounds.right() : bounds.bottom();
-        long long k = s > 0 ? lo - major : major - hi;
-        if (k > 1 && k < n) {
-            --k; // stop one short; the loop takes the last step
-            const long long dMajor = xMajor ? dx : dy, dMinor = xMajor ? dy : dx;
-            const __int128 taken = __int128(k) * dMinor - err;
-            const long long m = taken > 0 ? (long long)((taken + dMajor - 1) / dMajor) : 0;
-            err = (long long)(err - __int128(k) * dMinor + __int128(m) * dMajor);
-            if (xMajor) {
-                x += sx * k;
-                y += sy * m;
-            } else {
-                y += sy * k;
-                x += sx * m;
-            }
-            first = k;
-            runStart = k;
-            runX = x;
-            runY = y;
-            if (dash) {
-                int total = 0;
-                for (int r = 0; r < dash->count; ++r)
-                    total += dash->runs[r];
-                long long offset = k % total;
-                run = 0;
-                while (offset >= dash->runs[run]) {
-                    offset -= dash->runs[run];
-                    run = (run + 1) % dash->count;
-                }
-                left = dash->runs[run] - int(offset);
-            }
+    int run = 0, left = 0;
+    if (dash) { // the pattern where the walk enters
+        int total = 0;
+        for (int r = 0; r < dash->count; ++r)
+            total += dash->runs[r];
+        std::int64_t offset = steps.first % total;
+        while (offset >= dash->runs[run]) {
+            offset -= dash->runs[run];
+            run = (run + 1) % dash->count;
         }
+        left = dash->runs[run] - int(offset);
     }
-    for (long long i = first; i < n; ++i) {
-        if (!dash) {
-            // Runs outside the bounds are cut by the fill; only their count matters here.
-        } else {
-            const bool drawOn = run % 2 == 0;
-            if (x >= bounds.left() && x <= bounds.right() && y >= bounds.top() &&
-                y <= bounds.bottom()) {
-                if (drawOn)
-                    on << QPoint(int(x), int(y));
-                else if (bkMode == OPAQUE)
-                    off << QPoint(int(x), int(y));
-            }
+    QPolygon on, off;
+    for (std::int64_t i = steps.first; i < steps.last; ++i) {
+        if (dash) {
+            if (run % 2 == 0)
+                on << QPoint(int(x), int(y));
+            else if (bkMode == OPAQUE)
+                off << QPoint(int(x), int(y));
             if (--left == 0) {
                 run = (run + 1) % dash->count;
                 left = dash->runs[run];
@@ -111,33 +74,24 @@ void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int
         bool minorStep = false;
         if (xMajor) {
             x += sx;
-            err -= dy;
-            if (err < 0) {
+            if ((err -= dy) < 0) {
                 y += sy;
                 err += dx;
                 minorStep = true;
             }
         } else {
             y += sy;
-            err -= dx;
-            if (err < 0) {
+            if ((err -= dx) < 0) {
                 x += sx;
                 err += dy;
                 minorStep = true;
             }
         }
-        if (!dash && (minorStep || i + 1 == n)) {
+        if (!dash && (minorStep || i + 1 == steps.last)) {
             flushRun(i + 1 - runStart);
             runStart = i + 1;
             runX = x;
             runY = y;
-        }
-        // Far outside the bounds along the major axis the rest of the line cannot come back.
-        if (xMajor ? (sx > 0 ? x > bounds.right() : x < bounds.left())
-                   : (sy > 0 ? y > bounds.bottom() : y < bounds.top())) {
-            if (!dash)
-                flushRun(i + 1 - runStart);
-            break;
         }
     }
     if (!on.isEmpty()) {

@@ -37,6 +37,57 @@ FigureSpans FromPixels(std::vector<CPoint>& pixels) {
 
 } // namespace
 
+LineWalk::LineWalk(CPoint a, CPoint b)
+    : ax(a.x), ay(a.y), dx(std::llabs(std::int64_t(b.x) - a.x)),
+      dy(std::llabs(std::int64_t(b.y) - a.y)), n(std::max(dx, dy)), sx(b.x > a.x ? 1 : -1),
+      sy(b.y > a.y ? 1 : -1), xMajor(dx >= dy) {}
+
+// The walk's error term starts at half the major distance and loses the minor distance each
+// step; each time it goes below zero the minor coordinate moves and it gains the major one.
+std::int64_t LineWalk::MinorSteps(std::int64_t i) const {
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const __int128 taken = __int128(i) * minor - major / 2;
+    return taken > 0 ? std::int64_t((taken + major - 1) / major) : 0;
+}
+
+std::int64_t LineWalk::FirstStepWithMinor(std::int64_t m) const {
+    if (m <= 0)
+        return 0;
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    if (minor == 0)
+        return n; // never
+    const __int128 first = (__int128(m - 1) * major + major / 2) / minor + 1;
+    return first > n ? n : std::int64_t(first);
+}
+
+StepRange LineWalk::StepsInside(const CRect& bounds) const {
+    if (bounds.right <= bounds.left || bounds.bottom <= bounds.top || n == 0)
+        return {};
+    // Steps along a coordinate that moves by one each step (s = +-1), from `start`.
+    auto along = [](std::int64_t start, int s, std::int64_t lo, std::int64_t hi) {
+        return s > 0 ? StepRange{lo - start, hi - start + 1} : StepRange{start - hi, start - lo + 1};
+    };
+    const std::int64_t xLo = bounds.left, xHi = std::int64_t(bounds.right) - 1;
+    const std::int64_t yLo = bounds.top, yHi = std::int64_t(bounds.bottom) - 1;
+    const StepRange majorSteps = xMajor ? along(ax, sx, xLo, xHi) : along(ay, sy, yLo, yHi);
+    const StepRange minorMoves = xMajor ? along(ay, sy, yLo, yHi) : along(ax, sx, xLo, xHi);
+    StepRange r{std::max<std::int64_t>(0, majorSteps.first), std::min(n, majorSteps.last)};
+    if (minorMoves.last <= 0)
+        return {};
+    r.first = std::max(r.first, FirstStepWithMinor(minorMoves.first));
+    r.last = std::min(r.last, FirstStepWithMinor(minorMoves.last));
+    return r.Empty() ? StepRange{} : r;
+}
+
+void LineWalk::StateAt(std::int64_t i, std::int64_t& x, std::int64_t& y,
+                       std::int64_t& err) const {
+    const std::int64_t m = MinorSteps(i);
+    const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    err = std::int64_t(__int128(major / 2) - __int128(i) * minor + __int128(m) * major);
+    x = ax + sx * (xMajor ? i : m);
+    y = ay + sy * (xMajor ? m : i);
+}
+
 bool IsConvex(const CPoint* points, int count) {
     int sign = 0;
     for (int i = 0; i < count; ++i) {

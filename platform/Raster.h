@@ -47,6 +47,31 @@ template <class Visit> void WalkLine(CPoint a, CPoint b, Visit visit) {
     }
 }
 
+// Steps [first, last) of a line's walk: step i is the walk's i-th pixel.
+struct StepRange {
+    std::int64_t first = 0, last = 0;
+    bool Empty() const { return first >= last; }
+};
+
+// The walk of WalkLine from a to b, entered at any step without walking to it.
+struct LineWalk {
+    LineWalk(CPoint a, CPoint b);
+    // The steps whose pixels lie in `bounds` (right and bottom outside): one stretch, since
+    // both coordinates move one way. Found by arithmetic, whatever the line's length.
+    StepRange StepsInside(const CRect& bounds) const;
+    // The pixel of step i and the error term the walk has there.
+    void StateAt(std::int64_t i, std::int64_t& x, std::int64_t& y, std::int64_t& err) const;
+
+    std::int64_t ax, ay, dx, dy, n;
+    int sx, sy;
+    bool xMajor;
+
+private:
+    std::int64_t MinorSteps(std::int64_t i) const;
+    // The first step whose minor coordinate has moved `m` times.
+    std::int64_t FirstStepWithMinor(std::int64_t m) const;
+};
+
 // True when the corners turn one way only (collinear corners allowed).
 bool IsConvex(const CPoint* points, int count);
 
