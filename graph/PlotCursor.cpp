@@ -57,7 +57,8 @@ void CPlot::DrawCursor(CGraphDC& dc) {
         }
     } else if (cursorSnap) {
         for (int s = 0; s < SeriesCount(); ++s)
-            if (sample(s, pixelY) && std::abs(mousePoint.y - pixelY) < snapDistance) {
+            if (sample(s, pixelY) &&
+                std::llabs(std::int64_t(mousePoint.y) - pixelY) < snapDistance) {
                 cursorSeries = s;
                 mousePoint.y = pixelY;
                 break;
@@ -74,7 +75,8 @@ void CPlot::DrawCursor(CGraphDC& dc) {
             dc.LineTo(plotRect.right, at.y);
         }
         const int half = snapDistance / 2;
-        dc.Rectangle(at.x - half, at.y - half, at.x + half + 1, at.y + half + 1);
+        dc.Rectangle(SatSum(at.x, -half), SatSum(at.y, -half), SatSum(at.x, half, 1),
+                     SatSum(at.y, half, 1));
     };
     if (previousCursorPoint != CPoint(-1, -1))
         figure(previousCursorPoint); // takes the old one away

@@ -1,5 +1,7 @@
 // Trend curves and the two-point measurement.
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 
 #include "graph/Plot.h"
 #include "graph/axes/OleDate.h"
@@ -58,7 +60,7 @@ CPoint CPlot::SnapMeasurePoint(CPoint point, bool firstEnd) {
         if (!i)
             continue;
         const int py = y.PixelOfValue(series.points[*i]).y;
-        const int d = std::abs(point.y - py);
+        const std::int64_t d = std::llabs(std::int64_t(point.y) - py);
         if (d < best) { // the first of equal candidates wins
             best = d;
             winner = s;
@@ -120,14 +122,14 @@ void CPlot::DrawMeasurement(CGraphDC& dc, int x1, int y1, int x2, int y2) {
         dc.LineTo(x2, y2);
     }
     const COLORREF red = RGB(255, 0, 0);
-    if (std::abs(x2 - x1) < 7)
-        symbolRoutines[5](x2 - 3, y1 + 3, 6, red, 0, &dc);
+    if (std::llabs(std::int64_t(x2) - x1) < 7)
+        symbolRoutines[5](SatSum(x2, -3), SatSum(y1, 3), 6, red, 0, &dc);
     else
-        symbolRoutines[4](x1, y1 - 3, 6, red, 0, &dc);
-    if (std::abs(y2 - y1) < 7)
-        symbolRoutines[6](x2 - 6, y2 - 6, 6, red, 0, &dc);
+        symbolRoutines[4](x1, SatSum(y1, -3), 6, red, 0, &dc);
+    if (std::llabs(std::int64_t(y2) - y1) < 7)
+        symbolRoutines[6](SatSum(x2, -6), SatSum(y2, -6), 6, red, 0, &dc);
     else
-        symbolRoutines[7](x2 - 3, y2 - 6, 6, red, 0, &dc);
+        symbolRoutines[7](SatSum(x2, -3), SatSum(y2, -6), 6, red, 0, &dc);
 
     // The texts read the graph's current ends, not the record drawn.
     if (!HasSeries(cursorSeries) || !HasSeries(secondSeries))
@@ -150,7 +152,7 @@ void CPlot::DrawMeasurement(CGraphDC& dc, int x1, int y1, int x2, int y2) {
     const double v1 = x1Axis.ValueAtPixel(x1), v2 = x2Axis.ValueAtPixel(x2);
     const std::string dx = ValueText(x1Axis, v2 - v1);
     CRect r(x1, y1, x2, y2);
-    if (dc.GetTextExtent(dx).cx < std::abs(x2 - x1))
+    if (dc.GetTextExtent(dx).cx < std::llabs(std::int64_t(x2) - x1))
         dc.DrawText(dx, &r, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
     const std::optional<int> i1 = x1Axis.NearestPointIndex(v1, cursorSeries);
     const std::optional<int> i2 = x2Axis.NearestPointIndex(v2, secondSeries);
@@ -158,7 +160,7 @@ void CPlot::DrawMeasurement(CGraphDC& dc, int x1, int y1, int x2, int y2) {
         const double d = std::fabs(second.points[*i2].y - first.points[*i1].y);
         const std::string dy = FormatTickValue(yAxis.tickFormat, d) + " " + yAxis.title;
         r = CRect(x1, y1, x2, y2);
-        if (dc.GetTextExtent(dy).cy < std::abs(y2 - y1))
+        if (dc.GetTextExtent(dy).cy < std::llabs(std::int64_t(y2) - y1))
             dc.DrawText(dy, &r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOCLIP);
     }
     dc.SetBkMode(mode);

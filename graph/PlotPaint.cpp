@@ -192,9 +192,12 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
     for (CPlotAxis& a : yAxes) {
         if (a.labelSide != 0)
             continue;
-        if (a.visible)
-            left +=
-                std::max(a.TickLabelWidth(dc), int(a.TitleExtent(dc).cx) + a.arrowSize) + axisGap;
+        if (a.visible) // each axis takes its room; a loaded size may ask for more than fits
+            left = SatSum(
+                left,
+                std::max<std::int64_t>(a.TickLabelWidth(dc),
+                                       std::int64_t(a.TitleExtent(dc).cx) + a.ShownArrowSize()),
+                axisGap);
         a.originX = left;
         a.areaRect = inner;
     }
@@ -202,18 +205,20 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
         if (a.labelSide != 1)
             continue;
         if (a.visible)
-            right -= std::max(int(a.TitleExtent(dc).cx), a.TickLabelWidth(dc)) + axisGap;
+            right =
+                SatSum(right, -std::max<std::int64_t>(a.TitleExtent(dc).cx, a.TickLabelWidth(dc)),
+                       -std::int64_t(axisGap));
         a.originX = right;
         a.areaRect = inner;
     }
     for (CPlotAxis& a : xAxes) {
         if (a.visible)
-            bottom -= a.TickLabelHeight(dc) + axisGap;
+            bottom = SatSum(bottom, -std::int64_t(a.TickLabelHeight(dc)), -std::int64_t(axisGap));
         a.originY = bottom;
         a.originX = left;
         a.areaRect = inner;
     }
-    plotRect = CRect(left + 1, inner.top, right, bottom);
+    plotRect = CRect(SatSum(left, 1), inner.top, right, bottom);
     dc.FillSolidRect(plotRect, dc.fewColours ? RGB(255, 255, 255) : plotColour);
     for (CPlotAxis& a : yAxes) {
         a.originY = bottom;

@@ -19,9 +19,8 @@ void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int
                   COLORREF bk) {
     if (a == b)
         return;
-    const QRect device = p.hasClipping()
-                             ? p.clipBoundingRect().toAlignedRect()
-                             : QRect(0, 0, p.device()->width(), p.device()->height());
+    const QRect device = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
+                                         : QRect(0, 0, p.device()->width(), p.device()->height());
     const CRect bounds(device.left(), device.top(), device.right() + 1, device.bottom() + 1);
     const LineWalk walk(a, b);
     const StepRange steps = walk.StepsInside(bounds);
@@ -41,10 +40,9 @@ void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int
     auto flushRun = [&](std::int64_t length) {
         if (length <= 0)
             return;
-        const QRect r = xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY),
-                                       int(length), 1)
-                               : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1,
-                                       int(length));
+        const QRect r =
+            xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY), int(length), 1)
+                   : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1, int(length));
         p.fillRect(r, colour);
     };
     int run = 0, left = 0;

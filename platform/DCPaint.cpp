@@ -2,6 +2,8 @@
 
 #include <QBitmap>
 #include <QImage>
+#include <algorithm>
+#include <cstdint>
 
 namespace dcqt {
 
@@ -71,7 +73,11 @@ const DashPattern* DashFor(int style) {
 }
 
 QRect ToQRect(const CRect& r) {
-    return QRect(r.left, r.top, r.Width(), r.Height());
+    // Held to a range far beyond any device, where Qt's own arithmetic cannot overflow; what
+    // lies on a device is unchanged.
+    auto hold = [](LONG v) { return int(std::clamp<std::int64_t>(v, -(1 << 24), 1 << 24)); };
+    const int left = hold(r.left), top = hold(r.top);
+    return QRect(left, top, hold(r.right) - left, hold(r.bottom) - top);
 }
 
 bool IsCosmetic(const CPen& pen) {

@@ -26,8 +26,26 @@ bool Rasterisable(const CPoint* pts, int count) {
 
 void FillSpans(QPainter& p, const std::vector<PixelSpan>& spans, const QBrush& brush) {
     for (const PixelSpan& s : spans)
-        p.fillRect(QRect(s.x0, s.y, s.x1 - s.x0 + 1, 1), brush);
+        p.fillRect(ToQRect(CRect(s.x0, s.y, SatSum(s.x1, 1), SatSum(s.y, 1))), brush);
 }
+
+// Where drawing can land: the clip, or the whole device.
+QRect DeviceBounds(QPainter& p) {
+    return p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
+                           : QRect(0, 0, p.device()->width(), p.device()->height());
+}
+
+// A figure within these bounds (right and bottom outside), with a pen of this width, cannot
+// touch the device: nothing to draw, and nothing to compute with its far coordinates.
+bool OffDevice(QPainter& p, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,
+               int penWidth) {
+    const QRect d = DeviceBounds(p);
+    const std::int64_t m = std::max(2, penWidth);
+    return r + m <= d.left() || l - m > d.right() || b + m <= d.top() || t - m > d.bottom();
+}
+
+// Corners beyond this lie far off any device; Qt's fixed-point rasteriser cannot take them.
+constexpr std::int64_t FarCorner = 1 << 22;
 
 } // namespace
 
@@ -42,21 +60,23 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
+    if (OffDevice(p, box.left, box.top, box.right, box.bottom, S().pen.width))
+        return TRUE;
     const bool nullPen = S().pen.style == PS_NULL;
     p.setCompositionMode(CompositionFor(S().rop));
     const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
+    const int right1 = SatSum(box.right, -1), bottom1 = SatSum(box.bottom, -1);
     if (nullPen || (IsCosmetic(S().pen) && target->IsRaster())) {
         // A null pen leaves the right and bottom edges out of the fill as well.
-        QRect fill = nullPen ? QRect(box.left, box.top, box.Width() - 1, box.Height() - 1)
-                             : QRect(box.left + 1, box.top + 1, box.Width() - 2, box.Height() - 2);
+        const QRect fill =
+            nullPen ? ToQRect(CRect(box.left, box.top, right1, bottom1))
+                    : ToQRect(CRect(SatSum(box.left, 1), SatSum(box.top, 1), right1, bottom1));
         if (S().brush.kind != CBrush::Hollow && fill.width() > 0 && fill.height() > 0)
             p.fillRect(fill, brush);
         if (!nullPen && box.Width() > 0 && box.Height() > 0) {
             CPoint keep = S().position;
-            CPoint corners[4] = {{box.left, box.top},
-                                 {box.right - 1, box.top},
-                                 {box.right - 1, box.bottom - 1},
-                                 {box.left, box.bottom - 1}};
+            CPoint corners[4] = {
+                {box.left, box.top}, {right1, box.top}, {right1, bottom1}, {box.left, bottom1}};
             if (box.Width() == 1 || box.Height() == 1) {
                 p.fillRect(ToQRect(box), ToQColor(S().pen.colour));
             } else {
@@ -69,7 +89,7 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     p.setBackgroundMode(Qt::TransparentMode);
     p.setPen(WidePen(S().pen));
     p.setBrush(brush);
-    p.drawRect(QRect(box.left, box.top, box.Width() - 1, box.Height() - 1));
+    p.drawRect(ToQRect(CRect(box.left, box.top, right1, bottom1)));
     return TRUE;
 }
 
@@ -77,7 +97,10 @@ BOOL CDC::Ellipse(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
-    const QRect q(box.left, box.top, box.Width() - 1, box.Height() - 1);
+    if (OffDevice(p, box.left, box.top, box.right, box.bottom, S().pen.width))
+        return TRUE;
+    const QRect q =
+        ToQRect(CRect(box.left, box.top, SatSum(box.right, -1), SatSum(box.bottom, -1)));
     p.setCompositionMode(CompositionFor(S().rop));
     if (S().pen.style == PS_SOLID && IsCosmetic(S().pen) && target->IsRaster() &&
         Rasterisable(box)) {
@@ -108,10 +131,13 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
     if (!pts || count < 2)
         return FALSE;
     PAINTER_OR(FALSE)
-    QPolygon poly;
-    poly.reserve(count);
-    for (int i = 0; i < count; ++i)
-        poly << QPoint(pts[i].x, pts[i].y);
+    std::int64_t l = pts[0].x, t = pts[0].y, r = l, b = t;
+    for (int i = 1; i < count; ++i) {
+        l = std::min<std::int64_t>(l, pts[i].x), r = std::max<std::int64_t>(r, pts[i].x);
+        t = std::min<std::int64_t>(t, pts[i].y), b = std::max<std::int64_t>(b, pts[i].y);
+    }
+    if (OffDevice(p, l, t, r + 1, b + 1, S().pen.width))
+        return TRUE;
     p.setCompositionMode(CompositionFor(S().rop));
     const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
     const bool nullPen = S().pen.style == PS_NULL;
@@ -125,11 +151,33 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
         FillSpans(p, spans.outline, QBrush(ToQColor(S().pen.colour)));
         return TRUE;
     }
+    // Far corners are cut off first, in floating point: Qt could not take them.
+    auto fill = [&] {
+        if (std::max({-l, -t, r, b}) < FarCorner) {
+            QPolygon poly;
+            poly.reserve(count);
+            for (int i = 0; i < count; ++i)
+                poly << QPoint(pts[i].x, pts[i].y);
+            p.drawPolygon(poly, Qt::OddEvenFill);
+            return;
+        }
+        std::vector<PointF> corners;
+        corners.reserve(std::size_t(count));
+        for (int i = 0; i < count; ++i)
+            corners.push_back({double(pts[i].x), double(pts[i].y)});
+        const QRect d = DeviceBounds(p);
+        const double margin = 64 + S().pen.width;
+        QPolygonF cut;
+        for (const PointF& c : ClipPolygon(corners, d.left() - margin, d.top() - margin,
+                                           d.right() + margin, d.bottom() + margin))
+            cut << QPointF(c.x, c.y);
+        p.drawPolygon(cut, Qt::OddEvenFill);
+    };
     if (nullPen || (IsCosmetic(S().pen) && target->IsRaster())) {
         if (S().brush.kind != CBrush::Hollow) {
             p.setPen(Qt::NoPen);
             p.setBrush(brush);
-            p.drawPolygon(poly, Qt::OddEvenFill);
+            fill();
         }
         if (!nullPen) {
             CPoint keep = S().position;
@@ -141,7 +189,7 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
     p.setBackgroundMode(Qt::TransparentMode);
     p.setPen(WidePen(S().pen));
     p.setBrush(brush);
-    p.drawPolygon(poly, Qt::OddEvenFill);
+    fill();
     return TRUE;
 }
 
@@ -169,7 +217,7 @@ void CDC::FillSolidRect(const CRect& r, COLORREF c) {
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
-    FillSolidRect(CRect(x, y, x + cx, y + cy), c);
+    FillSolidRect(CRect(x, y, SatSum(x, cx), SatSum(y, cy)), c);
 }
 
 // Inverts every other pixel of the one-pixel border: drawing it twice restores the picture.

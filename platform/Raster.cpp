@@ -65,7 +65,8 @@ StepRange LineWalk::StepsInside(const CRect& bounds) const {
         return {};
     // Steps along a coordinate that moves by one each step (s = +-1), from `start`.
     auto along = [](std::int64_t start, int s, std::int64_t lo, std::int64_t hi) {
-        return s > 0 ? StepRange{lo - start, hi - start + 1} : StepRange{start - hi, start - lo + 1};
+        return s > 0 ? StepRange{lo - start, hi - start + 1}
+                     : StepRange{start - hi, start - lo + 1};
     };
     const std::int64_t xLo = bounds.left, xHi = std::int64_t(bounds.right) - 1;
     const std::int64_t yLo = bounds.top, yHi = std::int64_t(bounds.bottom) - 1;
@@ -79,13 +80,47 @@ StepRange LineWalk::StepsInside(const CRect& bounds) const {
     return r.Empty() ? StepRange{} : r;
 }
 
-void LineWalk::StateAt(std::int64_t i, std::int64_t& x, std::int64_t& y,
-                       std::int64_t& err) const {
+void LineWalk::StateAt(std::int64_t i, std::int64_t& x, std::int64_t& y, std::int64_t& err) const {
     const std::int64_t m = MinorSteps(i);
     const std::int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
     err = std::int64_t(__int128(major / 2) - __int128(i) * minor + __int128(m) * major);
     x = ax + sx * (xMajor ? i : m);
     y = ay + sy * (xMajor ? m : i);
+}
+
+std::vector<PointF> ClipPolygon(const std::vector<PointF>& polygon, double left, double top,
+                                double right, double bottom) {
+    std::vector<PointF> in = polygon, out;
+    // One edge of the rectangle at a time: keep what lies on its inner side.
+    auto cut = [&](auto inside, auto cross) {
+        out.clear();
+        for (std::size_t i = 0; i < in.size(); ++i) {
+            const PointF a = in[i], b = in[(i + 1) % in.size()];
+            if (inside(a)) {
+                out.push_back(a);
+                if (!inside(b))
+                    out.push_back(cross(a, b));
+            } else if (inside(b)) {
+                out.push_back(cross(a, b));
+            }
+        }
+        std::swap(in, out);
+    };
+    auto atX = [](double x) {
+        return [x](PointF a, PointF b) {
+            return PointF{x, a.y + (b.y - a.y) * (x - a.x) / (b.x - a.x)};
+        };
+    };
+    auto atY = [](double y) {
+        return [y](PointF a, PointF b) {
+            return PointF{a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y};
+        };
+    };
+    cut([left](PointF p) { return p.x >= left; }, atX(left));
+    cut([right](PointF p) { return p.x <= right; }, atX(right));
+    cut([top](PointF p) { return p.y >= top; }, atY(top));
+    cut([bottom](PointF p) { return p.y <= bottom; }, atY(bottom));
+    return in;
 }
 
 bool IsConvex(const CPoint* points, int count) {

@@ -72,6 +72,14 @@ private:
     std::int64_t FirstStepWithMinor(std::int64_t m) const;
 };
 
+// A polygon cut to a rectangle (Sutherland-Hodgman), in floating point: inside the rectangle it
+// encloses exactly what the polygon did, with either fill rule.
+struct PointF {
+    double x, y;
+};
+std::vector<PointF> ClipPolygon(const std::vector<PointF>& polygon, double left, double top,
+                                double right, double bottom);
+
 // True when the corners turn one way only (collinear corners allowed).
 bool IsConvex(const CPoint* points, int count);
 

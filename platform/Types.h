@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/Saturate.h"
+
 using BOOL = int;
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
@@ -40,14 +42,21 @@ struct CPoint {
     LONG y = 0;
     constexpr CPoint() = default;
     constexpr CPoint(LONG px, LONG py) : x(px), y(py) {}
+    // Far coordinates saturate instead of wrapping around.
     constexpr void Offset(LONG dx, LONG dy) {
-        x += dx;
-        y += dy;
+        x = SatSum(x, dx);
+        y = SatSum(y, dy);
     }
     friend constexpr bool operator==(const CPoint&, const CPoint&) = default;
-    friend constexpr CPoint operator+(CPoint a, CSize s) { return {a.x + s.cx, a.y + s.cy}; }
-    friend constexpr CPoint operator-(CPoint a, CSize s) { return {a.x - s.cx, a.y - s.cy}; }
-    friend constexpr CSize operator-(CPoint a, CPoint b) { return {a.x - b.x, a.y - b.y}; }
+    friend constexpr CPoint operator+(CPoint a, CSize s) {
+        return {SatSum(a.x, s.cx), SatSum(a.y, s.cy)};
+    }
+    friend constexpr CPoint operator-(CPoint a, CSize s) {
+        return {SatSum(a.x, -std::int64_t(s.cx)), SatSum(a.y, -std::int64_t(s.cy))};
+    }
+    friend constexpr CSize operator-(CPoint a, CPoint b) {
+        return {SatSum(a.x, -std::int64_t(b.x)), SatSum(a.y, -std::int64_t(b.y))};
+    }
 };
 
 // Right and bottom edges lie outside the rectangle.
@@ -62,12 +71,15 @@ struct CRect {
     constexpr CRect(CPoint topLeft, CPoint bottomRight)
         : left(topLeft.x), top(topLeft.y), right(bottomRight.x), bottom(bottomRight.y) {}
 
-    constexpr LONG Width() const { return right - left; }
-    constexpr LONG Height() const { return bottom - top; }
+    // Saturated: a rectangle reaching far outside the window may span more than an int.
+    constexpr LONG Width() const { return SatSum(right, -std::int64_t(left)); }
+    constexpr LONG Height() const { return SatSum(bottom, -std::int64_t(top)); }
     constexpr CSize Size() const { return {Width(), Height()}; }
     constexpr CPoint TopLeft() const { return {left, top}; }
     constexpr CPoint BottomRight() const { return {right, bottom}; }
-    constexpr CPoint CenterPoint() const { return {(left + right) / 2, (top + bottom) / 2}; }
+    constexpr CPoint CenterPoint() const {
+        return {LONG((std::int64_t(left) + right) / 2), LONG((std::int64_t(top) + bottom) / 2)};
+    }
     constexpr bool IsRectEmpty() const { return right <= left || bottom <= top; }
     constexpr bool IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     constexpr bool PtInRect(CPoint p) const {
@@ -88,17 +100,20 @@ struct CRect {
         }
     }
     constexpr void InflateRect(LONG dx, LONG dy) {
-        left -= dx;
-        top -= dy;
-        right += dx;
-        bottom += dy;
+        left = SatSum(left, -std::int64_t(dx));
+        top = SatSum(top, -std::int64_t(dy));
+        right = SatSum(right, dx);
+        bottom = SatSum(bottom, dy);
     }
-    constexpr void DeflateRect(LONG dx, LONG dy) { InflateRect(-dx, -dy); }
+    constexpr void DeflateRect(LONG dx, LONG dy) {
+        InflateRect(LONG(-std::max<std::int64_t>(dx, -INT32_MAX)),
+                    LONG(-std::max<std::int64_t>(dy, -INT32_MAX)));
+    }
     constexpr void OffsetRect(LONG dx, LONG dy) {
-        left += dx;
-        right += dx;
-        top += dy;
-        bottom += dy;
+        left = SatSum(left, dx);
+        right = SatSum(right, dx);
+        top = SatSum(top, dy);
+        bottom = SatSum(bottom, dy);
     }
     // Intersection; an empty result is the null rectangle, as the framework gives it.
     constexpr bool IntersectRect(const CRect& a, const CRect& b) {

@@ -181,12 +181,12 @@ void CPlotAxis::AutoScale(CGraphDC& dc) {
     const CRect plot = Plot();
     int room, size;
     if (orientation == Vertical) {
-        endMargin = 2.0 * arrowSize;
+        endMargin = 2.0 * ShownArrowSize();
         markerRoom = SeriesBadgeRoom(dc, false);
         room = plot.bottom - TruncInt(plot.top + endMargin + markerRoom);
         size = TickLabelHeight(dc);
     } else {
-        endMargin = 4.0 * arrowSize;
+        endMargin = 4.0 * ShownArrowSize();
         markerRoom = SeriesBadgeRoom(dc, false);
         room = TruncInt(plot.right - endMargin - markerRoom) - plot.left;
         size = TickLabelWidth(dc);
@@ -309,11 +309,12 @@ CSize CPlotAxis::MeasureLabel(CGraphDC& dc, double value) const {
 }
 
 int CPlotAxis::TickLabelWidth(CGraphDC& dc) const {
-    return std::max(MeasureLabel(dc, viewMin).cx, MeasureLabel(dc, viewMax).cx) + labelGap;
+    return SatSum(std::max(MeasureLabel(dc, viewMin).cx, MeasureLabel(dc, viewMax).cx),
+                  ShownLabelGap());
 }
 
 int CPlotAxis::TickLabelHeight(CGraphDC& dc) const {
-    return MeasureLabel(dc, rangeMin).cy + labelGap;
+    return SatSum(MeasureLabel(dc, rangeMin).cy, ShownLabelGap());
 }
 
 CSize CPlotAxis::TitleExtent(CGraphDC& dc) const {

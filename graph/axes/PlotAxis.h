@@ -68,6 +68,10 @@ public:
 
     // The label of a value with tickFormat: printf-style, or a date pattern on date axes.
     std::string LabelText(double value) const;
+    // Sizes as drawn: a record may carry any value, drawing holds it to what a window shows.
+    int ShownArrowSize() const { return DrawnSize(arrowSize); }
+    int ShownLabelGap() const { return DrawnSize(labelGap); }
+    int ShownBadgeSize() const { return DrawnSize(badgeSize); }
     // The value of tick k, counted from viewMin.
     double TickValue(int k) const;
     int TickLabelWidth(CGraphDC& dc) const;

@@ -62,7 +62,7 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
     int top = 0, end = 0;
     double d;
     if (vertical) {
-        endMargin = 2.0 * arrowSize;
+        endMargin = 2.0 * ShownArrowSize();
         markerRoom = SeriesBadgeRoom(dc, false);
         if (!title.empty())
             endMargin += titleSize.cy;
@@ -70,7 +70,7 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
         d = ((originY - top) - endMargin) / steps;
         pixelLength = plot.bottom - TruncInt(plot.top + endMargin + markerRoom);
     } else {
-        endMargin = 4.0 * arrowSize;
+        endMargin = 4.0 * ShownArrowSize();
         markerRoom = SeriesBadgeRoom(dc, false);
         if (!title.empty())
             endMargin += titleSize.cx;
@@ -118,16 +118,19 @@ double CPlotAxis::TickValue(int k) const {
 void CPlotAxis::DrawTitle(CGraphDC& dc, int end, CSize size) {
     if (title.empty())
         return;
+    const int gap = ShownLabelGap();
     CSelectGuard<CFont> font(dc, dc.PrintFont(titleFont));
     CRect r;
     UINT format = DT_LEFT;
     if (orientation != Vertical) // under the right end of the axis
-        r = CRect(end - size.cx, originY + labelGap, end, originY + labelGap + size.cy);
+        r = CRect(SatSum(end, -std::int64_t(size.cx)), SatSum(originY, gap), end,
+                  SatSum(originY, gap, size.cy));
     else if (labelSide == 0) {
-        r = CRect(originX - labelGap - size.cx, end, originX - labelGap, end + size.cy);
+        r = CRect(SatSum(originX, -gap, -std::int64_t(size.cx)), end, SatSum(originX, -gap),
+                  SatSum(end, size.cy));
         format = DT_RIGHT;
     } else
-        r = CRect(originX + labelGap, end, originX + labelGap + size.cx, end + size.cy);
+        r = CRect(SatSum(originX, gap), end, SatSum(originX, gap, size.cx), SatSum(end, size.cy));
     dc.DrawText(title, &r, format);
 }
 
@@ -135,6 +138,7 @@ void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool label
                          const CFont& shownFont, const CPen& gridPen, const CRect& plot,
                          bool transparentLines) {
     const bool vertical = orientation == Vertical;
+    const int gap = ShownLabelGap();
     const int at = TruncInt(position);
     if (labelled) {
         const std::string label = LabelText(value);
@@ -149,13 +153,14 @@ void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool label
         if (vertical) {
             const int h = size.cy / 2;
             const int y0 = TruncInt(position - h), y1 = TruncInt(position + h);
-            r = labelSide == 0 ? CRect(originX - labelGap - size.cx, y0, originX - labelGap, y1)
-                               : CRect(originX + labelGap, y0, originX + labelGap + size.cx, y1);
+            r = labelSide == 0 ? CRect(SatSum(originX, -gap, -std::int64_t(size.cx)), y0,
+                                       SatSum(originX, -gap), y1)
+                               : CRect(SatSum(originX, gap), y0, SatSum(originX, gap, size.cx), y1);
             format = labelSide == 0 ? DT_RIGHT : DT_LEFT;
         } else {
             const int w = size.cx / 2;
-            r = CRect(TruncInt(position - w), originY + labelGap, TruncInt(position + w),
-                      originY + labelGap + size.cy);
+            r = CRect(TruncInt(position - w), SatSum(originY, gap), TruncInt(position + w),
+                      SatSum(originY, gap, size.cy));
             format = DT_CENTER;
         }
         dc.DrawText(label, &r, format);
@@ -163,13 +168,13 @@ void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool label
     CSelectGuard<CPen> pen(dc, gridPen);
     const int mode = transparentLines ? dc.SetBkMode(TRANSPARENT) : dc.GetBkMode();
     if (vertical) {
-        const int from = labelSide == 0 ? originX - labelGap : originX + labelGap;
+        const int from = labelSide == 0 ? SatSum(originX, -gap) : SatSum(originX, gap);
         const int to =
             showGrid && at != originY ? (labelSide == 0 ? plot.right : plot.left) : originX;
         dc.MoveTo(from, at);
         dc.LineTo(to, at);
     } else {
-        dc.MoveTo(at, originY + labelGap);
+        dc.MoveTo(at, SatSum(originY, gap));
         dc.LineTo(at, showGrid && at != originX ? areaRect.top : originY);
     }
     dc.SetBkMode(mode);
@@ -182,12 +187,12 @@ void CPlotAxis::DrawAxisLine(CGraphDC& dc, int end) {
         dc.MoveTo(originX, originY);
         if (orientation == Vertical) {
             dc.LineTo(originX, end);
-            DrawArrow(dc, originX, end, 1, arrowSize);
-            rectangle = CRect(originX - 5, end, originX + 5, originY);
+            DrawArrow(dc, originX, end, 1, ShownArrowSize());
+            rectangle = CRect(SatSum(originX, -5), end, SatSum(originX, 5), originY);
         } else {
             dc.LineTo(end, originY);
-            DrawArrow(dc, end, originY, 2, arrowSize);
-            rectangle = CRect(originX, originY - 5, end, originY + 5);
+            DrawArrow(dc, end, originY, 2, ShownArrowSize());
+            rectangle = CRect(originX, SatSum(originY, -5), end, SatSum(originY, 5));
         }
     }
     if (selected)
@@ -198,20 +203,20 @@ void CPlotAxis::DrawArrow(CGraphDC& dc, int x, int y, int direction, int s) {
     for (int i = 0; i < s; ++i) {
         switch (direction) {
         case 0:
-            dc.MoveTo(x + i, y - i);
-            dc.LineTo(x + i, y + i);
+            dc.MoveTo(SatSum(x, i), SatSum(y, -i));
+            dc.LineTo(SatSum(x, i), SatSum(y, i));
             break;
         case 1:
-            dc.MoveTo(x - i, y + i);
-            dc.LineTo(x + i, y + i);
+            dc.MoveTo(SatSum(x, -i), SatSum(y, i));
+            dc.LineTo(SatSum(x, i), SatSum(y, i));
             break;
         case 2:
-            dc.MoveTo(x - s + i, y - s + i);
-            dc.LineTo(x - s + i, y + s - i);
+            dc.MoveTo(SatSum(x, -s, i), SatSum(y, -s, i));
+            dc.LineTo(SatSum(x, -s, i), SatSum(y, s, -i));
             break;
         default:
-            dc.MoveTo(x - s + i, y + i);
-            dc.LineTo(x + s - i, y + i);
+            dc.MoveTo(SatSum(x, -s, i), SatSum(y, i));
+            dc.LineTo(SatSum(x, s, -i), SatSum(y, i));
             break;
         }
     }
@@ -220,7 +225,7 @@ void CPlotAxis::DrawArrow(CGraphDC& dc, int x, int y, int direction, int s) {
 int CPlotAxis::SeriesBadgeRoom(CGraphDC& dc, bool draw) {
     if (!showSeriesBadges)
         return 0;
-    const int e = badgeSize;
+    const int e = ShownBadgeSize();
     const bool vertical = orientation == Vertical;
     const int self = graph ? graph->AxisIndexOf(this) : -1;
     const CRect plot = Plot();
@@ -234,12 +239,12 @@ int CPlotAxis::SeriesBadgeRoom(CGraphDC& dc, bool draw) {
                 int x, y;
                 if (vertical) {
                     const int row = placed / 3, j = placed % 3;
-                    x = (labelSide == 1 ? originX + j * e : originX - j * e) - e / 2;
-                    y = areaRect.top + e * row;
+                    x = SatSum(originX, (labelSide == 1 ? 1 : -1) * std::int64_t(j) * e, -e / 2);
+                    y = SatSum(areaRect.top, std::int64_t(e) * row);
                 } else {
                     const int column = placed / 2, j = placed % 2;
-                    x = plot.right - e - column * e;
-                    y = originY - e / 2 + j * e;
+                    x = SatSum(plot.right, -e, -std::int64_t(column) * e);
+                    y = SatSum(originY, -e / 2, j * e);
                 }
                 const bool symbol = s.markerMode == 1;
                 DrawSeriesBadge(dc, x, y, symbol ? s.markerSymbol : i, e, s.colour, symbol);
@@ -247,7 +252,7 @@ int CPlotAxis::SeriesBadgeRoom(CGraphDC& dc, bool draw) {
             ++placed;
         }
     }
-    return vertical ? e * ((placed + 2) / 3) : e * ((placed + 1) / 2 + 1);
+    return SaturateInt(std::int64_t(e) * (vertical ? (placed + 2) / 3 : (placed + 1) / 2 + 1));
 }
 
 void CPlotAxis::DrawSeriesBadge(CGraphDC& dc, int x, int y, int number, int size, COLORREF c,
@@ -257,7 +262,9 @@ void CPlotAxis::DrawSeriesBadge(CGraphDC& dc, int x, int y, int number, int size
             symbolTable[number](x, y, size, c, 0, &dc);
         return;
     }
-    dc.FillSolidRect(CRect(x, y, x + size, y + size), dc.fewColours ? RGB(0, 0, 0) : c);
+    size = DrawnSize(size);
+    dc.FillSolidRect(CRect(x, y, SatSum(x, size), SatSum(y, size)),
+                     dc.fewColours ? RGB(0, 0, 0) : c);
     LOGFONTA lf{};
     lf.lfHeight = size;
     lf.lfWeight = 100;
@@ -274,7 +281,7 @@ void CPlotAxis::DrawSeriesBadge(CGraphDC& dc, int x, int y, int number, int size
     const COLORREF previous = dc.SetTextColor(text);
     char digits[16];
     std::snprintf(digits, sizeof digits, "%d", number + 1);
-    CRect r(x, y, x + size, y + size);
+    CRect r(x, y, SatSum(x, size), SatSum(y, size));
     dc.DrawText(digits, &r, DT_CENTER);
     dc.SetTextColor(previous);
 }

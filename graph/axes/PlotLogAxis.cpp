@@ -78,7 +78,7 @@ void CPlotLogAxis::DrawLog(CGraphDC& dc) {
     const CRect plot = Plot();
     const bool vertical = orientation == Vertical;
     const CSize titleSize = TitleExtent(dc);
-    endMargin = vertical ? 2.0 * arrowSize : 4.0 * arrowSize;
+    endMargin = vertical ? 2.0 * ShownArrowSize() : 4.0 * ShownArrowSize();
     markerRoom = SeriesBadgeRoom(dc, false);
     if (!title.empty())
         endMargin += vertical ? titleSize.cy : titleSize.cx;

@@ -28,20 +28,23 @@ void CPlotDataNotation::Draw(CGraphDC* dc) {
     if (!boxMeasured) { // the box keeps its first size for good
         // Measured in the graph's own units, as on the screen, whatever device draws first:
         // a box first measured on a printer would otherwise keep the printer's size.
-        rectangle = CRect(x, y - 20, x + 1, y);
+        rectangle = CRect(x, SatSum(y, -20), SatSum(x, 1), y);
         std::unique_ptr<CGraphDC> measure = graph->MeasureDC();
         CSelectGuard<CFont> measureFont(*measure, font);
         measure->DrawText(text, &rectangle, DT_CALCRECT | DT_CENTER);
         boxMeasured = true;
     }
-    rectangle.OffsetRect(x - rectangle.left, y - 20 - rectangle.top);
+    // Moved to its point: the box keeps its size wherever the point lies.
+    const CSize size = rectangle.Size();
+    rectangle = CRect(x, SatSum(y, -20), SatSum(x, size.cx), SatSum(y, -20, size.cy));
     CRect frame = rectangle;
     frame.InflateRect(1, 1);
     dc->FillSolidRect(frame, RGB(0, 0, 0));
     dc->FillSolidRect(rectangle, RGB(255, 255, 255));
     CRect box = rectangle;
     dc->DrawText(text, &box, DT_CENTER);
-    dc->FillSolidRect(CRect(x - 1, y - 1, x + 2, y + 2), RGB(0, 0, 0));
+    dc->FillSolidRect(CRect(SatSum(x, -1), SatSum(y, -1), SatSum(x, 2), SatSum(y, 2)),
+                      RGB(0, 0, 0));
     dc->MoveTo(x, y);
     dc->LineTo(x, rectangle.bottom);
 }

@@ -133,9 +133,9 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
         dc->fewColours ? RGB(0, 0, 0)
         : selected ? RGB(255 - GetRValue(colour), 255 - GetGValue(colour), 255 - GetBValue(colour))
                    : colour;
-    int width = lineWidth;
+    int width = DrawnSize(lineWidth);
     if (dc->scaling && penStyle == PS_SOLID)
-        width = int(float(lineWidth) * dc->horizontalScale);
+        width = DrawnSize(std::int64_t(float(DrawnSize(lineWidth)) * dc->horizontalScale));
     CSelectGuard<CPen> pen(*dc, CPen(penStyle, width, curve));
 
     const int n = pointCount;
@@ -155,12 +155,12 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
     const bool editing = plot.operationMode == ModeEdit || plot.operationMode == ModeEditPlus;
     const COLORREF dot =
         editing ? (plot.editMarker ? RGB(0, 0, 255) : RGB(255, 0, 0)) : RGB(0, 0, 0);
-    const int w = lineWidth;
+    const int w = DrawnSize(lineWidth);
     auto mark = [&](CPoint p) {
         if (pointStyle == 0)
-            dc->FillSolidRect(p.x - 2, p.y - 2, 4, 4, dot);
+            dc->FillSolidRect(SatSum(p.x, -2), SatSum(p.y, -2), 4, 4, dot);
         else if (pointStyle == 1)
-            dc->Ellipse(p.x - w, p.y - w, p.x + w, p.y + w);
+            dc->Ellipse(SatSum(p.x, -w), SatSum(p.y, -w), SatSum(p.x, w), SatSum(p.y, w));
     };
     if (pointStyle == 0)
         dc->MoveTo(p0);
@@ -266,7 +266,8 @@ void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
         return;
     const Mapping& map = *found;
     CPlot* plot = graph;
-    const int columns = ((map.plot.right - map.plot.left) / markerSize) / 4;
+    const int size = DrawnSize(markerSize); // as loaded it may be anything
+    const int columns = ((map.plot.right - map.plot.left) / size) / 4;
     int step = columns > 0 ? pointCount / columns : 2;
     if (step <= 0)
         step = 2;
@@ -274,12 +275,12 @@ void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
         step = 1;
     const int symbol = markerMode == 0 ? plot->SeriesIndexOf(this) : markerSymbol;
     const COLORREF c = dc->fewColours ? RGB(0, 0, 0) : colour;
-    const int half = markerSize / 2;
+    const int half = size / 2;
     // Markers wholly left or right of the plot draw nothing there; skip them when X ascends.
     int from = 0, to = pointCount;
     if (XAscending() && map.x->CanMap() && !dc->scaling) {
-        const long long lo = (long long)map.plot.left - markerSize - 2;
-        const long long hi = (long long)map.plot.right + markerSize + 2;
+        const long long lo = (long long)map.plot.left - size - 2;
+        const long long hi = (long long)map.plot.right + size + 2;
         const DataPoint* begin = points;
         const DataPoint* end = points + pointCount;
         from = int(
@@ -292,7 +293,8 @@ void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
     }
     for (int i = from; i < to; i += step) {
         const CPoint p = map.Map(points[i]);
-        map.y->DrawSeriesBadge(*dc, p.x - half, p.y - half, symbol, markerSize, c, markerMode == 1);
+        map.y->DrawSeriesBadge(*dc, SatSum(p.x, -half), SatSum(p.y, -half), symbol, size, c,
+                               markerMode == 1);
     }
 }
 

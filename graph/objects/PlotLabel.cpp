@@ -33,8 +33,7 @@ void CPlotLabel::Draw(CGraphDC* dc) {
             const DataPoint& m = s.points[s.pointCount / 2];
             dc->MoveTo(graph->XAxisAt(s.xAxisIndex).PixelOfValue(m).x,
                        graph->YAxisAt(s.yAxisIndex).PixelOfValue(m).y);
-            dc->LineTo((rectangle.left + rectangle.right) / 2,
-                       (rectangle.top + rectangle.bottom) / 2);
+            dc->LineTo(rectangle.CenterPoint());
         }
     }
 

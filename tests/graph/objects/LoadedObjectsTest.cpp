@@ -1,6 +1,7 @@
 // Objects read from an archive join a graph and paint there.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
@@ -85,6 +86,44 @@ TEST(LoadedObjects, DISABLED_WriteArchiveFiles) {
     write("bitmapex.bin", picture);
     CPlotLogAxis axis;
     write("logaxis.bin", axis);
+
+    // Seeds of the chart fuzzer: eight bytes of settings, a series, two axes, some objects.
+    const std::filesystem::path seeds = TARVELIN_TEST_DATA "/corpus/chart";
+    std::filesystem::create_directories(seeds);
+    std::vector<DataPoint> sine;
+    for (int i = 0; i <= 100; ++i)
+        sine.push_back({double(i), std::sin(i * 0.0628)});
+    const std::uint8_t settings[][8] = {
+        {60, 50, 0, 128, 128, 0, 4, 0}, {100, 80, 6, 128, 250, 4, 5, 0}, {20, 20, 10, 0, 255, 6, 0, 0}};
+    for (int k = 0; k < 3; ++k) {
+        CMemFile file;
+        CArchive ar(&file, CArchive::store);
+        CPlotDataSeries series;
+        series.SetPoints(sine.data(), int(sine.size()), true);
+        series.showMarkers = k == 1;
+        series.markerMode = 1;
+        series.filled = k == 2;
+        series.Serialize(ar);
+        CPlotAxis x, y;
+        x.orientation = CPlotAxis::Horizontal;
+        y.orientation = CPlotAxis::Vertical;
+        x.SetRange(0, 100);
+        y.SetRange(-1, 1);
+        x.Serialize(ar);
+        y.Serialize(ar);
+        CPlotLabel label;
+        label.text = "label";
+        label.rectangle = CRect(20, 20, 120, 60);
+        ar.WriteObject(&label);
+        if (k > 0) {
+            ar.WriteObject(&notation);
+            ar.WriteObject(&bitmap);
+        }
+        Bytes bytes(settings[k], settings[k] + 8);
+        bytes.insert(bytes.end(), file.Bytes().begin(), file.Bytes().end());
+        std::ofstream(seeds / ("seed-" + std::to_string(k)), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
 }
 
 } // namespace

@@ -1,0 +1,47 @@
+// Every input the fuzzers ever kept, and every one that once crashed or hung, replayed
+// through the same entries the fuzzers call.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/fuzz/FuzzTargets.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void Replay(const std::string& target) {
+    const fs::path dir = fs::path(TARVELIN_TEST_DATA) / "corpus" / target;
+    ASSERT_TRUE(fs::is_directory(dir)) << dir;
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                              std::istreambuf_iterator<char>());
+        const auto start = std::chrono::steady_clock::now();
+        RunFuzzTarget(target, bytes.data(), bytes.size());
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_LT(seconds, 5.0) << entry.path().filename() << " takes too long";
+        ++files;
+    }
+    EXPECT_GT(files, 0);
+}
+
+TEST(FuzzCorpus, Reader) {
+    Replay("reader");
+}
+TEST(FuzzCorpus, Archive) {
+    Replay("archive");
+}
+TEST(FuzzCorpus, Chart) {
+    Replay("chart");
+}
+TEST(FuzzCorpus, TickFormat) {
+    Replay("tickformat");
+}
+
+} // namespace

@@ -1,0 +1,36 @@
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "files/DataFileReader.h"
+#include "tests/fuzz/FuzzTargets.h"
+#include "tests/fuzz/ReferenceReader.h"
+
+void FuzzDataReader(const std::uint8_t* data, std::size_t size) {
+    // A file in memory, read through its path as Open reads any file.
+    const int fd = memfd_create("tarvelin-fuzz", MFD_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (size && ::write(fd, data, size) != ssize_t(size)) {
+        ::close(fd);
+        return;
+    }
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    DataFile file = ReadDataFile(path);
+    ::close(fd);
+
+    const std::vector<double> expected =
+        ReferenceRead(std::string(reinterpret_cast<const char*>(data), size));
+    if (file.count != expected.size())
+        std::abort();
+    for (std::uint32_t i = 0; i < file.count; ++i) {
+        const double y = file.points[i].y;
+        // Bit for bit, so that -0.0 and 0.0 count as different.
+        if (!std::isfinite(y) || file.points[i].x != double(i) ||
+            std::memcmp(&y, &expected[i], sizeof y) != 0)
+            std::abort();
+    }
+}
