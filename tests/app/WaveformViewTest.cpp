@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -381,6 +383,48 @@ TEST_F(ViewTest, TheFirstViewLabelsRoundTicks) {
     EXPECT_NE(std::find(labels.begin(), labels.end(), "  0.0"), labels.end());
     const double xStep = g.XAxisAt(0).tickStep;
     EXPECT_EQ(xStep, std::round(xStep)) << "256 samples get whole X steps";
+}
+
+} // namespace
+
+namespace {
+
+// Zooming deep into empty space above a curve leaves its segments billions of pixels away.
+TEST_F(ViewTest, ZoomingIntoEmptySpaceAboveACurveStaysQuick) {
+    {
+        std::ofstream sine(dir / "sine.txt", std::ios::binary);
+        for (int i = 0; i <= 100; ++i)
+            sine << std::sin(i * 0.0628) << "\r\n";
+    }
+    view.MoveWindow(CRect(0, 0, 1200, 800));
+    Choose(dir / "sine.txt");
+    Run(ID_FILE_OPEN);
+    CPlot& g = view.Graph();
+    Paint();
+    Run(ID_TOOL_ZOOM);
+    auto timed = [&](const std::function<void()>& work) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (int zoom = 0; zoom < 10; ++zoom) {
+        const CRect plot = g.plotRect;
+        // A thin band near the top of the plot, above the curve from the first zoom on.
+        const CPoint from(plot.left + 100, plot.top + 20), to(plot.left + 400, plot.top + 36);
+        const double seconds = timed([&] {
+            input::Drag(g, from, to);
+            g.UpdateWindow();
+        });
+        EXPECT_LT(seconds, 0.25) << "zoom " << zoom;
+    }
+    EXPECT_GT(g.YAxisAt(0).viewMin, 1.0) << "the view is above the curve";
+    Run(ID_TOOL_PAN);
+    const CPoint middle = g.plotRect.CenterPoint();
+    const double panning = timed([&] {
+        input::Drag(g, middle, CPoint(middle.x + 30, middle.y + 30), 6);
+        g.UpdateWindow();
+    });
+    EXPECT_LT(panning, 0.5);
 }
 
 } // namespace
