@@ -80,6 +80,11 @@ QRect ToQRect(const CRect& r) {
     return QRect(left, top, hold(r.right) - left, hold(r.bottom) - top);
 }
 
+QRect DeviceBounds(QPainter& p) {
+    return p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
+                           : QRect(0, 0, p.device()->width(), p.device()->height());
+}
+
 bool IsCosmetic(const CPen& pen) {
     return pen.width <= 1;
 }

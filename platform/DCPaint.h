@@ -31,6 +31,8 @@ struct DashPattern {
 const DashPattern* DashFor(int style);
 
 QRect ToQRect(const CRect& r);
+// Where drawing can land: the clip, or the whole device.
+QRect DeviceBounds(QPainter& p);
 bool IsCosmetic(const CPen& pen);
 QPen WidePen(const CPen& pen);
 QBrush ToQBrush(const CBrush& b);

@@ -29,12 +29,6 @@ void FillSpans(QPainter& p, const std::vector<PixelSpan>& spans, const QBrush& b
         p.fillRect(ToQRect(CRect(s.x0, s.y, SatSum(s.x1, 1), SatSum(s.y, 1))), brush);
 }
 
-// Where drawing can land: the clip, or the whole device.
-QRect DeviceBounds(QPainter& p) {
-    return p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
-                           : QRect(0, 0, p.device()->width(), p.device()->height());
-}
-
 // A figure within these bounds (right and bottom outside), with a pen of this width, cannot
 // touch the device: nothing to draw, and nothing to compute with its far coordinates.
 bool OffDevice(QPainter& p, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,

@@ -1,6 +1,7 @@
 // Text: drawn and measured with the selected font; the box behind it is the context's own.
 #include <QFontMetrics>
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,11 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
     QFontMetrics fm(S().qfont, target->Device());
     const int w = fm.horizontalAdvance(s);
     const int h = fm.ascent() + fm.descent();
+    const QRect device = DeviceBounds(p);
+    const std::int64_t reach = std::int64_t(w) + h; // turned text reaches no further
+    if (x + reach < device.left() || x - reach > device.right() || y + reach < device.top() ||
+        y - reach > device.bottom())
+        return TRUE;
     p.save();
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.translate(x, y);
@@ -94,21 +100,22 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
             fm.horizontalAdvance(QString::fromLatin1(line.data(), qsizetype(line.size()))));
         widest = std::max(widest, widths.back());
     }
-    const int total = lineHeight * int(lines.size());
+    const int total = SaturateInt(std::int64_t(lineHeight) * std::int64_t(lines.size()));
     if (format & DT_CALCRECT) {
-        rect->right = rect->left + widest;
-        rect->bottom = rect->top + total;
+        rect->right = SatSum(rect->left, widest);
+        rect->bottom = SatSum(rect->top, total);
         return total;
     }
-    int top = rect->top;
+    // Positions in 64 bits: a rectangle far outside the window stays there.
+    std::int64_t top = rect->top;
     int result = total;
     if (format & DT_SINGLELINE) {
         if (format & DT_VCENTER)
-            top = rect->top + (rect->Height() - total) / 2;
+            top = rect->top + (std::int64_t(rect->Height()) - total) / 2;
         else if (format & DT_BOTTOM)
-            top = rect->bottom - total;
+            top = std::int64_t(rect->bottom) - total;
         if (format & (DT_VCENTER | DT_BOTTOM))
-            result = top - rect->top + total;
+            result = SaturateInt(top - rect->top + total);
     }
     PAINTER_OR(result)
     p.save();
@@ -117,17 +124,22 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setBackgroundMode(Qt::TransparentMode); // the box is painted below when opaque
     p.setFont(S().qfont);
+    const QRect device = DeviceBounds(p);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        int left = rect->left;
+        std::int64_t left = rect->left;
         if (format & DT_CENTER)
-            left = rect->left + (rect->Width() - widths[i]) / 2;
+            left = rect->left + (std::int64_t(rect->Width()) - widths[i]) / 2;
         else if (format & DT_RIGHT)
-            left = rect->right - widths[i];
-        const int y = top + int(i) * lineHeight;
+            left = std::int64_t(rect->right) - widths[i];
+        const std::int64_t y64 = top + std::int64_t(i) * lineHeight;
+        if (left + widths[i] < device.left() || left > device.right() ||
+            y64 + lineHeight < device.top() || y64 > device.bottom())
+            continue; // nowhere near the device
+        const int y = int(y64);
         if (S().bkMode == OPAQUE)
-            p.fillRect(QRect(left, y, widths[i], lineHeight), ToQColor(S().bkColor));
+            p.fillRect(QRect(int(left), y, widths[i], lineHeight), ToQColor(S().bkColor));
         p.setPen(ToQColor(S().textColor));
-        p.drawText(QPoint(left, y + fm.ascent()),
+        p.drawText(QPoint(int(left), y + fm.ascent()),
                    QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size())));
     }
     p.restore();

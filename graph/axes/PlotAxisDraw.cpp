@@ -94,13 +94,23 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
     const int gridWidth = dc.scaling && gridStyle == PS_SOLID ? int(sx) : 1;
     const CPen gridPen(gridStyle, gridWidth, gridColor);
     if (StepMoves(viewMin, tickStep) && std::isfinite(d)) {
-        const int limit = MaxTicks; // a safety cap only: every tick up to viewMax is drawn
+        // Every tick up to viewMax is drawn; the cap only keeps a loaded step far too small
+        // for its range from making a paint endless (thousands of ticks a pixel show nothing
+        // more than a few do).
+        const double length =
+            std::min(std::fabs(vertical ? double(originY) - top : double(end) - originX),
+                     double(vertical ? areaRect.Height() : areaRect.Width()));
+        const int limit = int(std::min<double>(MaxTicks, std::max(1000.0, 16 * length)));
+        // Ticks far beyond the area along the axis cannot show on it: passed over unmeasured.
+        const double lo = (vertical ? areaRect.top : areaRect.left) - 2.0 * MaxDrawnSize;
+        const double hi = (vertical ? areaRect.bottom : areaRect.right) + 2.0 * MaxDrawnSize;
         double position = vertical ? originY : originX;
         for (int k = 0; k < limit; ++k) {
             const double value = TickValue(k);
             if (vertical ? !(value <= viewMax) : !(value < viewMax))
                 break;
-            DrawTick(dc, position, value, true, tickShown, gridPen, plot);
+            if (position >= lo && position <= hi)
+                DrawTick(dc, position, value, true, tickShown, gridPen, plot);
             position += vertical ? -d : d;
         }
     }

@@ -37,7 +37,7 @@ void ZoomIn(CPlot& plot, double fx, double fy) {
 void FuzzChart(const std::uint8_t* data, std::size_t size) {
     if (size < 8)
         return;
-    const int width = 40 + data[0] * 8, height = 40 + data[1] * 6;
+    const int width = 40 + data[0] * 3, height = 40 + data[1] * 2;
     const int zooms = data[2] % 12;
     const double fx = data[3] / 255.0, fy = data[4] / 255.0;
     static const GraphMode modes[] = {ModeNone, ModeZoom,    ModePan,      ModeCursor,
