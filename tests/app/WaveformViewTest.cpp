@@ -14,6 +14,7 @@
 #include "files/DataFileReader.h"
 #include "tests/app/ScriptedDialogs.h"
 #include "tests/support/QtInput.h"
+#include "tests/support/Timing.h"
 
 namespace {
 
@@ -415,7 +416,7 @@ TEST_F(ViewTest, ZoomingIntoEmptySpaceAboveACurveStaysQuick) {
             input::Drag(g, from, to);
             g.UpdateWindow();
         });
-        EXPECT_LT(seconds, 0.25) << "zoom " << zoom;
+        EXPECT_LT(seconds, 0.25 * TimeScale) << "zoom " << zoom;
     }
     EXPECT_GT(g.YAxisAt(0).viewMin, 1.0) << "the view is above the curve";
     Run(ID_TOOL_PAN);
@@ -424,7 +425,7 @@ TEST_F(ViewTest, ZoomingIntoEmptySpaceAboveACurveStaysQuick) {
         input::Drag(g, middle, CPoint(middle.x + 30, middle.y + 30), 6);
         g.UpdateWindow();
     });
-    EXPECT_LT(panning, 0.5);
+    EXPECT_LT(panning, 0.5 * TimeScale);
 }
 
 } // namespace
