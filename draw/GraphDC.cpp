@@ -40,7 +40,7 @@ CFont CGraphDC::PrintFont(const CFont& font) const {
     if (!scaling)
         return font;
     LOGFONTA lf = font.LogFont();
-    lf.lfHeight = Truncate(float(lf.lfHeight - 1) * verticalScale);
+    lf.lfHeight = Truncate(float(std::int64_t(lf.lfHeight) - 1) * verticalScale);
     lf.lfWidth = Truncate(float(lf.lfWidth) * horizontalScale);
     CFont scaled;
     scaled.CreateFontIndirectA(&lf);

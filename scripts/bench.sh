@@ -4,7 +4,7 @@ set -euo pipefail
 export BUILD_DIR="${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-bench}"
 export BUILD_TYPE=Release
 export CMAKE_ARGS="-DTARVELIN_BENCH=ON -DTARVELIN_TESTS=OFF"
-source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" python3-numpy time
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" python3-numpy time libqcustomplot-dev
 
 export TARVELIN_BENCH_DIR="${TARVELIN_BENCH_DIR:-$(mktemp -d)}"
 trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
@@ -12,6 +12,9 @@ trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
 "$build_dir/bench/files_bench" --benchmark_counters_tabular=true
 echo
 "$build_dir/bench/series_bench"
+echo
+echo "Repaint of a 1920 x 1080 chart beside QCustomPlot $(dpkg-query -W -f='${Version}' libqcustomplot-dev), median of 11 runs:"
+"$build_dir/bench/repaint_bench"
 echo
 # Debian's numpy, not whatever python3 comes first on the PATH.
 echo "numpy $(/usr/bin/python3 -c 'import numpy; print(numpy.__version__)'), best seconds:"

@@ -1,0 +1,123 @@
+// The chart's repaint side by side with QCustomPlot's, in one process on the same samples:
+// 1920 x 1080, grid on, legend off. CPlot: Invalidate + UpdateWindow (the whole paint into the
+// window's picture). QCustomPlot: replot + render into a picture, with and without
+// antialiasing. Runs alternate; each figure is the median of 11.
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <qcustomplot.h>
+#include <random>
+#include <vector>
+
+#include "graph/Plot.h"
+
+namespace {
+
+constexpr int Width = 1920, Height = 1080, Runs = 11;
+
+double Milliseconds(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+std::vector<DataPoint> Samples(int n, bool walk) {
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> step(-1, 1);
+    std::vector<DataPoint> points(static_cast<std::size_t>(n));
+    double y = 0;
+    for (int i = 0; i < n; ++i) {
+        y = walk ? y + step(rng) : step(rng);
+        points[std::size_t(i)] = {double(i), y};
+    }
+    return points;
+}
+
+struct Row {
+    const char* shape;
+    int count;
+    bool walk;
+    bool zoomed;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    const Row rows[] = {{"random walk", 1'000'000, true, false},
+                        {"random walk", 1'000'000, true, true},
+                        {"random walk", 10'000'000, true, false},
+                        {"random walk", 10'000'000, true, true},
+                        {"uniform noise", 10'000'000, false, false},
+                        {"uniform noise", 10'000'000, false, true}};
+    std::printf("| samples, shape | view | CPlot | QCustomPlot (antialiased) | ratio | QCustomPlot "
+                "(not antialiased) | ratio |\n|---|---|---|---|---|---|---|\n");
+    for (const Row& row : rows) {
+        std::vector<DataPoint> points = Samples(row.count, row.walk);
+        const double from = row.zoomed ? row.count / 2 : 0;
+        const double to = row.zoomed ? from + 100 : row.count - 1;
+
+        CPlot plot;
+        plot.CWnd::Create("TarvelinPlot", "", CRect(0, 0, Width, Height), nullptr, 1001);
+        plot.SetSeriesData(points.data(), row.count, 0, 0, 0, false);
+        plot.legendVisible = false;
+        plot.XAxisAt(0).showGrid = true;
+        plot.YAxisAt(0).showGrid = true;
+        plot.XAxisAt(0).SetViewRange(from, to, 0);
+        plot.Invalidate();
+        plot.UpdateWindow();
+
+        QVector<double> xs(row.count), ys(row.count);
+        for (int i = 0; i < row.count; ++i)
+            xs[i] = points[std::size_t(i)].x, ys[i] = points[std::size_t(i)].y;
+        QCustomPlot custom;
+        custom.resize(Width, Height);
+        custom.addGraph();
+        custom.graph(0)->setData(xs, ys, true);
+        custom.legend->setVisible(false);
+        custom.xAxis->grid()->setVisible(true);
+        custom.yAxis->grid()->setVisible(true);
+        custom.xAxis->setRange(from, to);
+        custom.graph(0)->rescaleValueAxis();
+        QImage picture(Width, Height, QImage::Format_RGB32);
+        auto customRepaint = [&](bool antialiased) {
+            if (antialiased)
+                custom.setNotAntialiasedElements(QCP::aeNone);
+            else
+                custom.setNotAntialiasedElements(QCP::aeAll);
+            return Milliseconds([&] {
+                custom.replot(QCustomPlot::rpImmediateRefresh);
+                custom.render(&picture);
+            });
+        };
+        customRepaint(true); // warm both up
+        customRepaint(false);
+
+        std::vector<double> ours, theirs, theirsPlain;
+        for (int r = 0; r < Runs; ++r) {
+            ours.push_back(Milliseconds([&] {
+                plot.Invalidate();
+                plot.UpdateWindow();
+            }));
+            theirs.push_back(customRepaint(true));
+            theirsPlain.push_back(customRepaint(false));
+        }
+        const double a = Median(ours), b = Median(theirs), c = Median(theirsPlain);
+        std::printf("| %d M %s | %s | %.2f ms | %.2f ms | %.2f | %.2f ms | %.2f |\n",
+                    row.count / 1'000'000, row.shape, row.zoomed ? "100 samples" : "all", a, b,
+                    a / b, c, a / c);
+        std::fflush(stdout);
+    }
+    return 0;
+}
