@@ -446,9 +446,10 @@ bool CPlot::HitAxes(bool notify, bool act, std::vector<CPlotAxis>& axes, bool ve
             for (std::size_t j = 0; j < a.valueMarkers.size(); ++j) {
                 const CPoint at =
                     a.PixelOfValue({a.valueMarkers[j].value, a.valueMarkers[j].value});
-                const CRect band = vertical
-                                       ? CRect(plotRect.left, at.y - 10, plotRect.right, at.y + 10)
-                                       : CRect(at.x - 10, plotRect.top, at.x + 10, plotRect.bottom);
+                const CRect band =
+                    vertical
+                        ? CRect(plotRect.left, SatSum(at.y, -10), plotRect.right, SatSum(at.y, 10))
+                        : CRect(SatSum(at.x, -10), plotRect.top, SatSum(at.x, 10), plotRect.bottom);
                 const bool inBand = band.PtInRect(mousePoint);
                 if (!act && !leftButtonDown && dragged == -1 && inBand)
                     hit = true;
@@ -549,7 +550,8 @@ bool CPlot::HitTest(bool notify, bool act) {
                 if (grabbedSeries == -1 && s.xAxisIndex >= 0 && s.xAxisIndex < XAxisCount()) {
                     CPlotAxis& x = xAxes[std::size_t(s.xAxisIndex)];
                     if (x.CanMap()) {
-                        const double value = x.ValueAtPixel(mousePoint.x - s.markerSize / 2);
+                        const double value =
+                            x.ValueAtPixel(SatSum(mousePoint.x, -(s.markerSize / 2)));
                         if (std::optional<int> index = x.NearestPointIndex(value, i)) {
                             grabbedSeries = i;
                             grabbedPoint = *index;

@@ -28,14 +28,17 @@ void CPlot::OnPaint(CDC& windowDC) {
     const CRect client = GetClientRect();
     CDC memory;
     CGraphDC gdc;
+    // A window surface that is a picture shown only once painted is a double buffer already:
+    // painting straight into it gives the same pixels without another picture and a copy.
+    const bool buffered = doubleBuffering && !windowDC.DrawsOnPicture();
     // The memory picture is kept from paint to paint while the size stays: a new one of
     // full-screen size costs more than the whole painting.
     const CSize size(std::max<LONG>(client.Width(), 1), std::max<LONG>(client.Height(), 1));
-    if (doubleBuffering && (bufferBitmap.IsNull() || bufferBitmap.GetSize() != size)) {
+    if (buffered && (bufferBitmap.IsNull() || bufferBitmap.GetSize() != size)) {
         bufferBitmap.DeleteObject();
         bufferBitmap.CreateCompatibleBitmap(&windowDC, size.cx, size.cy);
     }
-    if (doubleBuffering && !bufferBitmap.IsNull() && memory.CreateCompatibleDC(&windowDC)) {
+    if (buffered && !bufferBitmap.IsNull() && memory.CreateCompatibleDC(&windowDC)) {
         memory.SelectObject(bufferBitmap);
         memory.FillSolidRect(client, windowDC.GetBkColor());
         gdc.Attach(memory);
@@ -79,7 +82,8 @@ void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
         if (s.points && editMarkerIndex >= 0 && editMarkerIndex < s.pointCount) {
             const DataPoint& p = s.points[editMarkerIndex];
             const int x = xAxes[0].PixelOfValue(p).x, y = yAxes[0].PixelOfValue(p).y;
-            dc.FillSolidRect(CRect(x - 4, y - 4, x + 4, y + 4), RGB(0, 0, 255));
+            dc.FillSolidRect(CRect(SatSum(x, -4), SatSum(y, -4), SatSum(x, 4), SatSum(y, 4)),
+                             RGB(0, 0, 255));
         }
     }
     if (operationMode == ModeZoom && leftButtonDown && !zoomRect.IsRectEmpty()) {
@@ -108,8 +112,8 @@ void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
         std::snprintf(text, sizeof text, "%.2f", editedValue);
         CSelectGuard<CFont> font(dc, ArialFont(13, 400));
         const int mode = dc.SetBkMode(TRANSPARENT);
-        const CPoint at = dc.scaling ? dc.ScalePoint(CPoint(mousePoint.x + 10, mousePoint.y))
-                                     : CPoint(mousePoint.x + 10, mousePoint.y);
+        const CPoint beside(SatSum(mousePoint.x, 10), mousePoint.y);
+        const CPoint at = dc.scaling ? dc.ScalePoint(beside) : beside;
         dc.TextOut(at.x, at.y, text);
         dc.SetBkMode(mode);
     }

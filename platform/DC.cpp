@@ -77,6 +77,10 @@ void CDC::Detach() {
     target = std::make_shared<DCTarget>();
 }
 
+bool CDC::DrawsOnPicture() const {
+    return target && target->image && !target->image->isNull();
+}
+
 bool CDC::IsValid() const {
     return target->memory || target->image || target->printer;
 }

@@ -71,6 +71,9 @@ public:
     BOOL CreateCompatibleDC(CDC* dc);
     BOOL DeleteDC();
     bool IsValid() const;
+    // Draws on a picture kept in memory (a window's surface or a selected bitmap), which the
+    // screen shows only once painting is done.
+    bool DrawsOnPicture() const;
     // Shares another context's device and state, as two handles of one device context do.
     void Attach(const CDC& other);
     void Detach();

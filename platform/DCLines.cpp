@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/DCPaint.h"
+#include "platform/DirectImage.h"
 #include "platform/Raster.h"
 
 using namespace dcqt;
@@ -15,12 +16,11 @@ namespace {
 // background colour when the background is opaque. Only the steps whose pixels can reach the
 // device are walked, entered at the exact state the whole walk would have there, so a line
 // costs what it can show however far away its ends lie.
-void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int bkMode,
-                  COLORREF bk) {
+void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, const CPen& pen,
+                  int rop, int bkMode, COLORREF bk) {
     if (a == b)
         return;
-    const QRect device = p.hasClipping() ? p.clipBoundingRect().toAlignedRect()
-                                         : QRect(0, 0, p.device()->width(), p.device()->height());
+    const QRect device = direct ? direct.Bounds() : DeviceBounds(p);
     const CRect bounds(device.left(), device.top(), device.right() + 1, device.bottom() + 1);
     const LineWalk walk(a, b);
     const StepRange steps = walk.StepsInside(bounds);
@@ -58,12 +58,19 @@ void CosmeticLine(QPainter& p, CPoint a, CPoint b, const CPen& pen, int rop, int
         left = dash->runs[run] - int(offset);
     }
     QPolygon on, off;
+    const QRgb onColour = colour.rgb(), offColour = ToQColor(bk).rgb();
     for (std::int64_t i = steps.first; i < steps.last; ++i) {
         if (dash) {
-            if (run % 2 == 0)
+            if (direct) {
+                if (run % 2 == 0)
+                    direct.Put(int(x), int(y), onColour);
+                else if (bkMode == OPAQUE)
+                    direct.Put(int(x), int(y), offColour);
+            } else if (run % 2 == 0) {
                 on << QPoint(int(x), int(y));
-            else if (bkMode == OPAQUE)
+            } else if (bkMode == OPAQUE) {
                 off << QPoint(int(x), int(y));
+            }
             if (--left == 0) {
                 run = (run + 1) % dash->count;
                 left = dash->runs[run];
@@ -111,7 +118,8 @@ BOOL CDC::LineTo(int x, int y) {
     if (S().pen.style == PS_NULL)
         return TRUE;
     if (IsCosmetic(S().pen) && target->IsRaster()) {
-        CosmeticLine(p, from, CPoint(x, y), S().pen, S().rop, S().bkMode, S().bkColor);
+        CosmeticLine(p, DirectImage::For(*target, S().rop), from, CPoint(x, y), S().pen, S().rop,
+                     S().bkMode, S().bkColor);
     } else {
         p.setCompositionMode(CompositionFor(S().rop));
         // Gaps of a styled pen take the background colour when it is opaque.

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "platform/DCPaint.h"
+#include "platform/DirectImage.h"
 #include "platform/Raster.h"
 
 using namespace dcqt;
@@ -191,6 +192,12 @@ void CDC::FillRect(const CRect& r, const CBrush& brush) {
     PAINTER_OR()
     if (brush.kind == CBrush::Hollow || r.IsRectEmpty())
         return;
+    if (brush.kind == CBrush::Solid) {
+        if (const DirectImage direct = DirectImage::For(*target, R2_COPYPEN)) {
+            direct.FillRect(r, ToQColor(brush.colour).rgb());
+            return;
+        }
+    }
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     // Pattern brushes always paint their clear bits in the background colour.
     const bool opaque = S().bkMode == OPAQUE || brush.kind == CBrush::Pattern;
@@ -206,6 +213,10 @@ void CDC::FillSolidRect(const CRect& r, COLORREF c) {
     PAINTER_OR()
     if (r.IsRectEmpty())
         return;
+    if (const DirectImage direct = DirectImage::For(*target, R2_COPYPEN)) {
+        direct.FillRect(r, ToQColor(c).rgb());
+        return;
+    }
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.fillRect(ToQRect(r), ToQColor(c));
 }

@@ -235,7 +235,8 @@ bool CRectTracker::BeginTrack(int handle, CPoint point) {
     height = m_rect.Height();
     LONG* px = ModifyX(handle);
     LONG* py = ModifyY(handle);
-    diff = CPoint(point.x - (px ? *px : 0), point.y - (py ? *py : 0));
+    diff = CPoint(SatSum(point.x, -std::int64_t(px ? *px : 0)),
+                  SatSum(point.y, -std::int64_t(py ? *py : 0)));
     return true;
 }
 
@@ -266,9 +267,9 @@ void CRectTracker::TrackTo(CPoint point) {
     if (trackHandle == hitNothing)
         return;
     if (LONG* px = ModifyX(trackHandle))
-        *px = point.x - diff.x;
+        *px = SatSum(point.x, -std::int64_t(diff.x));
     if (LONG* py = ModifyY(trackHandle))
-        *py = point.y - diff.y;
+        *py = SatSum(point.y, -std::int64_t(diff.y));
     if (trackHandle == hitMiddle) {
         m_rect.right = m_rect.left + width;
         m_rect.bottom = m_rect.top + height;

@@ -1,0 +1,56 @@
+#pragma once
+// Platform-internal: pixels written straight into the picture under the painter, where that
+// gives exactly what Qt would (a 32-bit picture, the copy raster operation, a rectangular
+// clip), without Qt's per-call costs. Everything else goes through Qt.
+
+#include <QImage>
+#include <QRect>
+#include <algorithm>
+
+#include "platform/DC.h"
+#include "platform/DCTarget.h"
+
+class DirectImage {
+public:
+    // Null when the context draws on something else or with another raster operation.
+    static DirectImage For(DCTarget& target, int rop) {
+        DirectImage d;
+        QImage* image = target.image;
+        if (!image || rop != R2_COPYPEN || target.printer ||
+            (image->format() != QImage::Format_RGB32 && image->format() != QImage::Format_ARGB32))
+            return d;
+        QRect bounds = image->rect();
+        if (const std::optional<CRect>& clip = target.state.clip)
+            bounds &= QRect(QPoint(std::clamp(clip->left, -1, image->width()),
+                                   std::clamp(clip->top, -1, image->height())),
+                            QPoint(std::clamp(clip->right, 0, image->width() + 1) - 1,
+                                   std::clamp(clip->bottom, 0, image->height() + 1) - 1));
+        d.bits = image->bits(); // the picture is not shared: no copy is made
+        d.stride = image->bytesPerLine() / 4;
+        d.bounds = bounds;
+        return d;
+    }
+    explicit operator bool() const { return bits != nullptr; }
+    const QRect& Bounds() const { return bounds; }
+
+    // Pixels x0..x1 of row y, all inside the bounds.
+    void Fill(int x0, int x1, int y, QRgb c) const {
+        std::fill_n(Row(y) + x0, x1 - x0 + 1, c | 0xFF000000u);
+    }
+    void Put(int x, int y, QRgb c) const { Row(y)[x] = c | 0xFF000000u; }
+    // A rectangle cut to the bounds.
+    void FillRect(const CRect& r, QRgb c) const {
+        const int l = std::max<int>(r.left, bounds.left()), t = std::max<int>(r.top, bounds.top());
+        const int right = std::min<int>(r.right, bounds.right() + 1);
+        const int bottom = std::min<int>(r.bottom, bounds.bottom() + 1);
+        for (int y = t; y < bottom; ++y)
+            if (l < right)
+                Fill(l, right - 1, y, c);
+    }
+
+private:
+    QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits) + std::ptrdiff_t(y) * stride; }
+    uchar* bits = nullptr;
+    std::ptrdiff_t stride = 0;
+    QRect bounds;
+};
