@@ -168,7 +168,8 @@ protected:
     void DrawMeasurement(CGraphDC& dc, int x1, int y1, int x2, int y2);
 
 private:
-    void DrawLegend(CGraphDC& dc, CRect& inner);
+    // Draws the legend in `inner` and takes its room from it; without `draw` only the latter.
+    void DrawLegend(CGraphDC& dc, CRect& inner, bool draw);
     void LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner);
     void ApplyZoom();
     void Pan(CPoint point);

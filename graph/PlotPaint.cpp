@@ -20,6 +20,25 @@ BOOL CPlot::OnEraseBkgnd(CDC&) {
     return TRUE;
 }
 
+namespace {
+
+// Fills `area` except where it meets `hole`, which a later fill covers; like any fill it
+// leaves the background colour set.
+void FillAround(CGraphDC& dc, const CRect& area, const CRect& hole, COLORREF colour) {
+    dc.SetBkColor(colour);
+    CRect meet;
+    if (!meet.IntersectRect(area, hole)) {
+        dc.FillSolidRect(area, colour);
+        return;
+    }
+    dc.FillSolidRect(CRect(area.left, area.top, area.right, meet.top), colour);
+    dc.FillSolidRect(CRect(area.left, meet.bottom, area.right, area.bottom), colour);
+    dc.FillSolidRect(CRect(area.left, meet.top, meet.left, meet.bottom), colour);
+    dc.FillSolidRect(CRect(meet.right, meet.top, area.right, meet.bottom), colour);
+}
+
+} // namespace
+
 void CPlot::OnSize(UINT, int, int) {
     Invalidate(TRUE);
 }
@@ -58,12 +77,17 @@ void CPlot::OnPaint(CDC& windowDC) {
 void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
     previousCursorPoint = CPoint(-1, -1);
     const bool mono = dc.fewColours;
-    dc.FillSolidRect(outer, mono ? RGB(255, 255, 255) : backgroundColour);
-    CRect inner(outer.left + marginLeft, outer.top + marginTop, outer.right - marginRight,
-                outer.bottom - marginBottom);
+    CRect inner(SatSum(outer.left, marginLeft), SatSum(outer.top, marginTop),
+                SatSum(outer.right, -std::int64_t(marginRight)),
+                SatSum(outer.bottom, -std::int64_t(marginBottom)));
+    // Each colour is filled only where no later fill covers it: the same picture with a third
+    // of the writes.
+    CRect afterLegend = inner;
     if (legendVisible)
-        DrawLegend(dc, inner);
-    dc.FillSolidRect(inner, mono ? RGB(255, 255, 255) : innerColour);
+        DrawLegend(dc, afterLegend, false);
+    FillAround(dc, outer, afterLegend, mono ? RGB(255, 255, 255) : backgroundColour);
+    if (legendVisible)
+        DrawLegend(dc, inner, true);
     LayoutAndDrawAxes(dc, inner);
 
     CRect clip = plotRect;
@@ -119,7 +143,7 @@ void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
     }
 }
 
-void CPlot::DrawLegend(CGraphDC& dc, CRect& inner) {
+void CPlot::DrawLegend(CGraphDC& dc, CRect& inner, bool draw) {
     CFont font = ArialFont(13, 400);
     CSelectGuard<CFont> measureFont(dc, font);
     std::vector<std::pair<int, std::string>> rows;
@@ -136,6 +160,14 @@ void CPlot::DrawLegend(CGraphDC& dc, CRect& inner) {
         widest = std::max<int>(widest, sizes.back().cx);
         total += sizes.back().cy;
     }
+    const int b = widest + 16;
+    if (!draw) { // only the room it takes
+        if (legendSide == 0)
+            inner.left = SatSum(inner.left, b, 20);
+        else
+            inner.right = SatSum(inner.right, -std::int64_t(b), -20);
+        return;
+    }
     CFont shown = font;
     if (dc.scaling) {
         LOGFONTA lf = font.LogFont();
@@ -144,15 +176,14 @@ void CPlot::DrawLegend(CGraphDC& dc, CRect& inner) {
         shown.CreateFontIndirectA(&lf);
     }
     CSelectGuard<CFont> drawFont(dc, shown);
-    const int b = widest + 16;
     CRect frame;
     if (legendSide == 0) {
         frame = CRect(inner.left + 10, inner.top + 10, inner.left + 10 + b, inner.top + total + 12);
-        inner.left += b + 20;
+        inner.left = SatSum(inner.left, b, 20);
     } else {
         frame =
             CRect(inner.right - b - 10, inner.top + 10, inner.right - 10, inner.top + total + 12);
-        inner.right -= b + 20;
+        inner.right = SatSum(inner.right, -std::int64_t(b), -20);
     }
     const COLORREF back = dc.fewColours ? RGB(255, 255, 255) : GetSysColor(COLOR_WINDOW);
     {
@@ -223,6 +254,7 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
         a.areaRect = inner;
     }
     plotRect = CRect(SatSum(left, 1), inner.top, right, bottom);
+    FillAround(dc, inner, plotRect, dc.fewColours ? RGB(255, 255, 255) : innerColour);
     dc.FillSolidRect(plotRect, dc.fewColours ? RGB(255, 255, 255) : plotColour);
     for (CPlotAxis& a : yAxes) {
         a.originY = bottom;
