@@ -160,7 +160,7 @@ CBrush CDC::SelectObject(const CBrush& brush) {
 CFont CDC::SelectObject(const CFont& font) {
     CFont old = S().font;
     S().font = font;
-    S().qfont = QFontFromLogFont(font.IsNull() ? DefaultLogFont() : font.LogFont());
+    S().qfont = target->texts->Font(font.IsNull() ? DefaultLogFont() : font.LogFont());
     return old;
 }
 

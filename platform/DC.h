@@ -60,6 +60,13 @@ DeviceCaps ScreenDeviceCaps();
 
 struct DCTarget;
 
+// A text's advance and its font's ascent and descent, in device pixels.
+struct TextMeasure {
+    int width = 0;
+    int ascent = 0;
+    int descent = 0;
+};
+
 class CDC {
 public:
     CDC();
@@ -150,6 +157,9 @@ public:
 
 private:
     State& S() const;
+    // The selected font's measure of `text`, kept for the next time.
+    TextMeasure Measured(const std::string& text) const;
+    LOGFONTA LogFontSelected() const;
     void Flush() const;
     std::shared_ptr<DCTarget> target;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/DC.h"
+#include "platform/TextCache.h"
 
 struct CDC::State {
     CPen pen{PS_SOLID, 1, RGB(0, 0, 0)};
@@ -44,6 +45,8 @@ struct DCTarget {
     bool clipKnown = false; // appliedClip is what the painter has
     std::optional<CRect> appliedClip;
     int pages = 0;
+    // Shared by every context on the same window, kept from paint to paint.
+    std::shared_ptr<TextCache> texts = std::make_shared<TextCache>();
 
     QPaintDevice* Device() const {
         return printer ? static_cast<QPaintDevice*>(printer) : static_cast<QPaintDevice*>(image);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/DCPaint.h"
+#include "platform/TextCache.h"
 
 using namespace dcqt;
 
@@ -31,9 +32,17 @@ std::vector<std::string> SplitLines(const std::string& text) {
 } // namespace
 
 CSize CDC::GetTextExtent(const std::string& text) const {
-    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
-    return CSize(fm.horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size()))),
-                 fm.ascent() + fm.descent());
+    const TextMeasure m = Measured(text);
+    return CSize(m.width, m.ascent + m.descent);
+}
+
+LOGFONTA CDC::LogFontSelected() const {
+    return S().font.IsNull() ? DefaultLogFont() : S().font.LogFont();
+}
+
+TextMeasure CDC::Measured(const std::string& text) const {
+    return target->texts->Get(LogFontSelected(), S().qfont, target->Device(),
+                              QString::fromLatin1(text.data(), qsizetype(text.size())));
 }
 
 CDC::TextMetrics CDC::GetTextMetrics() const {
@@ -50,9 +59,9 @@ CDC::TextMetrics CDC::GetTextMetrics() const {
 BOOL CDC::TextOut(int x, int y, const std::string& text) {
     PAINTER_OR(FALSE)
     const QString s = QString::fromLatin1(text.data(), qsizetype(text.size()));
-    QFontMetrics fm(S().qfont, target->Device());
-    const int w = fm.horizontalAdvance(s);
-    const int h = fm.ascent() + fm.descent();
+    const TextMeasure m = Measured(text);
+    const int w = m.width;
+    const int h = m.ascent + m.descent;
     const QRect device = DeviceBounds(p);
     const std::int64_t reach = std::int64_t(w) + h; // turned text reaches no further
     if (x + reach < device.left() || x - reach > device.right() || y + reach < device.top() ||
@@ -71,7 +80,7 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
         p.fillRect(QRect(0, 0, w, h), ToQColor(S().bkColor));
     p.setFont(S().qfont);
     p.setPen(ToQColor(S().textColor));
-    p.drawText(QPoint(0, fm.ascent()), s);
+    p.drawText(QPoint(0, m.ascent), s);
     p.restore();
     return TRUE;
 }
@@ -79,8 +88,8 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
 int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     if (!rect)
         return 0;
-    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
-    const int lineHeight = fm.ascent() + fm.descent();
+    const TextMeasure font = Measured(std::string());
+    const int lineHeight = font.ascent + font.descent;
     std::vector<std::string> lines;
     if (format & DT_SINGLELINE) {
         std::string one;
@@ -96,8 +105,7 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     std::vector<int> widths;
     int widest = 0;
     for (const auto& line : lines) {
-        widths.push_back(
-            fm.horizontalAdvance(QString::fromLatin1(line.data(), qsizetype(line.size()))));
+        widths.push_back(Measured(line).width);
         widest = std::max(widest, widths.back());
     }
     const int total = SaturateInt(std::int64_t(lineHeight) * std::int64_t(lines.size()));
@@ -139,8 +147,12 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
         if (S().bkMode == OPAQUE)
             p.fillRect(QRect(int(left), y, widths[i], lineHeight), ToQColor(S().bkColor));
         p.setPen(ToQColor(S().textColor));
-        p.drawText(QPoint(int(left), y + fm.ascent()),
-                   QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size())));
+        const QString line = QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size()));
+        if (target->IsRaster()) // shaped once, drawn from the glyphs kept
+            p.drawStaticText(QPoint(int(left), y),
+                             target->texts->Shaped(LogFontSelected(), S().qfont, line));
+        else
+            p.drawText(QPoint(int(left), y + font.ascent), line);
     }
     p.restore();
     return result;

@@ -101,6 +101,7 @@ std::unique_ptr<CDC> CWnd::GetDC() {
         if (host->Surface().size() != host->size())
             host->Render();
         target->image = &host->Surface();
+        target->texts = host->texts;
     }
     return std::make_unique<CDC>(target);
 }

@@ -133,6 +133,7 @@ void WndHost::Render() {
     dirty = false;
     auto target = std::make_shared<DCTarget>();
     target->image = &surface;
+    target->texts = texts;
     CDC dc(target);
     owner->OnEraseBkgnd(dc);
     owner->OnPaint(dc);

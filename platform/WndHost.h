@@ -6,8 +6,10 @@
 #include <QImage>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "platform/TextCache.h"
 #include "platform/Wnd.h"
 
 class QEventLoop;
@@ -20,6 +22,8 @@ public:
     // Runs the owner's paint handler into the surface now, shown or not.
     void Render();
     QImage& Surface() { return surface; }
+    // Text measured on this window, kept from paint to paint.
+    std::shared_ptr<TextCache> texts = std::make_shared<TextCache>();
     bool dirty = true;
     CPoint lastMouse;
 

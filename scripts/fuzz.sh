@@ -17,6 +17,7 @@ export CC=clang CXX=clang++
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" clang libclang-rt-14-dev
 
 export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" # Qt keeps caches for the life of the process
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 for target in "${targets[@]}"; do

@@ -1,0 +1,30 @@
+#pragma once
+// Platform-internal: text measured once per font, device resolution and text, and kept for
+// the next paint. Tick labels and titles are the same from one repaint to the next; shaping
+// them again each time would cost more than the rest of a repaint.
+
+#include <QFont>
+#include <QPaintDevice>
+#include <QStaticText>
+#include <QString>
+#include <string>
+#include <unordered_map>
+
+#include "platform/DC.h"
+
+class TextCache {
+public:
+    using Measure = TextMeasure;
+    // `font` is the font as selected (its record), `qfont` the Qt font made from it.
+    const Measure& Get(const LOGFONTA& font, const QFont& qfont, QPaintDevice* device,
+                       const QString& text);
+    // The Qt font made from a font record, made once.
+    const QFont& Font(const LOGFONTA& font);
+    // The text shaped once, ready to be drawn again and again.
+    const QStaticText& Shaped(const LOGFONTA& font, const QFont& qfont, const QString& text);
+
+private:
+    std::unordered_map<std::string, Measure> measures;
+    std::unordered_map<std::string, QFont> fonts;
+    std::unordered_map<std::string, QStaticText> shaped;
+};
