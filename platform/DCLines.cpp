@@ -37,13 +37,19 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
 
     // A solid line is a few straight runs along its major axis: one fill per run.
     std::int64_t runStart = steps.first, runX = x, runY = y;
+    const QRgb onColour = colour.rgb(), offColour = ToQColor(bk).rgb();
     auto flushRun = [&](std::int64_t length) {
         if (length <= 0)
             return;
         const QRect r =
             xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY), int(length), 1)
                    : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1, int(length));
-        p.fillRect(r, colour);
+        if (!direct)
+            p.fillRect(r, colour);
+        else if (xMajor)
+            direct.Fill(r.left(), r.right(), r.top(), onColour);
+        else
+            direct.Column(r.left(), r.top(), r.bottom(), onColour);
     };
     int run = 0, left = 0;
     if (dash) { // the pattern where the walk enters
@@ -58,7 +64,6 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         left = dash->runs[run] - int(offset);
     }
     QPolygon on, off;
-    const QRgb onColour = colour.rgb(), offColour = ToQColor(bk).rgb();
     for (std::int64_t i = steps.first; i < steps.last; ++i) {
         if (dash) {
             if (direct) {

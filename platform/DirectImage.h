@@ -38,6 +38,13 @@ public:
         std::fill_n(Row(y) + x0, x1 - x0 + 1, c | 0xFF000000u);
     }
     void Put(int x, int y, QRgb c) const { Row(y)[x] = c | 0xFF000000u; }
+    // Pixels y0..y1 of column x, all inside the bounds.
+    void Column(int x, int y0, int y1, QRgb c) const {
+        QRgb* p = Row(y0) + x;
+        c |= 0xFF000000u;
+        for (int n = y1 - y0 + 1; n > 0; --n, p += stride)
+            *p = c;
+    }
     // A rectangle cut to the bounds.
     void FillRect(const CRect& r, QRgb c) const {
         const int l = std::max<int>(r.left, bounds.left()), t = std::max<int>(r.top, bounds.top());
