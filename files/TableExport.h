@@ -1,0 +1,54 @@
+#pragma once
+// The samples as a C table for firmware: a chosen element type, the values as they are or
+// scaled onto a range, decimal or hexadecimal, and the declaration around them. One writer
+// for the editor's Export Table and for tarvelin-table, so both give the same bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "files/DataPoint.h"
+#include "files/OutputBuffer.h"
+
+enum class TableType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float, Double, Q15, Q31 };
+
+struct TableOptions {
+    TableType type = TableType::Int16;
+    // Integer types: scale the source range linearly onto the target range, or write the
+    // samples as they are. Q15 and Q31 always map -1..1 onto their range.
+    bool scaled = false;
+    std::optional<double> sourceMin, sourceMax; // the waveform's own extremes when not given
+    std::optional<double> targetMin, targetMax; // the type's full range when not given
+    bool hex = false;
+    int perLine = 8;
+    std::string name = "Table";
+    std::string before = "const"; // text before the type, such as "static const"
+    std::string after;            // text after the name, such as "PROGMEM"
+    bool includeStdint = true;    // when the type is a fixed-width one
+    std::string guard;            // a header guard when not empty
+    std::string lengthMacro;      // a macro holding the length when not empty
+    bool crlf = false;
+};
+
+// What the options make of the samples, before anything is written.
+struct TablePlan {
+    std::string error;         // not empty: the options cannot be used, and why
+    std::size_t saturated = 0; // values held at the limits of the type or target range
+    double sourceMin = 0, sourceMax = 0, targetMin = 0, targetMax = 0;
+    std::size_t tableBytes = 0; // the table's size in the firmware's memory
+};
+
+TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options);
+
+// Writes the header; false when the options are refused (see PlanTable) or the sink failed.
+bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count,
+                const TableOptions& options);
+
+// The type's name in C ("uint16_t"; Q15 is "int16_t") and in options ("uint16", "q15").
+const char* TableTypeName(TableType type);
+const char* TableTypeOption(TableType type);
+std::optional<TableType> TableTypeFromOption(const std::string& option);
+
+// A C identifier: a letter or underscore, then letters, digits and underscores.
+bool IsCIdentifier(const std::string& text);
