@@ -1,29 +1,16 @@
 #pragma once
-// Writes a file so that it keeps its identity and, where possible, survives any failure.
-// A symbolic link is followed and its target written (the link stays). An ordinary file is
-// written into a temporary file in the same folder, flushed to disk and renamed over the
-// target, with the old owner, group and mode. Where a rename cannot keep the file's identity
-// (other hard links, a folder the user may not write, an owner that cannot be kept) the new
-// content is written over the file in place, cut to its length and flushed to disk.
+// Saving for the editor: the safe write, with its failures as the framework reports them.
 
 #include <cstdio>
 #include <functional>
 #include <stdexcept>
 #include <string>
 
-// The file cannot be created or opened for writing at all.
+// The file cannot be created or opened for writing: "File save error!".
 class FileCreateError : public std::runtime_error {
 public:
     explicit FileCreateError(const std::string& path) : std::runtime_error(path) {}
 };
 
-// `write` returns false when a write failed. Throws FileCreateError when nothing could be
-// created or opened for writing, CFileException (with errno's cause and the given path) when
-// writing, flushing or renaming failed. After a failed rename-save the target is untouched;
-// after a failed in-place write it holds what was written.
+// Throws FileCreateError, or CFileException with errno's cause and the path.
 void SaveFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write);
-
-// Where a path finally leads after following symbolic links (relative links are resolved
-// against their own folder). The last target need not exist. Throws FileCreateError for a
-// loop or a chain too long to follow.
-std::string ResolveLinks(const std::string& path);
