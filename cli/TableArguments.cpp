@@ -1,0 +1,146 @@
+#include "cli/TableArguments.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+std::vector<std::string> Split(const std::string& text, char at) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i)
+        if (i == text.size() || text[i] == at) {
+            parts.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    return parts;
+}
+
+std::optional<double> Number(const std::string& text) {
+    double v;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+bool ParseScale(const std::string& text, TableOptions& o) {
+    const std::vector<std::string> parts = Split(text, ':');
+    std::size_t i = 0;
+    o.scaled = true;
+    o.sourceMin = o.sourceMax = o.targetMin = o.targetMax = std::nullopt;
+    if (i < parts.size() && parts[i] == "auto") {
+        ++i;
+    } else if (i + 1 < parts.size() && Number(parts[i]) && Number(parts[i + 1])) {
+        o.sourceMin = Number(parts[i]);
+        o.sourceMax = Number(parts[i + 1]);
+        i += 2;
+    } else {
+        return false;
+    }
+    if (i == parts.size() || (i + 1 == parts.size() && parts[i] == "full"))
+        return true;
+    if (i + 2 == parts.size() && Number(parts[i]) && Number(parts[i + 1])) {
+        o.targetMin = Number(parts[i]);
+        o.targetMax = Number(parts[i + 1]);
+        return true;
+    }
+    return false;
+}
+
+TableArguments ParseTableArguments(const std::vector<std::string>& args) {
+    TableArguments a;
+    std::vector<std::string> inputs;
+    bool command = false;
+    for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                a.error = "option " + arg + " needs a value";
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "-h" || arg == "--help") {
+            a.help = true;
+            return a;
+        } else if (arg == "--version") {
+            a.version = true;
+            return a;
+        } else if (arg == "export" && !command && inputs.empty()) {
+            command = true;
+        } else if (arg == "--form") {
+            if (auto v = value()) {
+                if (*v == "int")
+                    a.form = ExportForm::Integer;
+                else if (*v == "float")
+                    a.form = ExportForm::Float;
+                else
+                    a.error = "--form takes int or float, not " + *v;
+            }
+        } else if (arg == "--type") {
+            if (auto v = value()) {
+                if (auto t = TableTypeFromOption(*v))
+                    a.options.type = *t;
+                else
+                    a.error = "unknown type " + *v;
+            }
+        } else if (arg == "--scale") {
+            if (auto v = value(); v && !ParseScale(*v, a.options))
+                a.error = "--scale takes auto or MIN:MAX, then full or MIN:MAX, not " + *v;
+        } else if (arg == "--hex") {
+            a.options.hex = true;
+        } else if (arg == "--per-line") {
+            if (auto v = value()) {
+                int n = 0;
+                const auto [end, ec] = std::from_chars(v->data(), v->data() + v->size(), n);
+                if (ec != std::errc() || end != v->data() + v->size() || n < 1)
+                    a.error = "--per-line takes a count of at least 1, not " + *v;
+                else
+                    a.options.perLine = n;
+            }
+        } else if (arg == "--name") {
+            if (auto v = value())
+                a.options.name = *v;
+        } else if (arg == "--before") {
+            if (auto v = value())
+                a.options.before = *v;
+        } else if (arg == "--after") {
+            if (auto v = value())
+                a.options.after = *v;
+        } else if (arg == "--guard") {
+            if (auto v = value())
+                a.options.guard = *v;
+        } else if (arg == "--length-macro") {
+            if (auto v = value())
+                a.options.lengthMacro = *v;
+        } else if (arg == "--no-stdint") {
+            a.options.includeStdint = false;
+        } else if (arg == "--eol") {
+            if (auto v = value()) {
+                if (*v == "lf" || *v == "crlf")
+                    a.options.crlf = *v == "crlf";
+                else
+                    a.error = "--eol takes lf or crlf, not " + *v;
+            }
+        } else if (arg == "-o" || arg == "--output") {
+            if (auto v = value())
+                a.output = *v;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            a.error = "unknown option " + arg;
+        } else {
+            inputs.push_back(arg);
+        }
+    }
+    if (!a.error.empty())
+        return a;
+    if (!command)
+        a.error = "the command is missing: tarvelin-table export ...";
+    else if (inputs.size() != 1)
+        a.error = inputs.empty() ? "no input file" : "one input file only";
+    else
+        a.input = inputs[0];
+    return a;
+}

@@ -1,0 +1,150 @@
+// tarvelin-table as a Makefile runs it: options, output, messages and exit codes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+
+#include "cli/TableArguments.h"
+#include "files/CSourceExport.h"
+#include "files/DataFileReader.h"
+#include "files/TableExport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+    int status;
+    std::string out;
+};
+
+// Runs the command with the arguments (quoted for the shell), standard error discarded.
+Result Command(const std::string& args) {
+    Result r{};
+    FILE* pipe =
+        popen((std::string(TARVELIN_TABLE_COMMAND) + " " + args + " 2>/dev/null").c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        r.out.append(buffer, n);
+    const int status = pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+struct TableCommand : testing::Test {
+    fs::path dir = fs::temp_directory_path() / "tarvelin-table-test";
+    fs::path input = dir / "wave.txt";
+    void SetUp() override {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        std::ofstream(input, std::ios::binary)
+            << "1.000000\r\n0.000000\r\n-1.000000\r\n0.500000\r\n";
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string Expected(const TableOptions& o) {
+        DataFile f = ReadDataFile(input.string());
+        std::string text;
+        WriteTable(
+            [&](const char* s, std::size_t n) {
+                text.append(s, n);
+                return true;
+            },
+            f.points.get(), f.count, o);
+        return text;
+    }
+};
+
+TEST_F(TableCommand, WritesWhatTheSharedWriterWrites) {
+    const Result r =
+        Command("export --type uint16 --scale auto:0:4095 --hex --per-line 8 --name Sine "
+                "--before 'static const' --after PROGMEM --guard SINE_H --eol lf " +
+                input.string());
+    EXPECT_EQ(r.status, 0);
+    TableOptions o;
+    o.type = TableType::UInt16;
+    o.scaled = true;
+    o.targetMin = 0;
+    o.targetMax = 4095;
+    o.hex = true;
+    o.name = "Sine";
+    o.before = "static const";
+    o.after = "PROGMEM";
+    o.guard = "SINE_H";
+    EXPECT_EQ(r.out, Expected(o));
+    EXPECT_NE(r.out.find("static const uint16_t Sine[4] PROGMEM = {\n    0x0FFF, 0x0800, 0x0000"),
+              std::string::npos);
+
+    EXPECT_EQ(
+        Command("export --type q15 --eol crlf -o " + (dir / "q.h").string() + " " + input.string())
+            .status,
+        0);
+    TableOptions q;
+    q.type = TableType::Q15;
+    q.crlf = true;
+    EXPECT_EQ(ReadAll(dir / "q.h"), Expected(q));
+}
+
+TEST_F(TableCommand, TheEditorsTwoFormsUnchanged) {
+    DataFile f = ReadDataFile(input.string());
+    for (auto [form, option] :
+         {std::pair(ExportForm::Integer, "int"), std::pair(ExportForm::Float, "float")}) {
+        std::string expected;
+        ExportCSource(
+            [&](const char* s, std::size_t n) {
+                expected.append(s, n);
+                return true;
+            },
+            f.points.get(), f.count, form);
+        EXPECT_EQ(Command(std::string("export --form ") + option + " " + input.string()).out,
+                  expected);
+    }
+}
+
+TEST_F(TableCommand, MistakesGetMessagesAndExitCodesAndLeaveNothingBehind) {
+    EXPECT_EQ(Command("--help").status, 0);
+    EXPECT_NE(Command("--help").out.find("Usage: tarvelin-table export"), std::string::npos);
+    EXPECT_EQ(Command("--version").out, "tarvelin-table 1.7\n");
+    EXPECT_EQ(Command("").status, 2);
+    EXPECT_EQ(Command("export --type int64 " + input.string()).status, 2);
+    EXPECT_EQ(Command("export --per-line 0 " + input.string()).status, 2);
+    EXPECT_EQ(Command("export --name 9lives " + input.string()).status, 2);
+    EXPECT_EQ(Command("export --scale auto:0:70000 --type int16 " + input.string()).status, 2);
+    EXPECT_EQ(Command("export --bogus " + input.string()).status, 2);
+    EXPECT_EQ(Command("export " + (dir / "missing.txt").string()).status, 1);
+    EXPECT_EQ(Command("export -o " + (dir / "no" / "x.h").string() + " " + input.string()).status,
+              1);
+    std::ofstream(dir / "kept.h") << "old";
+    EXPECT_EQ(
+        Command("export --name 9 -o " + (dir / "kept.h").string() + " " + input.string()).status,
+        2);
+    EXPECT_EQ(ReadAll(dir / "kept.h"), "old");
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().rfind(".tarvelin-", 0), std::string::npos);
+}
+
+TEST(TableArguments, ScaleForms) {
+    TableOptions o;
+    EXPECT_TRUE(ParseScale("auto:0:4095", o));
+    EXPECT_FALSE(o.sourceMin);
+    EXPECT_EQ(o.targetMax, 4095);
+    EXPECT_TRUE(ParseScale("-1:1:full", o));
+    EXPECT_EQ(o.sourceMin, -1);
+    EXPECT_FALSE(o.targetMin);
+    EXPECT_TRUE(ParseScale("-2.5:2.5:-100:100", o));
+    EXPECT_EQ(o.targetMin, -100);
+    EXPECT_TRUE(ParseScale("auto", o));
+    EXPECT_TRUE(ParseScale("0:4095", o)); // a source range onto the whole type
+    for (const char* bad : {"", "auto:1", "a:b:c:d", "1:2:3", "auto:0:inf"})
+        EXPECT_FALSE(ParseScale(bad, o)) << bad;
+}
+
+} // namespace
