@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "files/DataPoint.h"
+#include "files/TableExport.h"
 #include "platform/Types.h"
 
 constexpr UINT MB_OK = 0x0000;
@@ -40,5 +42,7 @@ public:
     // The New Data dialog opened with `count`; false on Cancel.
     virtual bool NewData(std::uint32_t& count) = 0;
     virtual std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) = 0;
+    // Export Table's options, shown with a preview of the samples; false on Cancel.
+    virtual bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) = 0;
     virtual void About() = 0;
 };

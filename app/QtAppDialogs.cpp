@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include "app/ExportTableDialog.h"
 #include "app/NewDataDialog.h"
 #include "app/Resources.h"
 #include "app/ToolbarImages.h"
@@ -114,6 +115,14 @@ std::optional<FileDialogResult> CQtAppDialogs::FileDialog(const FileDialogReques
     if (result.filterIndex < 1)
         result.filterIndex = 1;
     return result;
+}
+
+bool CQtAppDialogs::ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) {
+    CExportTableDialog dialog(owner, options, points, count);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    options = dialog.Options();
+    return true;
 }
 
 void CQtAppDialogs::About() {

@@ -13,6 +13,7 @@ public:
     int MessageBox(const std::string& text, UINT type) override;
     bool NewData(std::uint32_t& count) override;
     std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override;
+    bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) override;
     void About() override;
 };
 

@@ -8,6 +8,7 @@
 #include "files/CSourceExport.h"
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "files/TableExport.h"
 
 namespace {
 
@@ -79,6 +80,9 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         return TRUE;
     case ID_FILE_SAVE_C:
         SaveCSource();
+        return TRUE;
+    case ID_WAVE_EXPORT_TABLE:
+        ExportTable();
         return TRUE;
     case ID_TOOL_ZOOM:
         SetTool(ToolZoom);
@@ -242,6 +246,28 @@ void CWaveformView::SaveCSource() {
     try {
         SaveFileSafely(exportPath, [this, form](std::FILE* f) {
             return ExportCSource(f, buffer.get(), buffer ? sampleCount : 0, form);
+        });
+    } catch (const FileCreateError&) {
+        dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
+    }
+}
+
+void CWaveformView::ExportTable() {
+    const std::uint32_t count = buffer ? sampleCount : 0;
+    if (!dialogs.ExportTable(tableOptions, buffer.get(), count))
+        return;
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = "h";
+    request.initialFile = tablePath;
+    request.filter = "Header file (*.h)|*.h||";
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    tablePath = chosen->path;
+    try { // no data change: title and modified state stay
+        SaveFileSafely(tablePath, [&](std::FILE* f) {
+            return WriteTable(FileSink(f), buffer.get(), count, tableOptions);
         });
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);

@@ -41,6 +41,7 @@ public:
     const std::string& DataPath() const { return dataPath; }
     const std::string& SavePath() const { return savePath; }
     const std::string& ExportPath() const { return exportPath; }
+    const TableOptions& TableExportOptions() const { return tableOptions; }
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
@@ -55,6 +56,7 @@ private:
     void Open();
     void Save();
     void SaveCSource();
+    void ExportTable();
 
     CPlot graph;
     std::uint32_t sampleCount = 0;
@@ -63,6 +65,8 @@ private:
     std::string dataPath;
     std::string savePath;
     std::string exportPath;
+    std::string tablePath;
+    TableOptions tableOptions; // as last set, for the rest of the run
     CAppDialogs& dialogs;
     TitleSetter setTitle;
 };

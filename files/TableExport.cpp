@@ -205,8 +205,11 @@ TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptio
     return Plan(points, count, options, map);
 }
 
-bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count,
-                const TableOptions& o) {
+namespace {
+
+// The table; with `lines` not negative, only that many lines of values and the last one.
+bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count,
+                const TableOptions& o, int lines) {
     IntegerMap map;
     const TablePlan plan = Plan(points, count, o, map);
     if (!plan.error.empty())
@@ -224,9 +227,15 @@ bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count
     Put(out, (o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" +
                  (o.lengthMacro.empty() ? length : o.lengthMacro) + "]" +
                  (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
+    const std::size_t perLine = std::size_t(o.perLine);
+    const std::size_t lastLine = count ? (count - 1) / perLine * perLine : 0;
     for (std::size_t i = 0; i < count; ++i) {
+        if (lines >= 0 && i == std::size_t(lines) * perLine && i < lastLine) {
+            Put(out, "    ..." + eol); // on to the last line
+            i = lastLine;
+        }
         char* p = out.Room();
-        if (i % std::size_t(o.perLine) == 0)
+        if (i % perLine == 0)
             p = std::fill_n(p, 4, ' ');
         if (!t.bits) {
             p = Floating(p, points[i].y, o.type == TableType::Float);
@@ -235,7 +244,7 @@ bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count
             const std::int64_t v = map(points[i].y, held);
             p = o.hex ? Hex(p, v, t.bits) : std::to_chars(p, p + 24, v).ptr;
         }
-        const bool last = i + 1 == count, lineEnd = (i + 1) % std::size_t(o.perLine) == 0;
+        const bool last = i + 1 == count, lineEnd = (i + 1) % perLine == 0;
         if (!last)
             *p++ = ',';
         if (last || lineEnd)
@@ -248,4 +257,23 @@ bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count
     if (!o.guard.empty())
         Put(out, eol + "#endif /* " + o.guard + " */" + eol);
     return out.Flush();
+}
+
+} // namespace
+
+bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count,
+                const TableOptions& options) {
+    return WriteLines(sink, points, count, options, -1);
+}
+
+std::string TablePreview(const DataPoint* points, std::size_t count, const TableOptions& options,
+                         int lines) {
+    std::string text;
+    WriteLines(
+        [&](const char* s, std::size_t n) {
+            text.append(s, n);
+            return true;
+        },
+        points, count, options, std::max(lines, 0));
+    return text;
 }

@@ -45,6 +45,11 @@ TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptio
 bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count,
                 const TableOptions& options);
 
+// The first `lines` lines of values, "    ..." and the last line: what the whole table would
+// look like, for a preview.
+std::string TablePreview(const DataPoint* points, std::size_t count, const TableOptions& options,
+                         int lines);
+
 // The type's name in C ("uint16_t"; Q15 is "int16_t") and in options ("uint16", "q15").
 const char* TableTypeName(TableType type);
 const char* TableTypeOption(TableType type);

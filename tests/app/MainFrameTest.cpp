@@ -24,7 +24,10 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     QStringList titles;
     for (QAction* a : frame.menuBar()->actions())
         titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Tool", "&Help"}));
+    EXPECT_EQ(titles, (QStringList{"&File", "&Tool", "&Wave", "&Help"}));
+    EXPECT_EQ(frame.menuBar()->actions()[2]->menu()->actions()[0]->text(), "Export Table...");
+    EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
+              "Export the waveform as a C table for firmware");
     QStringList file;
     for (QAction* a : frame.menuBar()->actions()[0]->menu()->actions())
         file << (a->isSeparator() ? "-" : a->text());

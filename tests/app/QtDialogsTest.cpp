@@ -2,16 +2,23 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
+#include "app/ExportTableDialog.h"
 #include "app/NewDataDialog.h"
 #include "app/QtAppDialogs.h"
 
@@ -90,6 +97,57 @@ TEST(QtDialogs, NewDataCountIsSelectedSoTypingReplacesIt) {
     });
     ASSERT_TRUE(RunNewDataDialog(nullptr, count));
     EXPECT_EQ(count, 512u);
+}
+
+TEST(QtDialogs, ExportTableWritesWhatTheCommandLineWrites) {
+    const fs::path dir = FreshFolder("table");
+    std::vector<DataPoint> sine;
+    {
+        std::ofstream file(dir / "sine.txt", std::ios::binary);
+        for (int i = 0; i < 256; ++i) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%f\r\n", std::sin(i * 2 * M_PI / 256));
+            file << line;
+            sine.push_back({double(i), std::strtod(line, nullptr)});
+        }
+    }
+    CExportTableDialog dialog(nullptr, TableOptions(), sine.data(), sine.size());
+    dialog.findChild<QComboBox*>("type")->setCurrentIndex(3); // uint16_t
+    dialog.findChild<QComboBox*>("mapping")->setCurrentIndex(1);
+    dialog.findChild<QLineEdit*>("target-min")->setText("0");
+    dialog.findChild<QLineEdit*>("target-max")->setText("4095");
+    dialog.findChild<QCheckBox*>("hex")->setChecked(true);
+    dialog.findChild<QSpinBox*>("per-line")->setValue(8);
+    dialog.findChild<QLineEdit*>("name")->setText("Sine");
+    dialog.findChild<QLineEdit*>("before")->setText("static const");
+    dialog.findChild<QLineEdit*>("after")->setText("PROGMEM");
+    dialog.findChild<QLineEdit*>("guard")->setText("SINE_H");
+    EXPECT_TRUE(dialog.Problem().isEmpty());
+    std::string fromDialog;
+    ASSERT_TRUE(WriteTable(
+        [&](const char* s, std::size_t n) {
+            fromDialog.append(s, n);
+            return true;
+        },
+        sine.data(), sine.size(), dialog.Options()));
+    EXPECT_NE(fromDialog.find("static const uint16_t Sine[256] PROGMEM = {"), std::string::npos);
+
+    const std::string command = std::string(TARVELIN_TABLE_COMMAND) +
+                                " export --type uint16 --scale auto:0:4095 --hex --per-line 8 "
+                                "--name Sine --before 'static const' --after PROGMEM --guard "
+                                "SINE_H --eol lf " +
+                                (dir / "sine.txt").string();
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string fromCommand;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        fromCommand.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(fromCommand, fromDialog);
+
+    dialog.findChild<QLineEdit*>("name")->setText("2bad");
+    EXPECT_FALSE(dialog.Problem().isEmpty()) << "a name that is no C identifier is refused";
 }
 
 } // namespace

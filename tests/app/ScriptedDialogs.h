@@ -15,6 +15,7 @@ struct ScriptedDialogs : CAppDialogs {
     std::deque<FileDialogResult> files;      // file dialogs: empty means Cancel
     std::vector<std::string> messages;       // texts of every message box shown
     std::vector<FileDialogRequest> requests; // every file dialog asked for
+    std::deque<TableOptions> tables;         // Export Table: empty means Cancel
     int abouts = 0;
 
     int MessageBox(const std::string& text, UINT type) override {
@@ -42,6 +43,13 @@ struct ScriptedDialogs : CAppDialogs {
         FileDialogResult f = files.front();
         files.pop_front();
         return f;
+    }
+    bool ExportTable(TableOptions& options, const DataPoint*, std::size_t) override {
+        if (tables.empty())
+            return false;
+        options = tables.front();
+        tables.pop_front();
+        return true;
     }
     void About() override { ++abouts; }
 };

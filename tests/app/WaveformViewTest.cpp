@@ -429,3 +429,29 @@ TEST_F(ViewTest, ZoomingIntoEmptySpaceAboveACurveStaysQuick) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ViewTest, ExportTableWritesTheChosenFormAndChangesNothing) {
+    New(3);
+    view.Graph().modified = true;
+    TableOptions o;
+    o.type = TableType::Q15;
+    o.includeStdint = false;
+    dialogs.tables.push_back(o);
+    Choose(dir / "t.h");
+    Run(ID_WAVE_EXPORT_TABLE);
+    EXPECT_EQ(ReadAll(dir / "t.h"), "const int16_t Table[3] = {\n    0, 0, 0\n};\n");
+    EXPECT_TRUE(view.IsModified());
+    EXPECT_EQ(title, "Tarvelin 1.7 - [new*]");
+    EXPECT_EQ(dialogs.requests.back().defaultExtension, "h");
+    EXPECT_EQ(view.TableExportOptions().type, TableType::Q15); // kept for the next time
+    Run(ID_WAVE_EXPORT_TABLE); // Cancel in the options: no file dialog
+    EXPECT_EQ(dialogs.requests.size(), 1u);
+    dialogs.tables.push_back(o);
+    Choose(dir / "no-folder" / "t.h");
+    Run(ID_WAVE_EXPORT_TABLE);
+    EXPECT_EQ(dialogs.messages.back(), "File save error!");
+}
+
+} // namespace

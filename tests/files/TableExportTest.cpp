@@ -211,4 +211,18 @@ TEST(TableExport, EmptyAndSingleTablesAndRefusedOptions) {
     EXPECT_FALSE(TableTypeFromOption("int64"));
 }
 
+TEST(TableExport, APreviewShowsTheFirstLinesAndTheLast) {
+    std::vector<DataPoint> ramp;
+    for (int i = 0; i < 20; ++i)
+        ramp.push_back({double(i), double(i)});
+    TableOptions o;
+    o.includeStdint = false;
+    o.perLine = 4;
+    EXPECT_EQ(TablePreview(ramp.data(), ramp.size(), o, 2),
+              "const int16_t Table[20] = {\n    0, 1, 2, 3,\n    4, 5, 6, 7,\n    ...\n"
+              "    16, 17, 18, 19\n};\n");
+    EXPECT_EQ(TablePreview(ramp.data(), 9, o, 2),
+              "const int16_t Table[9] = {\n    0, 1, 2, 3,\n    4, 5, 6, 7,\n    8\n};\n");
+}
+
 } // namespace

@@ -1,0 +1,45 @@
+#pragma once
+// Wave > Export Table...: the table's type, mapping, base and layout, with a live preview of
+// its first lines and its last, the count of values held at the limits and the byte sizes.
+
+#include <QDialog>
+
+#include "files/DataPoint.h"
+#include "files/TableExport.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QSpinBox;
+class QTimer;
+
+class CExportTableDialog : public QDialog {
+public:
+    CExportTableDialog(QWidget* parent, const TableOptions& options, const DataPoint* points,
+                       std::size_t count);
+    // The options as the fields give them (checked by PlanTable).
+    TableOptions Options() const;
+    // What the preview shows now, and why OK is refused if it is.
+    QString PreviewText() const;
+    QString Problem() const;
+
+private:
+    void Refresh();
+    void accept() override;
+
+    const DataPoint* points;
+    std::size_t count;
+    QComboBox* type;
+    QComboBox* mapping;
+    QLineEdit *sourceMin, *sourceMax, *targetMin, *targetMax;
+    QCheckBox* hex;
+    QSpinBox* perLine;
+    QLineEdit *name, *before, *after, *guard, *lengthMacro;
+    QCheckBox* stdint;
+    QComboBox* eol;
+    QPlainTextEdit* preview;
+    QLabel* status;
+    QTimer* refresh;
+};
