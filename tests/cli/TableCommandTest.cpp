@@ -41,7 +41,9 @@ std::string ReadAll(const fs::path& p) {
 }
 
 struct TableCommand : testing::Test {
-    fs::path dir = fs::temp_directory_path() / "tarvelin-table-test";
+    fs::path dir = fs::temp_directory_path() /
+                   ("tarvelin-table-" +
+                    std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::path input = dir / "wave.txt";
     void SetUp() override {
         fs::remove_all(dir);
