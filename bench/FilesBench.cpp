@@ -13,6 +13,7 @@
 #include "files/CSourceExport.h"
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
+#include "files/TableExport.h"
 
 namespace {
 
@@ -93,6 +94,49 @@ void ExportFloat(benchmark::State& state) {
         return ExportCSource(f, p.data(), p.size(), ExportForm::Float);
     });
 }
+
+// The firmware table for each element type, decimal and hexadecimal, scaled where it can be.
+void ExportTable(benchmark::State& state, TableType type, bool hex) {
+    TableOptions o;
+    o.type = type;
+    o.hex = hex;
+    o.scaled = true;
+    WriteTo(state, [&o](std::FILE* f, const std::vector<DataPoint>& p) {
+        return WriteTable(FileSink(f), p.data(), p.size(), o);
+    });
+}
+BENCHMARK_CAPTURE(ExportTable, int8, TableType::Int8, false)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, uint16_hex, TableType::UInt16, true)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, int32, TableType::Int32, false)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, uint32_hex, TableType::UInt32, true)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, q15, TableType::Q15, false)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, q31_hex, TableType::Q31, true)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, float, TableType::Float, false)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportTable, double, TableType::Double, false)
+    ->Arg(10'000'000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Several rounds even for the large files, so one slow first round does not decide.
 #define FILES_BENCHMARK(f)                                                                         \
