@@ -168,3 +168,10 @@ bool CPlot::SeriesPoints(int series, const DataPoint*& points, std::size_t& coun
     count = s.points ? std::size_t(std::max(0, s.pointCount)) : 0;
     return true;
 }
+
+SeriesBadge CPlot::BadgeOf(int series) const {
+    if (!HasSeries(series))
+        return {};
+    const CPlotDataSeries& s = seriesList[std::size_t(series)];
+    return {s.visible, s.xAxisIndex, s.yAxisIndex, s.colour, s.markerMode, s.markerSymbol};
+}

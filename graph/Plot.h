@@ -44,7 +44,6 @@ public:
     CPlotDataSeries& SeriesAt(int index) { return seriesList[std::size_t(index)]; }
     CPlotAxis& XAxisAt(int index) { return xAxes[std::size_t(index)]; }
     CPlotAxis& YAxisAt(int index) { return yAxes[std::size_t(index)]; }
-    int SeriesCount() const { return int(seriesList.size()); }
     int XAxisCount() const { return int(xAxes.size()); }
     int YAxisCount() const { return int(yAxes.size()); }
     bool HasSeries(int index) const { return index >= 0 && index < SeriesCount(); }
@@ -102,6 +101,9 @@ public:
     std::unique_ptr<CGraphDC> MeasureDC() override;
     bool SeriesPoints(int series, const DataPoint*& points, std::size_t& count) const override;
     COLORREF InnerColour() const override { return innerColour; }
+    int AxisIndex(const CPlotAxis* axis) const override { return AxisIndexOf(axis); }
+    int SeriesCount() const override { return int(seriesList.size()); }
+    SeriesBadge BadgeOf(int series) const override;
 
     COLORREF backgroundColour = RGB(255, 255, 255);
     COLORREF innerColour = RGB(255, 255, 255);

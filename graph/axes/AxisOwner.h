@@ -7,6 +7,16 @@
 #include "draw/GraphDC.h"
 #include "files/DataPoint.h"
 
+class CPlotAxis;
+
+// A series as an axis' badges show it.
+struct SeriesBadge {
+    bool visible = false;
+    int xAxis = -1, yAxis = -1;
+    COLORREF colour = 0;
+    int markerMode = 0, markerSymbol = 0;
+};
+
 class CAxisOwner {
 public:
     virtual ~CAxisOwner() = default;
@@ -21,4 +31,8 @@ public:
     virtual bool SeriesPoints(int series, const DataPoint*& points, std::size_t& count) const = 0;
     // The colour inside the margins, behind axis texts.
     virtual COLORREF InnerColour() const { return RGB(255, 255, 255); }
+    // The axis' position in its list (X or Y), or -1; the series, for the axis' badges.
+    virtual int AxisIndex(const CPlotAxis*) const { return -1; }
+    virtual int SeriesCount() const { return 0; }
+    virtual SeriesBadge BadgeOf(int) const { return {}; }
 };

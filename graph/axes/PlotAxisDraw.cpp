@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "draw/Measure.h"
-#include "graph/Plot.h"
+#include "draw/Symbols.h"
 #include "graph/axes/PlotAxis.h"
 #include "graph/axes/TickSteps.h"
 #include "graph/axes/Truncate.h"
@@ -237,13 +237,13 @@ int CPlotAxis::SeriesBadgeRoom(CGraphDC& dc, bool draw) {
         return 0;
     const int e = ShownBadgeSize();
     const bool vertical = orientation == Vertical;
-    const int self = graph ? graph->AxisIndexOf(this) : -1;
+    const int self = owner ? owner->AxisIndex(this) : -1;
     const CRect plot = Plot();
     int placed = 0;
-    if (graph && self >= 0) {
-        for (int i = 0; i < graph->SeriesCount(); ++i) {
-            const CPlotDataSeries& s = graph->SeriesAt(i);
-            if (!s.visible || (vertical ? s.yAxisIndex : s.xAxisIndex) != self)
+    if (owner && self >= 0) {
+        for (int i = 0; i < owner->SeriesCount(); ++i) {
+            const SeriesBadge s = owner->BadgeOf(i);
+            if (!s.visible || (vertical ? s.yAxis : s.xAxis) != self)
                 continue;
             if (draw) {
                 int x, y;
