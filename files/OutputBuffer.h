@@ -5,9 +5,18 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
 
 // Receives a block of text; returns false when it could not be written.
 using TextSink = std::function<bool(const char* text, std::size_t size)>;
+
+// A sink that appends to a string.
+inline TextSink StringSink(std::string& text) {
+    return [&text](const char* s, std::size_t n) {
+        text.append(s, n);
+        return true;
+    };
+}
 
 class OutputBuffer {
 public:

@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 namespace {
 
 std::string FolderOf(const std::string& path) {

@@ -269,11 +269,6 @@ bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count
 std::string TablePreview(const DataPoint* points, std::size_t count, const TableOptions& options,
                          int lines) {
     std::string text;
-    WriteLines(
-        [&](const char* s, std::size_t n) {
-            text.append(s, n);
-            return true;
-        },
-        points, count, options, std::max(lines, 0));
+    WriteLines(StringSink(text), points, count, options, std::max(lines, 0));
     return text;
 }

@@ -124,12 +124,7 @@ TEST(QtDialogs, ExportTableWritesWhatTheCommandLineWrites) {
     dialog.findChild<QLineEdit*>("guard")->setText("SINE_H");
     EXPECT_TRUE(dialog.Problem().isEmpty());
     std::string fromDialog;
-    ASSERT_TRUE(WriteTable(
-        [&](const char* s, std::size_t n) {
-            fromDialog.append(s, n);
-            return true;
-        },
-        sine.data(), sine.size(), dialog.Options()));
+    ASSERT_TRUE(WriteTable(StringSink(fromDialog), sine.data(), sine.size(), dialog.Options()));
     EXPECT_NE(fromDialog.find("static const uint16_t Sine[256] PROGMEM = {"), std::string::npos);
 
     const std::string command = std::string(TARVELIN_TABLE_COMMAND) +

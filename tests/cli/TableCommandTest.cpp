@@ -55,12 +55,7 @@ struct TableCommand : testing::Test {
     std::string Expected(const TableOptions& o) {
         DataFile f = ReadDataFile(input.string());
         std::string text;
-        WriteTable(
-            [&](const char* s, std::size_t n) {
-                text.append(s, n);
-                return true;
-            },
-            f.points.get(), f.count, o);
+        WriteTable(StringSink(text), f.points.get(), f.count, o);
         return text;
     }
 };
@@ -100,12 +95,7 @@ TEST_F(TableCommand, TheEditorsTwoFormsUnchanged) {
     for (auto [form, option] :
          {std::pair(ExportForm::Integer, "int"), std::pair(ExportForm::Float, "float")}) {
         std::string expected;
-        ExportCSource(
-            [&](const char* s, std::size_t n) {
-                expected.append(s, n);
-                return true;
-            },
-            f.points.get(), f.count, form);
+        ExportCSource(StringSink(expected), f.points.get(), f.count, form);
         EXPECT_EQ(Command(std::string("export --form ") + option + " " + input.string()).out,
                   expected);
     }

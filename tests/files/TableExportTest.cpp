@@ -21,12 +21,7 @@ std::vector<DataPoint> Points(std::initializer_list<double> ys) {
 
 std::string Written(const std::vector<DataPoint>& points, const TableOptions& o) {
     std::string text;
-    EXPECT_TRUE(WriteTable(
-        [&](const char* s, std::size_t n) {
-            text.append(s, n);
-            return true;
-        },
-        points.data(), points.size(), o));
+    EXPECT_TRUE(WriteTable(StringSink(text), points.data(), points.size(), o));
     return text;
 }
 
@@ -181,12 +176,7 @@ TEST(TableExport, EmptyAndSingleTablesAndRefusedOptions) {
     const auto samples = Points({1});
     auto refused = [&](TableOptions bad) {
         std::string text;
-        const bool ok = WriteTable(
-            [&](const char* s, std::size_t n) {
-                text.append(s, n);
-                return true;
-            },
-            samples.data(), samples.size(), bad);
+        const bool ok = WriteTable(StringSink(text), samples.data(), samples.size(), bad);
         return !ok && text.empty() && !PlanTable(samples.data(), 1, bad).error.empty();
     };
     TableOptions bad = o;
