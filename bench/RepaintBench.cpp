@@ -11,6 +11,7 @@
 #include <functional>
 #include <qcustomplot.h>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "graph/Plot.h"
@@ -55,15 +56,18 @@ struct Row {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    const Row rows[] = {{"random walk", 1'000'000, true, false},
-                        {"random walk", 1'000'000, true, true},
-                        {"random walk", 10'000'000, true, false},
-                        {"random walk", 10'000'000, true, true},
-                        {"uniform noise", 10'000'000, false, false},
-                        {"uniform noise", 10'000'000, false, true}};
-    std::printf("| samples, shape | view | CPlot | QCustomPlot (antialiased) | ratio | QCustomPlot "
-                "(not antialiased) | ratio |\n|---|---|---|---|---|---|---|\n");
+    const Row rows[] = {
+        {"random walk", 1'000'000, true, false},     {"random walk", 1'000'000, true, true},
+        {"random walk", 10'000'000, true, false},    {"random walk", 10'000'000, true, true},
+        {"uniform noise", 10'000'000, false, false}, {"uniform noise", 10'000'000, false, true}};
+    // "--profile N": row N's CPlot repaint only, over and over, for a profiler.
+    const int profiled = argc > 2 && std::string(argv[1]) == "--profile" ? std::atoi(argv[2]) : -1;
+    if (profiled < 0)
+        std::printf("| samples, shape | view | CPlot | QCustomPlot (antialiased) | ratio | "
+                    "QCustomPlot (not antialiased) | ratio |\n|---|---|---|---|---|---|---|\n");
     for (const Row& row : rows) {
+        if (profiled >= 0 && &row != &rows[profiled])
+            continue;
         std::vector<DataPoint> points = Samples(row.count, row.walk);
         const double from = row.zoomed ? row.count / 2 : 0;
         const double to = row.zoomed ? from + 100 : row.count - 1;
@@ -77,6 +81,16 @@ int main(int argc, char** argv) {
         plot.XAxisAt(0).SetViewRange(from, to, 0);
         plot.Invalidate();
         plot.UpdateWindow();
+        if (profiled >= 0) {
+            std::vector<double> times;
+            for (int r = 0; r < 500; ++r)
+                times.push_back(Milliseconds([&] {
+                    plot.Invalidate();
+                    plot.UpdateWindow();
+                }));
+            std::printf("row %d: %.2f ms\n", profiled, Median(times));
+            return 0;
+        }
 
         QVector<double> xs(row.count), ys(row.count);
         for (int i = 0; i < row.count; ++i)

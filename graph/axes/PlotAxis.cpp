@@ -225,6 +225,14 @@ CPoint CPlotAxis::PixelOfValue(const DataPoint& point) {
     return CPoint(TruncInt(scale * (point.x - viewMin) + plot.left), 0);
 }
 
+CPlotAxis::ScaleMap CPlotAxis::Map() const {
+    const CRect plot = Plot();
+    const double span = viewMax - viewMin;
+    const bool vertical = orientation == Vertical;
+    return ScaleMap{vertical, viewMin, pixelLength / span,
+                    double(vertical ? plot.bottom : plot.left)};
+}
+
 bool CPlotAxis::CanMap() const {
     const double span = viewMax - viewMin;
     return pixelLength >= 1 && std::isfinite(span) && span > 0 && std::isfinite(viewMin);

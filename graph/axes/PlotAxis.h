@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "graph/axes/AxisOwner.h"
+#include "graph/axes/Truncate.h"
 #include "graph/objects/PlotObject.h"
 
 struct ValueMarker {
@@ -68,6 +69,17 @@ public:
 
     // The label of a value with tickFormat: printf-style, or a date pattern on date axes.
     std::string LabelText(double value) const;
+    // The value-to-pixel mapping of the moment as a small value, for loops over many points:
+    // the same pixels as PixelOfValue, without asking the owner for the plot each time.
+    struct ScaleMap {
+        bool vertical;
+        double viewMin, scale, origin;
+        int Pixel(double v) const {
+            return vertical ? TruncInt(origin - scale * (v - viewMin))
+                            : TruncInt(scale * (v - viewMin) + origin);
+        }
+    };
+    ScaleMap Map() const;
     // Sizes as drawn: a record may carry any value, drawing holds it to what a window shows.
     int ShownArrowSize() const { return DrawnSize(arrowSize); }
     int ShownLabelGap() const { return DrawnSize(labelGap); }

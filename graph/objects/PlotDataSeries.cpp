@@ -93,10 +93,9 @@ struct CPlotDataSeries::Mapping {
     CPlotAxis* x;
     CPlotAxis* y;
     CRect plot;
-    int MapX(const DataPoint& p) const { return x->PixelOfValue(p).x; }
-    CPoint Map(const DataPoint& p) const {
-        return CPoint(x->PixelOfValue(p).x, y->PixelOfValue(p).y);
-    }
+    CPlotAxis::ScaleMap xs = x->Map(), ys = y->Map(); // taken once per drawing
+    int MapX(const DataPoint& p) const { return xs.Pixel(p.x); }
+    CPoint Map(const DataPoint& p) const { return CPoint(xs.Pixel(p.x), ys.Pixel(p.y)); }
 };
 
 std::optional<CPlotDataSeries::Mapping> CPlotDataSeries::MappingOf() const {
