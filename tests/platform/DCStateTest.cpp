@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "draw/Symbols.h"
 #include "platform/Raster.h"
 #include "tests/support/Canvas.h"
 
@@ -119,24 +120,11 @@ std::vector<bool> Outside(const Canvas& c, COLORREF outline) {
 }
 
 TEST(DCState, FilledFiguresFillExactlyTheInsideOfTheirOutline) {
+    // Every marker symbol with a fill (all but the cross), at every size a marker may have.
     for (int size = 2; size <= 24; ++size)
-        for (int figure = 0; figure < 4; ++figure) {
+        for (int figure : {0, 1, 3, 4, 5, 6, 7}) {
             Canvas c(40, 40);
-            c.dc.SelectObject(CPen(PS_SOLID, 1, Black));
-            c.dc.SelectObject(CBrush(Green));
-            const int x = 5, y = 7, s = size;
-            if (figure == 0) {
-                c.dc.Ellipse(x, y, x + s, y + s);
-            } else if (figure == 1) {
-                const CPoint pts[] = {{x + s - 1, y}, {x, y + s / 2}, {x + s - 1, y + s}};
-                c.dc.Polygon(pts, 3);
-            } else if (figure == 2) {
-                const CPoint pts[] = {{x + s / 2, y}, {x + s, y + s}, {x, y + s}};
-                c.dc.Polygon(pts, 3);
-            } else {
-                const CPoint pts[] = {{x, y}, {x + s, y + s / 2}, {x, y + s}};
-                c.dc.Polygon(pts, 3);
-            }
+            symbolTable[figure](5, 7, size, Green, 0, &c.dc);
             const std::vector<bool> outside = Outside(c, Black);
             int spilled = 0, holes = 0;
             for (int py = 0; py < c.height; ++py)
