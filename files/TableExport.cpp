@@ -1,5 +1,7 @@
 #include "files/TableExport.h"
 
+#include "files/SignificantDigits.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cfloat>
@@ -183,12 +185,10 @@ char* Hex(char* p, std::int64_t v, int bits) {
 // Shortest text that reads back as the same value, as a floating literal of C.
 char* Floating(char* p, double y, bool single) {
     char* start = p;
-    if (single) {
-        const float f = float(std::clamp(y, double(-FLT_MAX), double(FLT_MAX)));
-        p = std::to_chars(p, p + 40, f, std::chars_format::general, 9).ptr;
-    } else {
-        p = std::to_chars(p, p + 40, y, std::chars_format::general, 17).ptr;
-    }
+    if (single) // the float's exact value, as printf gets it
+        p = WriteSignificant(p, double(float(std::clamp(y, double(-FLT_MAX), double(FLT_MAX)))), 9);
+    else
+        p = WriteSignificant(p, y, 17);
     if (std::find_if(start, p, [](char c) { return c == '.' || c == 'e'; }) == p) {
         *p++ = '.';
         *p++ = '0';
