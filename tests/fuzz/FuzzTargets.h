@@ -14,7 +14,8 @@ void FuzzDataReader(const std::uint8_t* data, std::size_t size);
 void FuzzArchive(const std::uint8_t* data, std::size_t size);
 // A whole chart loaded from an archive and painted at several sizes and zooms.
 void FuzzChart(const std::uint8_t* data, std::size_t size);
-// The safe tick-label formatter: a format text and a value.
+// The safe tick-label formatter: a format text and a value; and the table's own significant-
+// digit formatter against the standard one.
 void FuzzTickFormat(const std::uint8_t* data, std::size_t size);
 
 // Runs the entry of a target by its name ("reader", "archive", "chart", "tickformat").
