@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QSessionManager>
@@ -64,6 +65,12 @@ void CMainFrame::BuildMenu() {
                               item.id == ID_TOOL_CURSOR || item.id == ID_TOOL_EDIT ||
                               item.id == ID_TOOL_EDIT_PLUS || item.id == ID_TOOL_FREEHAND;
             action->setCheckable(tool);
+            if (item.id == ID_WAVE_UNDO)
+                action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z),
+                                      QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+            else if (item.id == ID_WAVE_REDO)
+                action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
             const UINT id = item.id;
             connect(action, &QAction::triggered, this, [this, id] { Command(id); });
             menu->addAction(action);

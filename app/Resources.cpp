@@ -19,6 +19,8 @@ const std::map<UINT, const char*>& Strings() {
         {57664, "Display program information, version number and copyright\nAbout"},
         {57665, "Quit the application; prompts to save documents\nExit"},
         {32800, "Export the waveform as a C table for firmware\nExport Table"},
+        {32801, "Undo the last change of the waveform\nUndo"},
+        {32802, "Redo the change undone last\nRedo"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -96,7 +98,11 @@ const std::vector<MenuPopup>& MainMenu() {
           {"Freehand", ID_TOOL_FREEHAND},
           {nullptr, 0},
           {"View Reset", ID_TOOL_VIEW_RESET}}},
-        {"&Wave", {{"Export Table...", ID_WAVE_EXPORT_TABLE}}},
+        {"&Wave",
+         {{"&Undo", ID_WAVE_UNDO},
+          {"&Redo", ID_WAVE_REDO},
+          {nullptr, 0},
+          {"Export Table...", ID_WAVE_EXPORT_TABLE}}},
         {"&Help", {{"&About Tarvelin...", ID_APP_ABOUT}}},
     };
     return menu;

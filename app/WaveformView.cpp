@@ -1,5 +1,6 @@
 #include "app/WaveformView.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <new>
 
@@ -26,7 +27,18 @@ std::string TitleWith(const std::string& part) {
     return std::string(LoadString(IDR_MAINFRAME)) + " - [" + part + "]";
 }
 
-CWaveformView::CWaveformView(CAppDialogs& d, TitleSetter t) : dialogs(d), setTitle(std::move(t)) {}
+namespace {
+
+// A quarter of what the system can still provide, at most what a size_t can count.
+std::size_t HistoryAllowance() {
+    const std::uint64_t quarter = AvailableBytes() / 4;
+    return quarter > SIZE_MAX ? SIZE_MAX : std::size_t(quarter);
+}
+
+} // namespace
+
+CWaveformView::CWaveformView(CAppDialogs& d, TitleSetter t)
+    : history(HistoryAllowance()), dialogs(d), setTitle(std::move(t)) {}
 
 CWaveformView::~CWaveformView() {
     graph.ClearGraph(); // no series may refer to the buffer once it is gone
@@ -40,6 +52,15 @@ BOOL CWaveformView::Create(CWnd* parent) {
         return FALSE;
     graph.cursorFlags = 14;
     graph.cursorSeriesLock = 0;
+    // Each drag and each stroke on the waveform is one step of the history.
+    graph.beforeEdit = [this](int series, int first, int last) {
+        if (series == 0 && buffer && first >= 0 && std::uint32_t(last) < sampleCount)
+            history.Touch(buffer.get(), std::size_t(first), std::size_t(last));
+    };
+    graph.editEnded = [this] {
+        if (buffer)
+            history.Commit(buffer.get());
+    };
     return TRUE;
 }
 
@@ -83,6 +104,12 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         return TRUE;
     case ID_WAVE_EXPORT_TABLE:
         ExportTable();
+        return TRUE;
+    case ID_WAVE_UNDO:
+        Undo(false);
+        return TRUE;
+    case ID_WAVE_REDO:
+        Undo(true);
         return TRUE;
     case ID_TOOL_ZOOM:
         SetTool(ToolZoom);
@@ -146,6 +173,7 @@ bool CWaveformView::ConfirmDiscard() {
 }
 
 void CWaveformView::ReleaseBuffer() {
+    history.Clear(); // a new waveform starts a fresh history
     buffer.reset();
     sampleCount = 0;
 }
@@ -272,4 +300,14 @@ void CWaveformView::ExportTable() {
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
     }
+}
+
+void CWaveformView::Undo(bool redo) {
+    if (!buffer)
+        return;
+    history.Commit(buffer.get()); // a drag whose release was never seen
+    if (!(redo ? history.Redo(buffer.get(), sampleCount) : history.Undo(buffer.get(), sampleCount)))
+        return;
+    graph.modified = true; // the close query and the discard question ask again
+    graph.Invalidate();
 }

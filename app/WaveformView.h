@@ -9,6 +9,7 @@
 #include "app/AppDialogs.h"
 #include "files/SampleBuffer.h"
 #include "graph/Plot.h"
+#include "wave/UndoHistory.h"
 
 enum ToolMode {
     ToolNone = 0,
@@ -42,6 +43,7 @@ public:
     const std::string& SavePath() const { return savePath; }
     const std::string& ExportPath() const { return exportPath; }
     const TableOptions& TableExportOptions() const { return tableOptions; }
+    const UndoHistory& History() const { return history; }
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
@@ -57,6 +59,7 @@ private:
     void Save();
     void SaveCSource();
     void ExportTable();
+    void Undo(bool redo);
 
     CPlot graph;
     std::uint32_t sampleCount = 0;
@@ -67,6 +70,7 @@ private:
     std::string exportPath;
     std::string tablePath;
     TableOptions tableOptions; // as last set, for the rest of the run
+    UndoHistory history;
     CAppDialogs& dialogs;
     TitleSetter setTitle;
 };

@@ -14,8 +14,8 @@
 
 namespace {
 constexpr std::size_t MapFrom = std::size_t(1) << 20;
+} // namespace
 
-// What the system can still provide, from /proc/meminfo; the largest size_t when unknown.
 std::uint64_t AvailableBytes() {
     std::FILE* f = std::fopen("/proc/meminfo", "r");
     if (!f)
@@ -34,7 +34,6 @@ std::uint64_t AvailableBytes() {
     return available == std::numeric_limits<std::uint64_t>::max() ? available
                                                                   : available + swapFree;
 }
-} // namespace
 
 void SampleBufferFree::operator()(DataPoint* points) const {
 #if defined(__linux__)

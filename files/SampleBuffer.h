@@ -2,6 +2,7 @@
 // A buffer of samples, allocated once at its final size.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "files/DataPoint.h"
@@ -17,3 +18,7 @@ using SampleBuffer = std::unique_ptr<DataPoint[], SampleBufferFree>;
 // get their memory up front in large pages, which costs far less than taking it a page at a
 // time while filling.
 SampleBuffer AllocateSamples(std::size_t count);
+
+// What the system can still provide (available memory and free swap, from /proc/meminfo); the
+// largest value when unknown.
+std::uint64_t AvailableBytes();

@@ -2,6 +2,7 @@
 // The chart control: a window that owns curves, the X and Y axes they are drawn against, and a
 // list of free objects headed by the cursor's readout label.
 
+#include <functional>
 #include <list>
 #include <memory>
 #include <vector>
@@ -90,6 +91,11 @@ public:
     const Measurement& MeasurementInProgress() const { return measuring; }
     // The record the last PLN_POINT_CHANGED pointed to.
     const PointEditRecord& LastPointEdit() const { return pointEdit; }
+
+    // Told before editing changes points first..last of a series, and when the drag or the
+    // stroke that changed them ends (the button's release): an owner keeps its undo steps.
+    std::function<void(int series, int first, int last)> beforeEdit;
+    std::function<void()> editEnded;
 
     BOOL PreTranslateMessage(MSG* msg) override;
     CDialogs* dialogs = &StandardDialogs();

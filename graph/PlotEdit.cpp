@@ -19,6 +19,15 @@ void CPlot::EditGrabbedPoint() {
         return;
     modified = true;
     DataPoint* p = s.points;
+    if (beforeEdit) { // the grabbed point and, with the marker, the range up to it
+        int first = grabbedPoint, last = grabbedPoint;
+        if (editMarker) {
+            const int marker = std::clamp(editMarkerIndex, 0, s.pointCount - 1);
+            first = std::min(first, marker);
+            last = std::max(last, marker);
+        }
+        beforeEdit(grabbedSeries, first, last);
+    }
     const double oldY = p[grabbedPoint].y;
     pointEdit = PointEditRecord{grabbedSeries, grabbedPoint, oldY, newY};
     Notify(PLN_POINT_CHANGED, WPARAM(&pointEdit));
@@ -89,6 +98,14 @@ void CPlot::FreehandSegment(CPoint from, CPoint to) {
         s.XAscending()
             ? std::partition_point(begin, end, [e](const DataPoint& p) { return p.x < e; })
             : begin;
+    if (beforeEdit) { // the samples under the stroke; all of them when X does not ascend
+        DataPoint* last =
+            s.XAscending()
+                ? std::partition_point(first, end, [g](const DataPoint& p) { return p.x <= g; })
+                : end;
+        if (last > first)
+            beforeEdit(0, int(first - begin), int(last - begin) - 1);
+    }
     for (DataPoint* p = first; p < end; ++p) {
         if (p->x > g)
             break;

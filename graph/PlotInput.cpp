@@ -307,6 +307,9 @@ void CPlot::OnLButtonUp(UINT, CPoint point) {
     default:
         break;
     }
+    if (editEnded && (operationMode == ModeEdit || operationMode == ModeEditPlus ||
+                      operationMode == ModeFreehand))
+        editEnded();
     Invalidate(TRUE);
 }
 

@@ -7,6 +7,7 @@
 #include <QToolBar>
 
 #include <QKeyEvent>
+#include <QTest>
 #include <QToolButton>
 
 #include "app/MainFrame.h"
@@ -14,6 +15,7 @@
 #include "app/Resources.h"
 #include "platform/WndHost.h"
 #include "tests/app/ScriptedDialogs.h"
+#include "tests/support/QtInput.h"
 
 namespace {
 
@@ -25,7 +27,10 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     for (QAction* a : frame.menuBar()->actions())
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Tool", "&Wave", "&Help"}));
-    EXPECT_EQ(frame.menuBar()->actions()[2]->menu()->actions()[0]->text(), "Export Table...");
+    QStringList wave;
+    for (QAction* a : frame.menuBar()->actions()[2]->menu()->actions())
+        wave << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(wave, (QStringList{"&Undo", "&Redo", "-", "Export Table..."}));
     EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
               "Export the waveform as a C table for firmware");
     QStringList file;
@@ -127,6 +132,69 @@ TEST(MainFrame, LockPanesShowTheKeyboardsStateNotKeyPresses) {
     frame.lockReader = [] { return std::optional<LockState>(); }; // the platform cannot tell
     frame.RefreshLocks();
     EXPECT_FALSE(frame.LockLit(1));
+}
+
+std::vector<double> SamplesOf(CWaveformView& view) {
+    std::vector<double> ys;
+    for (std::uint32_t i = 0; i < view.SampleCount(); ++i)
+        ys.push_back(view.Samples()[i].y);
+    return ys;
+}
+
+TEST(MainFrame, UndoAndRedoStepThroughDragsAndStrokesWithTheKeys) {
+    ScriptedDialogs dialogs;
+    CMainFrame frame(dialogs);
+    frame.resize(900, 600);
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    dialogs.counts.push_back(21);
+    frame.Action(ID_FILE_NEW)->trigger();
+    CPlot& g = frame.View().Graph();
+    g.YAxisAt(0).SetRange(-10, 10);
+    g.Invalidate();
+    g.UpdateWindow();
+    g.XAxisAt(0).autoScale = g.YAxisAt(0).autoScale = false;
+    g.Invalidate();
+    g.UpdateWindow();
+    auto at = [&](double x, double y) {
+        return CPoint(g.XAxisAt(0).PixelOfValue({x, 0}).x, g.YAxisAt(0).PixelOfValue({0, y}).y);
+    };
+    std::vector<std::vector<double>> states{SamplesOf(frame.View())};
+
+    frame.Action(ID_TOOL_EDIT)->trigger(); // a drag: one step
+    const CPoint hover(at(5, 0).x + 5, at(5, 0).y);
+    input::Move(g, hover);
+    input::Press(g, hover);
+    input::Move(g, CPoint(hover.x, at(5, 3).y), Qt::LeftButton);
+    input::Move(g, CPoint(hover.x, at(5, 6).y), Qt::LeftButton);
+    input::Release(g, CPoint(hover.x, at(5, 6).y));
+    states.push_back(SamplesOf(frame.View()));
+    ASSERT_NE(states[1], states[0]);
+
+    frame.Action(ID_TOOL_FREEHAND)->trigger(); // a stroke: one step
+    g.Invalidate();
+    g.UpdateWindow();
+    input::Drag(g, CPoint(at(10, -4).x - 3, at(10, -4).y), CPoint(at(14, -2).x + 3, at(14, -2).y),
+                3);
+    states.push_back(SamplesOf(frame.View()));
+    ASSERT_NE(states[2], states[1]);
+    EXPECT_EQ(frame.View().History().Steps(), 2u);
+
+    frame.View().Graph().modified = false;
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(SamplesOf(frame.View()), states[1]);
+    EXPECT_TRUE(frame.View().IsModified()); // undoing is a change like any other
+    QTest::keyClick(&frame, Qt::Key_Backspace, Qt::AltModifier);
+    EXPECT_EQ(SamplesOf(frame.View()), states[0]);
+    QTest::keyClick(&frame, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(SamplesOf(frame.View()), states[1]);
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(SamplesOf(frame.View()), states[2]);
+
+    dialogs.answers.push_back(IDYES);
+    dialogs.counts.push_back(5);
+    frame.Action(ID_FILE_NEW)->trigger(); // a new waveform starts a fresh history
+    EXPECT_EQ(frame.View().History().Steps(), 0u);
 }
 
 } // namespace
