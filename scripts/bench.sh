@@ -13,6 +13,9 @@ trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
 echo
 "$build_dir/bench/series_bench"
 echo
+echo "Transforms of 10 million samples:"
+"$build_dir/bench/wave_bench"
+echo
 echo "Repaint of a 1920 x 1080 chart beside QCustomPlot $(dpkg-query -W -f='${Version}' libqcustomplot-dev), median of 11 runs:"
 "$build_dir/bench/repaint_bench"
 echo

@@ -1,0 +1,61 @@
+// The transforms over 10 million samples, each as one step of the editor would run it.
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "wave/Transforms.h"
+
+namespace {
+
+constexpr std::size_t Count = 10'000'000;
+
+std::vector<DataPoint>& Samples() {
+    static std::vector<DataPoint> points = [] {
+        std::mt19937_64 rng(3);
+        std::uniform_real_distribution<double> v(-1, 1);
+        std::vector<DataPoint> p(Count);
+        for (std::size_t i = 0; i < Count; ++i)
+            p[i] = {double(i), v(rng)};
+        return p;
+    }();
+    return points;
+}
+
+void Transform(benchmark::State& state, const std::function<void(SampleRange)>& apply) {
+    std::vector<DataPoint> work = Samples();
+    for (auto _ : state) {
+        apply({work.data(), work.size()});
+        benchmark::DoNotOptimize(work.data());
+    }
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(Transform, normalise, [](SampleRange r) {
+    NormalisePeak(r, 1);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, scale_offset, [](SampleRange r) {
+    ScaleOffset(r, 0.5, 0.1);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, remove_dc, [](SampleRange r) {
+    RemoveDC(r);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, invert, [](SampleRange r) {
+    Invert(r);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, reverse, [](SampleRange r) {
+    Reverse(r);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, smooth_101, [](SampleRange r) {
+    Smooth(r, 101, true);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, clip, [](SampleRange r) {
+    Clip(r, -0.5, 0.5);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Transform, quantise_12, [](SampleRange r) {
+    Quantise(r, 12, -1, 1);
+})->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
