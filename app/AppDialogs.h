@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "files/DataPoint.h"
 #include "files/TableExport.h"
@@ -29,6 +31,16 @@ struct FileDialogRequest {
     std::string filter;        // "Name|pattern|Name|pattern||"
 };
 
+// A transform's parameters as a small dialog asks for them, and the samples it acts on.
+struct TransformRequest {
+    std::string title;                                  // "Normalise", ...
+    std::vector<std::pair<std::string, double>> values; // label and value, shown and read back
+    std::string option;                                 // a check box when not empty
+    bool checked = false;
+    std::uint32_t first = 0, last = 0; // sample indexes, both included; all at first
+    std::uint32_t count = 0;           // the waveform's sample count
+};
+
 struct FileDialogResult {
     std::string path;
     int filterIndex = 1; // 1 for the first entry
@@ -44,5 +56,7 @@ public:
     virtual std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) = 0;
     // Export Table's options, shown with a preview of the samples; false on Cancel.
     virtual bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) = 0;
+    // A transform's parameters; false on Cancel.
+    virtual bool Transform(TransformRequest& request) = 0;
     virtual void About() = 0;
 };

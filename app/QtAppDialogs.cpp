@@ -13,6 +13,7 @@
 #include "app/NewDataDialog.h"
 #include "app/Resources.h"
 #include "app/ToolbarImages.h"
+#include "app/TransformDialog.h"
 
 QStringList QtNameFilters(const std::string& filter) {
     QStringList parts = QString::fromStdString(filter).split('|');
@@ -123,6 +124,10 @@ bool CQtAppDialogs::ExportTable(TableOptions& options, const DataPoint* points, 
         return false;
     options = dialog.Options();
     return true;
+}
+
+bool CQtAppDialogs::Transform(TransformRequest& request) {
+    return RunTransformDialog(owner, request);
 }
 
 void CQtAppDialogs::About() {

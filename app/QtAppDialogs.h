@@ -14,6 +14,7 @@ public:
     bool NewData(std::uint32_t& count) override;
     std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override;
     bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) override;
+    bool Transform(TransformRequest& request) override;
     void About() override;
 };
 

@@ -1,5 +1,6 @@
 #include "app/WaveformView.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -10,6 +11,7 @@
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
 #include "files/TableExport.h"
+#include "wave/Transforms.h"
 
 namespace {
 
@@ -110,6 +112,16 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         return TRUE;
     case ID_WAVE_REDO:
         Undo(true);
+        return TRUE;
+    case ID_WAVE_NORMALISE:
+    case ID_WAVE_SCALE:
+    case ID_WAVE_REMOVE_DC:
+    case ID_WAVE_INVERT:
+    case ID_WAVE_REVERSE:
+    case ID_WAVE_SMOOTH:
+    case ID_WAVE_QUANTISE:
+    case ID_WAVE_CLIP:
+        Transform(LOWORD(wParam));
         return TRUE;
     case ID_TOOL_ZOOM:
         SetTool(ToolZoom);
@@ -309,5 +321,92 @@ void CWaveformView::Undo(bool redo) {
     if (!(redo ? history.Redo(buffer.get(), sampleCount) : history.Undo(buffer.get(), sampleCount)))
         return;
     graph.modified = true; // the close query and the discard question ask again
+    graph.Invalidate();
+}
+
+void CWaveformView::Transform(UINT id) {
+    if (!buffer || sampleCount == 0)
+        return;
+    TransformRequest r;
+    r.count = sampleCount;
+    r.last = sampleCount - 1;
+    switch (id) {
+    case ID_WAVE_NORMALISE:
+        r.title = "Normalise";
+        r.values = {{"Peak:", 1}, {"Range low:", -1}, {"Range high:", 1}};
+        r.option = "Minimum and maximum onto the range instead";
+        break;
+    case ID_WAVE_SCALE:
+        r.title = "Scale and Offset";
+        r.values = {{"Scale:", 1}, {"Offset:", 0}};
+        break;
+    case ID_WAVE_REMOVE_DC:
+        r.title = "Remove DC";
+        break;
+    case ID_WAVE_INVERT:
+        r.title = "Invert";
+        break;
+    case ID_WAVE_REVERSE:
+        r.title = "Reverse";
+        break;
+    case ID_WAVE_SMOOTH:
+        r.title = "Smooth";
+        r.values = {{"Width (odd):", 3}};
+        r.option = "Circular (the table repeats)";
+        break;
+    case ID_WAVE_QUANTISE:
+        r.title = "Quantise";
+        r.values = {{"Bits:", 8}, {"Low:", -1}, {"High:", 1}};
+        break;
+    default:
+        r.title = "Clip";
+        r.values = {{"Low:", -1}, {"High:", 1}};
+        break;
+    }
+    if (!dialogs.Transform(r))
+        return;
+    const std::uint32_t last = std::min(r.last, sampleCount - 1);
+    if (r.first > last)
+        return;
+    const SampleRange range{buffer.get() + r.first, std::size_t(last - r.first) + 1};
+    auto value = [&r](std::size_t i) { return i < r.values.size() ? r.values[i].second : 0.0; };
+    history.Commit(buffer.get());
+    history.Touch(buffer.get(), r.first, last); // the whole transform is one step
+    bool done = true;
+    switch (id) {
+    case ID_WAVE_NORMALISE:
+        done =
+            r.checked ? NormaliseRange(range, value(1), value(2)) : NormalisePeak(range, value(0));
+        break;
+    case ID_WAVE_SCALE:
+        done = ScaleOffset(range, value(0), value(1));
+        break;
+    case ID_WAVE_REMOVE_DC:
+        done = RemoveDC(range);
+        break;
+    case ID_WAVE_INVERT:
+        Invert(range);
+        break;
+    case ID_WAVE_REVERSE:
+        Reverse(range);
+        break;
+    case ID_WAVE_SMOOTH:
+        done = Smooth(range, int(value(0)), r.checked);
+        break;
+    case ID_WAVE_QUANTISE:
+        done = Quantise(range, int(value(0)), value(1), value(2));
+        break;
+    default:
+        Clip(range, value(0), value(1));
+        break;
+    }
+    history.Commit(buffer.get()); // nothing changed: no step
+    if (!done) {
+        dialogs.MessageBox("The samples were left as they were: the values given cannot be used "
+                           "(an even width, no range, or results too large for a number).",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    graph.modified = true;
     graph.Invalidate();
 }

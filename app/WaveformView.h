@@ -60,6 +60,7 @@ private:
     void SaveCSource();
     void ExportTable();
     void Undo(bool redo);
+    void Transform(UINT id);
 
     CPlot graph;
     std::uint32_t sampleCount = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct ScriptedDialogs : CAppDialogs {
     std::vector<std::string> messages;       // texts of every message box shown
     std::vector<FileDialogRequest> requests; // every file dialog asked for
     std::deque<TableOptions> tables;         // Export Table: empty means Cancel
+    // Transforms: the answer edits the request; none means Cancel.
+    std::deque<std::function<void(TransformRequest&)>> transforms;
+    std::vector<TransformRequest> transformRequests;
     int abouts = 0;
 
     int MessageBox(const std::string& text, UINT type) override {
@@ -49,6 +53,14 @@ struct ScriptedDialogs : CAppDialogs {
             return false;
         options = tables.front();
         tables.pop_front();
+        return true;
+    }
+    bool Transform(TransformRequest& r) override {
+        transformRequests.push_back(r);
+        if (transforms.empty())
+            return false;
+        transforms.front()(r);
+        transforms.pop_front();
         return true;
     }
     void About() override { ++abouts; }

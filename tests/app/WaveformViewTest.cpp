@@ -455,3 +455,45 @@ TEST_F(ViewTest, ExportTableWritesTheChosenFormAndChangesNothing) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<double> ViewSamples(const CWaveformView& view) {
+    std::vector<double> ys;
+    for (std::uint32_t i = 0; i < view.SampleCount(); ++i)
+        ys.push_back(view.Samples()[i].y);
+    return ys;
+}
+
+TEST_F(ViewTest, TransformsActOnTheChosenSamplesAsOneStepEach) {
+    std::ofstream(dir / "w.txt", std::ios::binary) << "1\r\n-2\r\n3\r\n-4\r\n5\r\n";
+    Choose(dir / "w.txt");
+    Run(ID_FILE_OPEN);
+    const std::vector<double> original = ViewSamples(view);
+
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].second = 10; });
+    Run(ID_WAVE_NORMALISE);
+    EXPECT_EQ(dialogs.transformRequests.back().title, "Normalise");
+    EXPECT_EQ(dialogs.transformRequests.back().last, 4u); // all samples unless told
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{2, -4, 6, -8, 10}));
+    EXPECT_TRUE(view.IsModified());
+
+    dialogs.transforms.push_back([](TransformRequest& r) { r.first = 1, r.last = 3; });
+    Run(ID_WAVE_REVERSE);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{2, -8, 6, -4, 10}));
+
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].second = 4; }); // even
+    Run(ID_WAVE_SMOOTH);
+    EXPECT_NE(dialogs.messages.back().find("left as they were"), std::string::npos);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{2, -8, 6, -4, 10}));
+
+    Run(ID_WAVE_INVERT); // Cancel: nothing
+    EXPECT_EQ(view.History().Steps(), 2u);
+    Run(ID_WAVE_UNDO);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(ViewSamples(view), original);
+    Run(ID_WAVE_REDO);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{2, -4, 6, -8, 10}));
+}
+
+} // namespace
