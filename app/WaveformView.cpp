@@ -318,7 +318,9 @@ void CWaveformView::Undo(bool redo) {
     if (!buffer)
         return;
     history.Commit(buffer.get()); // a drag whose release was never seen
-    if (!(redo ? history.Redo(buffer.get(), sampleCount) : history.Undo(buffer.get(), sampleCount)))
+    const UndoHistory::Target target{
+        buffer.get(), sampleCount, [this](const std::vector<DataPoint>& w) { return Replace(w); }};
+    if (!(redo ? history.Redo(target) : history.Undo(target)))
         return;
     graph.modified = true; // the close query and the discard question ask again
     graph.Invalidate();
@@ -409,4 +411,16 @@ void CWaveformView::Transform(UINT id) {
     }
     graph.modified = true;
     graph.Invalidate();
+}
+
+bool CWaveformView::Replace(const std::vector<DataPoint>& waveform) {
+    if (waveform.empty() || waveform.size() > 2147483647u)
+        return false;
+    SampleBuffer fresh = AllocateSamples(waveform.size());
+    std::copy(waveform.begin(), waveform.end(), fresh.get());
+    // Series 0 moves to the new samples before the old ones are released.
+    graph.SetSeriesData(fresh.get(), int(waveform.size()), 0, 0, 0, false);
+    buffer = std::move(fresh);
+    sampleCount = std::uint32_t(waveform.size());
+    return true;
 }

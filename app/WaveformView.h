@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/AppDialogs.h"
 #include "files/SampleBuffer.h"
@@ -61,6 +62,8 @@ private:
     void ExportTable();
     void Undo(bool redo);
     void Transform(UINT id);
+    // Puts a new waveform in place of the samples (count may change); false when it cannot.
+    bool Replace(const std::vector<DataPoint>& waveform);
 
     CPlot graph;
     std::uint32_t sampleCount = 0;

@@ -7,7 +7,8 @@ void UndoHistory::Touch(const DataPoint* samples, std::size_t first, std::size_t
     if (last < first)
         return;
     if (!isOpen) {
-        open = Step{first, {}, {}};
+        open = Step{};
+        open.first = first;
         for (std::size_t i = first; i <= last; ++i)
             open.before.push_back(samples[i].y);
         isOpen = true;
@@ -37,7 +38,19 @@ void UndoHistory::Commit(const DataPoint* samples) {
     if (step.before.size() == step.after.size() &&
         std::memcmp(step.before.data(), step.after.data(), step.before.size() * sizeof(double)) ==
             0)
-        return;                   // nothing changed
+        return; // nothing changed
+    Push(std::move(step));
+}
+
+void UndoHistory::RecordReplace(std::vector<DataPoint> before, std::vector<DataPoint> after) {
+    Step step;
+    step.replace = true;
+    step.wholeBefore = std::move(before);
+    step.wholeAfter = std::move(after);
+    Push(std::move(step));
+}
+
+void UndoHistory::Push(Step step) {
     while (steps.size() > done) { // a new step ends what could be redone
         bytes -= steps.back().Bytes();
         steps.pop_back();
@@ -52,26 +65,27 @@ void UndoHistory::Commit(const DataPoint* samples) {
     }
 }
 
-bool UndoHistory::Undo(DataPoint* samples, std::size_t count) {
-    if (!CanUndo())
+bool UndoHistory::Apply(const Step& s, bool forward, const Target& t) {
+    if (s.replace)
+        return t.replace && t.replace(forward ? s.wholeAfter : s.wholeBefore);
+    const std::vector<double>& values = forward ? s.after : s.before;
+    if (!t.points || s.first + values.size() > t.count)
         return false;
-    const Step& s = steps[done - 1];
-    if (s.first + s.before.size() > count)
+    for (std::size_t i = 0; i < values.size(); ++i)
+        t.points[s.first + i].y = values[i];
+    return true;
+}
+
+bool UndoHistory::Undo(const Target& target) {
+    if (!CanUndo() || !Apply(steps[done - 1], false, target))
         return false;
-    for (std::size_t i = 0; i < s.before.size(); ++i)
-        samples[s.first + i].y = s.before[i];
     --done;
     return true;
 }
 
-bool UndoHistory::Redo(DataPoint* samples, std::size_t count) {
-    if (!CanRedo())
+bool UndoHistory::Redo(const Target& target) {
+    if (!CanRedo() || !Apply(steps[done], true, target))
         return false;
-    const Step& s = steps[done];
-    if (s.first + s.after.size() > count)
-        return false;
-    for (std::size_t i = 0; i < s.after.size(); ++i)
-        samples[s.first + i].y = s.after[i];
     ++done;
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "files/DataPoint.h"
@@ -20,10 +21,20 @@ public:
     // The open step is complete; `samples` hold its new values. A step that changed nothing
     // is not kept.
     void Commit(const DataPoint* samples);
-    // Writes back the values before (after) the last undone step; false when there is none or
-    // it does not fit `count` samples.
-    bool Undo(DataPoint* samples, std::size_t count);
-    bool Redo(DataPoint* samples, std::size_t count);
+    // The whole waveform was replaced, its count perhaps changed: a step of both waveforms.
+    void RecordReplace(std::vector<DataPoint> before, std::vector<DataPoint> after);
+
+    // Where a step is written back: the samples in place, or, for a step that replaced the
+    // waveform, a new waveform handed to `replace` (false when it cannot be taken).
+    struct Target {
+        DataPoint* points;
+        std::size_t count;
+        std::function<bool(const std::vector<DataPoint>&)> replace;
+    };
+    // Writes back the waveform before (after) the last undone step; false when there is none
+    // or it cannot be written.
+    bool Undo(const Target& target);
+    bool Redo(const Target& target);
     bool CanUndo() const { return done > 0; }
     bool CanRedo() const { return done < steps.size(); }
     void Clear();
@@ -34,8 +45,15 @@ private:
     struct Step {
         std::size_t first = 0;
         std::vector<double> before, after;
-        std::size_t Bytes() const { return (before.size() + after.size()) * sizeof(double); }
+        std::vector<DataPoint> wholeBefore, wholeAfter; // a replacement
+        bool replace = false;
+        std::size_t Bytes() const {
+            return (before.size() + after.size()) * sizeof(double) +
+                   (wholeBefore.size() + wholeAfter.size()) * sizeof(DataPoint);
+        }
     };
+    void Push(Step step);
+    bool Apply(const Step& step, bool forward, const Target& target);
 
     std::deque<Step> steps;
     std::size_t done = 0; // steps[0, done) are in effect
