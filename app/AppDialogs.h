@@ -2,6 +2,7 @@
 // The editor's message boxes and dialogs, behind one interface so tests script the answers.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "files/DataPoint.h"
 #include "files/TableExport.h"
 #include "platform/Types.h"
+#include "wave/Generators.h"
 
 constexpr UINT MB_OK = 0x0000;
 constexpr UINT MB_YESNO = 0x0004;
@@ -56,6 +58,11 @@ public:
     virtual std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) = 0;
     // Export Table's options, shown with a preview of the samples; false on Cancel.
     virtual bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) = 0;
+    // Generate's options and count; `preview` shows them on the graph as they change and
+    // answers why they cannot be used (empty when they can). False on Cancel.
+    using GeneratePreview = std::function<std::string(const GeneratorOptions&, std::uint32_t)>;
+    virtual bool Generate(GeneratorOptions& options, std::uint32_t& count,
+                          const GeneratePreview& preview) = 0;
     // A transform's parameters; false on Cancel.
     virtual bool Transform(TransformRequest& request) = 0;
     virtual void About() = 0;

@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include "app/ExportTableDialog.h"
+#include "app/GenerateDialog.h"
 #include "app/NewDataDialog.h"
 #include "app/Resources.h"
 #include "app/ToolbarImages.h"
@@ -124,6 +125,11 @@ bool CQtAppDialogs::ExportTable(TableOptions& options, const DataPoint* points, 
         return false;
     options = dialog.Options();
     return true;
+}
+
+bool CQtAppDialogs::Generate(GeneratorOptions& options, std::uint32_t& count,
+                             const GeneratePreview& preview) {
+    return RunGenerateDialog(owner, options, count, preview);
 }
 
 bool CQtAppDialogs::Transform(TransformRequest& request) {

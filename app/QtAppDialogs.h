@@ -15,6 +15,8 @@ public:
     std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override;
     bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) override;
     bool Transform(TransformRequest& request) override;
+    bool Generate(GeneratorOptions& options, std::uint32_t& count,
+                  const GeneratePreview& preview) override;
     void About() override;
 };
 

@@ -11,6 +11,7 @@
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
 #include "files/TableExport.h"
+#include "wave/Generators.h"
 #include "wave/Transforms.h"
 
 namespace {
@@ -112,6 +113,9 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         return TRUE;
     case ID_WAVE_REDO:
         Undo(true);
+        return TRUE;
+    case ID_WAVE_GENERATE:
+        GenerateWave();
         return TRUE;
     case ID_WAVE_NORMALISE:
     case ID_WAVE_SCALE:
@@ -423,4 +427,70 @@ bool CWaveformView::Replace(const std::vector<DataPoint>& waveform) {
     buffer = std::move(fresh);
     sampleCount = std::uint32_t(waveform.size());
     return true;
+}
+
+void CWaveformView::GenerateWave() {
+    const bool had = buffer && sampleCount > 0;
+    std::uint32_t count = had ? sampleCount : 256;
+    GeneratorOptions options = generatorOptions;
+    std::vector<DataPoint> preview;
+    // The preview is shown by pointing series 0 at it: the samples and the axes stay as they
+    // are, so Cancel gives back exactly what was there.
+    auto show = [&](const GeneratorOptions& o, std::uint32_t n) -> std::string {
+        if (n == 0 || n > 2147483647u)
+            return "The count must lie between 1 and 2147483647.";
+        GeneratorResult made = Generate(o, n, buffer.get(), had ? sampleCount : 0);
+        if (!made.error.empty())
+            return made.error;
+        preview = std::move(made.points);
+        if (graph.SeriesCount() == 0) {
+            graph.SetSeriesData(preview.data(), int(n), 0, 0, 0, false);
+        } else {
+            graph.SeriesAt(0).points = preview.data();
+            graph.SeriesAt(0).pointCount = std::int32_t(n);
+        }
+        graph.Invalidate();
+        return {};
+    };
+    const bool ok = dialogs.Generate(options, count, show);
+    if (had) {
+        graph.SeriesAt(0).points = buffer.get();
+        graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
+    } else {
+        graph.ClearGraph();
+    }
+    graph.Invalidate();
+    if (!ok)
+        return;
+    generatorOptions = options;
+    GeneratorResult made = Generate(options, count, buffer.get(), had ? sampleCount : 0);
+    if (!made.error.empty()) {
+        dialogs.MessageBox(made.error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (had && count == sampleCount) { // one step of the changed values
+        history.Commit(buffer.get());
+        history.Touch(buffer.get(), 0, sampleCount - 1);
+        for (std::uint32_t i = 0; i < count; ++i)
+            buffer[i].y = made.points[i].y;
+        history.Commit(buffer.get());
+        graph.FitAxesToSeries(0, 0, 0);
+    } else if (had) { // a new count: a step of both waveforms
+        std::vector<DataPoint> before(buffer.get(), buffer.get() + sampleCount);
+        if (!Replace(made.points))
+            return;
+        history.RecordReplace(std::move(before), std::move(made.points));
+        graph.FitAxesToSeries(0, 0, 0);
+    } else { // into an empty view: a new waveform, as New makes one
+        graph.ClearGraph();
+        ReleaseBuffer();
+        SampleBuffer fresh = AllocateSamples(count);
+        std::copy(made.points.begin(), made.points.end(), fresh.get());
+        buffer = std::move(fresh);
+        sampleCount = count;
+        HandOver();
+        setTitle(TitleWith("new*"));
+    }
+    graph.modified = true;
+    graph.Invalidate();
 }

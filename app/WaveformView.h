@@ -62,6 +62,7 @@ private:
     void ExportTable();
     void Undo(bool redo);
     void Transform(UINT id);
+    void GenerateWave();
     // Puts a new waveform in place of the samples (count may change); false when it cannot.
     bool Replace(const std::vector<DataPoint>& waveform);
 
@@ -75,6 +76,7 @@ private:
     std::string tablePath;
     TableOptions tableOptions; // as last set, for the rest of the run
     UndoHistory history;
+    GeneratorOptions generatorOptions; // as last set, for the rest of the run
     CAppDialogs& dialogs;
     TitleSetter setTitle;
 };

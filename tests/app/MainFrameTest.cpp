@@ -30,9 +30,9 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     QStringList wave;
     for (QAction* a : frame.menuBar()->actions()[2]->menu()->actions())
         wave << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(wave, (QStringList{"&Undo", "&Redo", "-", "Normalise...", "Scale and Offset...",
-                                 "Remove DC...", "Invert...", "Reverse...", "Smooth...",
-                                 "Quantise...", "Clip...", "-", "Export Table..."}));
+    EXPECT_EQ(wave, (QStringList{"&Undo", "&Redo", "-", "Generate...", "Normalise...",
+                                 "Scale and Offset...", "Remove DC...", "Invert...", "Reverse...",
+                                 "Smooth...", "Quantise...", "Clip...", "-", "Export Table..."}));
     EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
               "Export the waveform as a C table for firmware");
     QStringList file;

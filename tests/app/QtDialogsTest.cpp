@@ -19,6 +19,7 @@
 #include <functional>
 
 #include "app/ExportTableDialog.h"
+#include "app/GenerateDialog.h"
 #include "app/NewDataDialog.h"
 #include "app/QtAppDialogs.h"
 
@@ -143,6 +144,28 @@ TEST(QtDialogs, ExportTableWritesWhatTheCommandLineWrites) {
 
     dialog.findChild<QLineEdit*>("name")->setText("2bad");
     EXPECT_FALSE(dialog.Problem().isEmpty()) << "a name that is no C identifier is refused";
+}
+
+TEST(QtDialogs, GenerateShowsWhyAnExpressionCannotBeUsed) {
+    int previews = 0;
+    CGenerateDialog dialog(nullptr, GeneratorOptions(), 16,
+                           [&](const GeneratorOptions& o, std::uint32_t n) {
+                               ++previews;
+                               return Generate(o, n, nullptr, 0).error;
+                           });
+    EXPECT_GT(previews, 0);
+    EXPECT_TRUE(dialog.Problem().isEmpty());
+    dialog.findChild<QComboBox*>("shape")->setCurrentIndex(9); // Expression
+    dialog.findChild<QLineEdit*>("expression")->setText("sin(");
+    EXPECT_TRUE(dialog.Problem().contains("cannot be used")) << dialog.Problem().toStdString();
+    dialog.findChild<QLineEdit*>("expression")->setText("x*2");
+    EXPECT_TRUE(dialog.Problem().isEmpty());
+    dialog.findChild<QCheckBox*>("new-count")->setChecked(true);
+    dialog.findChild<QLineEdit*>("count")->setText("0");
+    EXPECT_EQ(dialog.Problem(), "Data count canot be 0!");
+    dialog.findChild<QLineEdit*>("count")->setText("100");
+    EXPECT_EQ(dialog.Count(), 100u);
+    EXPECT_EQ(dialog.Options().shape, Shape::Expression);
 }
 
 } // namespace

@@ -20,6 +20,9 @@ struct ScriptedDialogs : CAppDialogs {
     // Transforms: the answer edits the request; none means Cancel.
     std::deque<std::function<void(TransformRequest&)>> transforms;
     std::vector<TransformRequest> transformRequests;
+    // Generate: the answer may preview and edit; it returns false for Cancel.
+    std::deque<std::function<bool(GeneratorOptions&, std::uint32_t&, const GeneratePreview&)>>
+        generates;
     int abouts = 0;
 
     int MessageBox(const std::string& text, UINT type) override {
@@ -62,6 +65,14 @@ struct ScriptedDialogs : CAppDialogs {
         transforms.front()(r);
         transforms.pop_front();
         return true;
+    }
+    bool Generate(GeneratorOptions& o, std::uint32_t& count,
+                  const GeneratePreview& preview) override {
+        if (generates.empty())
+            return false;
+        auto answer = generates.front();
+        generates.pop_front();
+        return answer(o, count, preview);
     }
     void About() override { ++abouts; }
 };

@@ -497,3 +497,62 @@ TEST_F(ViewTest, TransformsActOnTheChosenSamplesAsOneStepEach) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ViewTest, GenerateShowsItsPreviewAndIsOneStep) {
+    New(16);
+    const std::vector<double> zeros(16, 0.0);
+    CPlot& g = view.Graph();
+    dialogs.generates.push_back([&](GeneratorOptions& o, std::uint32_t& n, auto& preview) {
+        o.shape = Shape::Square;
+        EXPECT_EQ(preview(o, n), "");
+        EXPECT_NE(g.SeriesAt(0).points, view.Samples()); // shown, not yet written
+        EXPECT_EQ(g.SeriesAt(0).points[0].y, 1);
+        o.expression = "sin(";
+        o.shape = Shape::Expression;
+        EXPECT_NE(preview(o, n).find("cannot be used"), std::string::npos);
+        return false; // Cancel
+    });
+    Run(ID_WAVE_GENERATE);
+    EXPECT_EQ(g.SeriesAt(0).points, view.Samples());
+    EXPECT_EQ(ViewSamples(view), zeros);
+    EXPECT_FALSE(view.IsModified());
+
+    dialogs.generates.push_back([](GeneratorOptions& o, std::uint32_t&, auto&) {
+        o.shape = Shape::Square;
+        o.duty = 25;
+        return true;
+    });
+    Run(ID_WAVE_GENERATE);
+    EXPECT_EQ(ViewSamples(view)[3], 1);
+    EXPECT_EQ(ViewSamples(view)[4], -1);
+    EXPECT_TRUE(view.IsModified());
+    dialogs.generates.push_back([](GeneratorOptions& o, std::uint32_t& n, auto&) {
+        o.shape = Shape::Sine;
+        n = 64; // a new count
+        return true;
+    });
+    Run(ID_WAVE_GENERATE);
+    EXPECT_EQ(view.SampleCount(), 64u);
+    EXPECT_EQ(g.SeriesAt(0).points, view.Samples());
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(view.SampleCount(), 16u);
+    EXPECT_EQ(ViewSamples(view)[3], 1);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(ViewSamples(view), zeros);
+    Run(ID_WAVE_REDO);
+    Run(ID_WAVE_REDO);
+    EXPECT_EQ(view.SampleCount(), 64u);
+}
+
+TEST_F(ViewTest, GenerateIntoAnEmptyViewMakesANewWaveform) {
+    dialogs.generates.push_back([](GeneratorOptions&, std::uint32_t&, auto&) { return true; });
+    Run(ID_WAVE_GENERATE);
+    EXPECT_EQ(view.SampleCount(), 256u);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [new*]");
+    EXPECT_EQ(view.Tool(), ToolPan);
+    EXPECT_NEAR(view.Samples()[64].y, 1, 1e-12);
+}
+
+} // namespace
