@@ -39,6 +39,9 @@ struct TransformRequest {
     std::vector<std::pair<std::string, double>> values; // label and value, shown and read back
     std::string option;                                 // a check box when not empty
     bool checked = false;
+    std::vector<std::string> choices; // a list to choose from when not empty
+    int choice = 0;
+    bool range = true;                 // the samples can be chosen; else the whole waveform
     std::uint32_t first = 0, last = 0; // sample indexes, both included; all at first
     std::uint32_t count = 0;           // the waveform's sample count
 };

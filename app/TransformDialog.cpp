@@ -1,6 +1,7 @@
 #include "app/TransformDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
@@ -21,6 +22,14 @@ bool RunTransformDialog(QWidget* parent, TransformRequest& r) {
         form->addRow(QString::fromStdString(label), box);
         values.push_back(box);
     }
+    QComboBox* choices = nullptr;
+    if (!r.choices.empty()) {
+        choices = new QComboBox(&dialog);
+        for (const std::string& c : r.choices)
+            choices->addItem(QString::fromStdString(c));
+        choices->setCurrentIndex(r.choice);
+        form->addRow(QStringLiteral("Method:"), choices);
+    }
     QCheckBox* option = nullptr;
     if (!r.option.empty()) {
         option = new QCheckBox(QString::fromStdString(r.option), &dialog);
@@ -34,8 +43,10 @@ bool RunTransformDialog(QWidget* parent, TransformRequest& r) {
     auto* to = new QSpinBox(&dialog);
     to->setRange(0, last);
     to->setValue(int(r.last));
-    form->addRow(QStringLiteral("From sample:"), first);
-    form->addRow(QStringLiteral("To sample:"), to);
+    if (r.range) {
+        form->addRow(QStringLiteral("From sample:"), first);
+        form->addRow(QStringLiteral("To sample:"), to);
+    }
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
@@ -46,6 +57,8 @@ bool RunTransformDialog(QWidget* parent, TransformRequest& r) {
         r.values[i].second = values[i]->value();
     if (option)
         r.checked = option->isChecked();
+    if (choices)
+        r.choice = choices->currentIndex();
     r.first = std::uint32_t(std::min(first->value(), to->value()));
     r.last = std::uint32_t(std::max(first->value(), to->value()));
     return true;

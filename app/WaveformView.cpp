@@ -12,6 +12,7 @@
 #include "files/DataFileWriter.h"
 #include "files/TableExport.h"
 #include "wave/Generators.h"
+#include "wave/Resample.h"
 #include "wave/Transforms.h"
 
 namespace {
@@ -116,6 +117,9 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         return TRUE;
     case ID_WAVE_GENERATE:
         GenerateWave();
+        return TRUE;
+    case ID_WAVE_RESAMPLE:
+        ResampleWave();
         return TRUE;
     case ID_WAVE_NORMALISE:
     case ID_WAVE_SCALE:
@@ -491,6 +495,48 @@ void CWaveformView::GenerateWave() {
         HandOver();
         setTitle(TitleWith("new*"));
     }
+    graph.modified = true;
+    graph.Invalidate();
+}
+
+void CWaveformView::ResampleWave() {
+    if (!buffer || sampleCount == 0)
+        return;
+    TransformRequest r;
+    r.title = "Resample";
+    r.count = sampleCount;
+    r.last = sampleCount - 1;
+    r.values = {{"Samples:", double(sampleCount)}};
+    r.choices = {"Linear", "Cubic", "Band-limited (libsamplerate)"};
+    r.choice = 1;
+    r.option = "Circular (the table repeats)";
+    r.range = false;
+    if (!dialogs.Transform(r))
+        return;
+    const double wanted = r.values[0].second;
+    if (!(wanted >= 1 && wanted <= 2147483647)) {
+        dialogs.MessageBox("The count must lie between 1 and 2147483647.",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    std::vector<double> ys(sampleCount);
+    for (std::uint32_t i = 0; i < sampleCount; ++i)
+        ys[i] = buffer[i].y;
+    std::string error;
+    const std::vector<double> out = Resample(
+        ys, std::size_t(wanted), ResampleMethod(std::clamp(r.choice, 0, 2)), r.checked, error);
+    if (out.empty()) {
+        dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    std::vector<DataPoint> before(buffer.get(), buffer.get() + sampleCount), after(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i)
+        after[i] = {double(std::int32_t(i)), out[i]};
+    history.Commit(buffer.get());
+    if (!Replace(after))
+        return;
+    history.RecordReplace(std::move(before), std::move(after));
+    graph.FitAxesToSeries(0, 0, 0);
     graph.modified = true;
     graph.Invalidate();
 }

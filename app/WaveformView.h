@@ -63,6 +63,7 @@ private:
     void Undo(bool redo);
     void Transform(UINT id);
     void GenerateWave();
+    void ResampleWave();
     // Puts a new waveform in place of the samples (count may change); false when it cannot.
     bool Replace(const std::vector<DataPoint>& waveform);
 

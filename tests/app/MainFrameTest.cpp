@@ -32,7 +32,8 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
         wave << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(wave, (QStringList{"&Undo", "&Redo", "-", "Generate...", "Normalise...",
                                  "Scale and Offset...", "Remove DC...", "Invert...", "Reverse...",
-                                 "Smooth...", "Quantise...", "Clip...", "-", "Export Table..."}));
+                                 "Smooth...", "Quantise...", "Clip...", "Resample...", "-",
+                                 "Export Table..."}));
     EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
               "Export the waveform as a C table for firmware");
     QStringList file;

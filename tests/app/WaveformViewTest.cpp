@@ -556,3 +556,25 @@ TEST_F(ViewTest, GenerateIntoAnEmptyViewMakesANewWaveform) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ViewTest, ResampleMakesTheTableItsNewLengthAsOneStep) {
+    std::ofstream(dir / "w.txt", std::ios::binary) << "0\r\n1\r\n2\r\n3\r\n";
+    Choose(dir / "w.txt");
+    Run(ID_FILE_OPEN);
+    dialogs.transforms.push_back([](TransformRequest& r) {
+        EXPECT_FALSE(r.range);
+        r.values[0].second = 7;
+        r.choice = 0; // linear
+    });
+    Run(ID_WAVE_RESAMPLE);
+    ASSERT_EQ(view.SampleCount(), 7u);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{0, 0.5, 1, 1.5, 2, 2.5, 3}));
+    EXPECT_EQ(view.Samples()[6].x, 6);
+    EXPECT_EQ(view.Graph().SeriesAt(0).pointCount, 7);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{0, 1, 2, 3}));
+}
+
+} // namespace
