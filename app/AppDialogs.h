@@ -68,5 +68,7 @@ public:
                           const GeneratePreview& preview) = 0;
     // A transform's parameters; false on Cancel.
     virtual bool Transform(TransformRequest& request) = 0;
+    // The text on the clipboard, empty when there is none.
+    virtual std::string ClipboardText() = 0;
     virtual void About() = 0;
 };

@@ -1,9 +1,11 @@
 #include "app/QtAppDialogs.h"
 
+#include <QClipboard>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -134,6 +136,10 @@ bool CQtAppDialogs::Generate(GeneratorOptions& options, std::uint32_t& count,
 
 bool CQtAppDialogs::Transform(TransformRequest& request) {
     return RunTransformDialog(owner, request);
+}
+
+std::string CQtAppDialogs::ClipboardText() {
+    return QGuiApplication::clipboard()->text().toStdString();
 }
 
 void CQtAppDialogs::About() {

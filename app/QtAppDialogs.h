@@ -17,6 +17,7 @@ public:
     bool Transform(TransformRequest& request) override;
     bool Generate(GeneratorOptions& options, std::uint32_t& count,
                   const GeneratePreview& preview) override;
+    std::string ClipboardText() override;
     void About() override;
 };
 

@@ -1,8 +1,11 @@
 #include "app/WaveformView.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <new>
 
 #include "app/Resources.h"
@@ -12,6 +15,7 @@
 #include "files/DataFileWriter.h"
 #include "files/TableExport.h"
 #include "wave/Generators.h"
+#include "wave/Import.h"
 #include "wave/Resample.h"
 #include "wave/Transforms.h"
 
@@ -120,6 +124,12 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         return TRUE;
     case ID_WAVE_RESAMPLE:
         ResampleWave();
+        return TRUE;
+    case ID_WAVE_IMPORT:
+        Import(false);
+        return TRUE;
+    case ID_WAVE_PASTE:
+        Import(true);
         return TRUE;
     case ID_WAVE_NORMALISE:
     case ID_WAVE_SCALE:
@@ -539,4 +549,81 @@ void CWaveformView::ResampleWave() {
     graph.FitAxesToSeries(0, 0, 0);
     graph.modified = true;
     graph.Invalidate();
+}
+
+void CWaveformView::Import(bool clipboard) {
+    if (!ConfirmDiscard())
+        return;
+    ImportResult read;
+    std::string name = "clipboard";
+    if (clipboard) {
+        read = ImportPasted(dialogs.ClipboardText());
+    } else {
+        FileDialogRequest request;
+        request.filter = "Sound file (*.WAV)|*.wav|Text file (*.CSV *.TXT)|*.csv *.txt||";
+        const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+        if (!chosen)
+            return;
+        name = FileName(chosen->path);
+        const bool wav = chosen->filterIndex == 1 ||
+                         (name.size() > 4 && (name.ends_with(".wav") || name.ends_with(".WAV")));
+        TransformRequest r;
+        r.title = "Import";
+        r.range = false;
+        if (wav) {
+            r.choices = {"The first channel", "The mix of all channels"};
+        } else {
+            r.values = {{"Column:", 1}, {"Header lines to skip:", 0}};
+            r.choices = {"Comma", "Semicolon", "Tab", "Blank"};
+        }
+        if (!dialogs.Transform(r))
+            return;
+        if (wav) {
+            read = ImportWav(chosen->path, r.choice == 1);
+        } else {
+            std::ifstream in(chosen->path, std::ios::binary);
+            if (!in)
+                throw CFileException(CFileException::CauseFromErrno(errno), chosen->path);
+            const std::string text((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+            static const char delimiters[] = {',', ';', '\t', ' '};
+            read = ImportDelimited(text, std::size_t(std::max(1.0, r.values[0].second)),
+                                   delimiters[std::clamp(r.choice, 0, 3)],
+                                   std::size_t(std::max(0.0, r.values[1].second)));
+        }
+    }
+    if (read.error.empty() && read.values.empty())
+        read.error = "There is no number to import.";
+    if (read.error.empty() && read.values.size() > 2147483647u)
+        read.error = "There are more numbers than a waveform can hold.";
+    if (!read.error.empty()) { // the current waveform stays as it is
+        dialogs.MessageBox(read.error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    TakeImported(read.values, name);
+}
+
+void CWaveformView::TakeImported(const std::vector<double>& values, const std::string& name) {
+    std::vector<DataPoint> before;
+    if (buffer)
+        before.assign(buffer.get(), buffer.get() + sampleCount);
+    std::vector<DataPoint> after(values.size());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        after[i] = {double(std::int32_t(i)), values[i]};
+    SampleBuffer fresh = AllocateSamples(after.size()); // before anything is let go
+    std::copy(after.begin(), after.end(), fresh.get());
+    UndoHistory kept = std::move(history); // an import is a step, not a fresh start
+    graph.ClearGraph();
+    ReleaseBuffer();
+    history = std::move(kept);
+    buffer = std::move(fresh);
+    sampleCount = std::uint32_t(after.size());
+    HandOver();
+    if (!before.empty())
+        history.RecordReplace(std::move(before), std::move(after));
+    graph.modified = true;
+    // Save asks for a name, as after New.
+    dataPath.clear();
+    savePath.clear();
+    setTitle(TitleWith(name + "*"));
 }

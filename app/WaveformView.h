@@ -64,6 +64,9 @@ private:
     void Transform(UINT id);
     void GenerateWave();
     void ResampleWave();
+    void Import(bool clipboard);
+    // Puts imported values in place of the waveform, as Open does, as one step back.
+    void TakeImported(const std::vector<double>& values, const std::string& name);
     // Puts a new waveform in place of the samples (count may change); false when it cannot.
     bool Replace(const std::vector<DataPoint>& waveform);
 

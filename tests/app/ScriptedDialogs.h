@@ -74,5 +74,7 @@ struct ScriptedDialogs : CAppDialogs {
         generates.pop_front();
         return answer(o, count, preview);
     }
+    std::string clipboard;
+    std::string ClipboardText() override { return clipboard; }
     void About() override { ++abouts; }
 };

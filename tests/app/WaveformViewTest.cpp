@@ -578,3 +578,41 @@ TEST_F(ViewTest, ResampleMakesTheTableItsNewLengthAsOneStep) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ViewTest, ImportsReplaceTheWaveformAsOneStepAndMistakesChangeNothing) {
+    New(3);
+    dialogs.clipboard = "1 2, 3;4";
+    Run(ID_WAVE_PASTE);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_EQ(title, "Tarvelin 1.7 - [clipboard*]");
+    EXPECT_TRUE(view.IsModified());
+    EXPECT_EQ(view.Tool(), ToolPan);
+
+    dialogs.clipboard = "5 6 oops";
+    dialogs.answers.push_back(IDYES); // discard the unsaved import
+    Run(ID_WAVE_PASTE);
+    EXPECT_NE(dialogs.messages.back().find("not a number"), std::string::npos);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{1, 2, 3, 4})); // untouched
+
+    std::ofstream(dir / "data.csv", std::ios::binary) << "t;v\n0;0.5\n1;-1.5\n";
+    dialogs.answers.push_back(IDYES);
+    Choose(dir / "data.csv", 2);
+    dialogs.transforms.push_back([](TransformRequest& r) {
+        r.values[0].second = 2;
+        r.values[1].second = 1;
+        r.choice = 1; // semicolon
+    });
+    Run(ID_WAVE_IMPORT);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{0.5, -1.5}));
+    EXPECT_EQ(title, "Tarvelin 1.7 - [data.csv*]");
+    Choose(dir / "saved.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(dialogs.requests.back().initialFile, ""); // asks for a name, as after New
+
+    Run(ID_WAVE_UNDO); // back to the pasted numbers
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{1, 2, 3, 4}));
+}
+
+} // namespace
