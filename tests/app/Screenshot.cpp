@@ -1,5 +1,6 @@
-// Draws a waveform the way a user would (New, then freehand strokes) and saves a picture of
-// the editor's window: `screenshot FILE.png`. Runs offscreen; not a test.
+// Makes a waveform the way a user would (Wave > Generate with harmonics, then a freehand
+// stroke) and saves a picture of the editor's window: `screenshot FILE.png`. Runs offscreen;
+// not a test.
 #include <QApplication>
 #include <QPixmap>
 #include <cmath>
@@ -17,8 +18,16 @@ int main(int argc, char** argv) {
     frame.resize(900, 560);
     frame.show();
     QApplication::processEvents(); // the first paint lays the graph out, as at start-up
-    dialogs.counts.push_back(256);
-    frame.Command(ID_FILE_NEW);
+    dialogs.generates.push_back([](GeneratorOptions& o, std::uint32_t& n, auto& preview) {
+        o.shape = Shape::Harmonics;
+        o.harmonicAmplitude = {};
+        o.harmonicAmplitude[0] = 0.7;
+        o.harmonicAmplitude[2] = 0.2;
+        o.harmonicAmplitude[4] = 0.08;
+        n = 256;
+        return preview(o, n).empty();
+    });
+    frame.Command(ID_WAVE_GENERATE);
     CPlot& g = frame.View().Graph();
     QApplication::processEvents();
     g.Invalidate();
@@ -27,14 +36,14 @@ int main(int argc, char** argv) {
     auto at = [&](double x, double y) {
         return CPoint(g.XAxisAt(0).PixelOfValue({x, 0}).x, g.YAxisAt(0).PixelOfValue({0, y}).y);
     };
-    auto shape = [](double x) {
-        const double t = x / 255 * 6.2832;
-        return 0.7 * std::sin(t) + 0.2 * std::sin(3 * t) * std::exp(-x / 200);
+    auto shape = [&](double x) { // a dip drawn by hand into the generated wave
+        return frame.View().Samples()[int(x)].y *
+               (1 - 0.5 * std::exp(-std::pow((x - 190) / 12, 2)));
     };
-    input::Press(g, at(0, shape(0)));
-    for (int x = 2; x <= 256; x += 2)
+    input::Press(g, at(160, shape(160)));
+    for (int x = 162; x <= 220; x += 2)
         input::Move(g, at(x, shape(x)), Qt::LeftButton);
-    input::Release(g, at(256, shape(256)));
+    input::Release(g, at(220, shape(220)));
     frame.Command(ID_TOOL_EDIT);
     const CPoint peak = at(64, shape(64));
     input::Move(g, CPoint(peak.x + 5, peak.y));
