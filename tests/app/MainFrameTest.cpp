@@ -183,16 +183,34 @@ TEST(MainFrame, UndoAndRedoStepThroughDragsAndStrokesWithTheKeys) {
     ASSERT_NE(states[2], states[1]);
     EXPECT_EQ(frame.View().History().Steps(), 2u);
 
+    dialogs.generates.push_back([](GeneratorOptions& o, std::uint32_t&, auto&) {
+        o.shape = Shape::Expression; // a generator adding to what is there
+        o.expression = "0.25 * sin(2*pi*x)";
+        o.add = true;
+        return true;
+    });
+    frame.Action(ID_WAVE_GENERATE)->trigger();
+    states.push_back(SamplesOf(frame.View()));
+    dialogs.transforms.push_back([](TransformRequest& r) { r.first = 3, r.last = 12; });
+    frame.Action(ID_WAVE_REVERSE)->trigger(); // a transform of some samples
+    states.push_back(SamplesOf(frame.View()));
+    ASSERT_EQ(frame.View().History().Steps(), 4u);
+
     frame.View().Graph().modified = false;
     QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(SamplesOf(frame.View()), states[1]);
+    EXPECT_EQ(SamplesOf(frame.View()), states[3]);
     EXPECT_TRUE(frame.View().IsModified()); // undoing is a change like any other
     QTest::keyClick(&frame, Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_EQ(SamplesOf(frame.View()), states[0]);
-    QTest::keyClick(&frame, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(SamplesOf(frame.View()), states[1]);
-    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(SamplesOf(frame.View()), states[2]);
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(SamplesOf(frame.View()), states[1]);
+    QTest::keyClick(&frame, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(SamplesOf(frame.View()), states[0]);
+    for (std::size_t k = 1; k < states.size(); ++k) { // and forth again, bit for bit
+        QTest::keyClick(&frame, k % 2 ? Qt::Key_Y : Qt::Key_Z,
+                        k % 2 ? Qt::ControlModifier : Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(SamplesOf(frame.View()), states[k]) << k;
+    }
 
     dialogs.answers.push_back(IDYES);
     dialogs.counts.push_back(5);
