@@ -1,10 +1,13 @@
-// The transforms over 10 million samples, each as one step of the editor would run it.
+// The transforms and resampling over 10 million samples, each as one step of the editor would run
+// it.
 #include <benchmark/benchmark.h>
 
 #include <functional>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "wave/Resample.h"
 #include "wave/Transforms.h"
 
 namespace {
@@ -57,5 +60,19 @@ BENCHMARK_CAPTURE(Transform, clip, [](SampleRange r) {
 BENCHMARK_CAPTURE(Transform, quantise_12, [](SampleRange r) {
     Quantise(r, 12, -1, 1);
 })->Unit(benchmark::kMillisecond);
+
+void ResampleTo(benchmark::State& state, ResampleMethod method) {
+    std::vector<double> ys(Count);
+    for (std::size_t i = 0; i < Count; ++i)
+        ys[i] = Samples()[i].y;
+    std::string error;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Resample(ys, Count / 2 * 3, method, true, error).data());
+}
+BENCHMARK_CAPTURE(ResampleTo, linear_x1_5, ResampleMethod::Linear)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ResampleTo, cubic_x1_5, ResampleMethod::Cubic)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ResampleTo, band_limited_x1_5, ResampleMethod::BandLimited)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 
 BENCHMARK_MAIN();
