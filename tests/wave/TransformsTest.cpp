@@ -5,23 +5,10 @@
 #include <random>
 #include <vector>
 
+#include "tests/wave/Waves.h"
 #include "wave/Transforms.h"
 
 namespace {
-
-std::vector<DataPoint> Wave(std::vector<double> ys) {
-    std::vector<DataPoint> w;
-    for (double y : ys)
-        w.push_back({double(w.size()), y});
-    return w;
-}
-
-std::vector<double> Ys(const std::vector<DataPoint>& w) {
-    std::vector<double> ys;
-    for (const DataPoint& p : w)
-        ys.push_back(p.y);
-    return ys;
-}
 
 SampleRange All(std::vector<DataPoint>& w) {
     return {w.data(), w.size()};

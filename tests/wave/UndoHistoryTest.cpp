@@ -3,23 +3,10 @@
 #include <cmath>
 #include <vector>
 
+#include "tests/wave/Waves.h"
 #include "wave/UndoHistory.h"
 
 namespace {
-
-std::vector<DataPoint> Wave(std::initializer_list<double> ys) {
-    std::vector<DataPoint> w;
-    for (double y : ys)
-        w.push_back({double(w.size()), y});
-    return w;
-}
-
-std::vector<double> Ys(const std::vector<DataPoint>& w) {
-    std::vector<double> ys;
-    for (const DataPoint& p : w)
-        ys.push_back(p.y);
-    return ys;
-}
 
 TEST(UndoHistory, StepsWidenToOneRangeAndGoBackAndForthBitForBit) {
     std::vector<DataPoint> w = Wave({0, 1, 2, 3, 4, 5, 6, 7});
