@@ -106,6 +106,10 @@ void CGraphDC::FillSolidRect(const CRect& r, COLORREF c) {
     CDC::FillSolidRect(scaling ? ScaleRect(r) : r, c);
 }
 
+void CGraphDC::RefillSolidRect(const CRect& r, COLORREF c) {
+    CDC::RefillSolidRect(scaling ? ScaleRect(r) : r, c);
+}
+
 void CGraphDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
     if (scaling) {
         CPoint p = ScalePoint(CPoint(x, y));

@@ -255,7 +255,7 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
     }
     plotRect = CRect(SatSum(left, 1), inner.top, right, bottom);
     FillAround(dc, inner, plotRect, dc.fewColours ? RGB(255, 255, 255) : innerColour);
-    dc.FillSolidRect(plotRect, dc.fewColours ? RGB(255, 255, 255) : plotColour);
+    dc.RefillSolidRect(plotRect, dc.fewColours ? RGB(255, 255, 255) : plotColour);
     for (CPlotAxis& a : yAxes) {
         a.originY = bottom;
         a.Draw(&dc);

@@ -121,6 +121,9 @@ public:
     void FillRect(const CRect& r, const CBrush& brush);
     void FillSolidRect(const CRect& r, COLORREF c);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF c);
+    // FillSolidRect for a rectangle filled on every paint: on a window's surface only what was
+    // drawn over it since the last such fill is written again.
+    void RefillSolidRect(const CRect& r, COLORREF c);
     void DrawFocusRect(const CRect& r);
     COLORREF SetPixel(int x, int y, COLORREF c);
     COLORREF GetPixel(int x, int y) const;

@@ -44,6 +44,8 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int s
         break;
     }
     const QRect to(std::min(x, x + w), std::min(y, y + h), std::abs(w), std::abs(h));
+    target->Drawn(to.left(), to.top(), std::int64_t(to.left()) + to.width(),
+                  std::int64_t(to.top()) + to.height());
     if (direct) // the common copy of a same-format picture: no intermediate image
         p.drawImage(to, whole, from);
     else

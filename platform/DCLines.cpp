@@ -122,10 +122,18 @@ BOOL CDC::LineTo(int x, int y) {
     PAINTER_OR(FALSE)
     if (S().pen.style == PS_NULL)
         return TRUE;
+    const std::int64_t reach = std::int64_t(S().pen.width) / 2 + 2;
     if (IsCosmetic(S().pen) && target->IsRaster()) {
-        CosmeticLine(p, DirectImage::For(*target, S().rop), from, CPoint(x, y), S().pen, S().rop,
-                     S().bkMode, S().bkColor);
+        // Written straight, the walk marks its own pixels; through Qt, its box is marked.
+        const DirectImage direct = DirectImage::For(*target, S().rop);
+        if (!direct)
+            target->Drawn(std::min(from.x, x), std::min(from.y, y),
+                          std::int64_t(std::max(from.x, x)) + 1,
+                          std::int64_t(std::max(from.y, y)) + 1);
+        CosmeticLine(p, direct, from, CPoint(x, y), S().pen, S().rop, S().bkMode, S().bkColor);
     } else {
+        target->Drawn(std::min(from.x, x) - reach, std::min(from.y, y) - reach,
+                      std::max(from.x, x) + reach, std::max(from.y, y) + reach);
         p.setCompositionMode(CompositionFor(S().rop));
         // Gaps of a styled pen take the background colour when it is opaque.
         p.setBackgroundMode(S().bkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);

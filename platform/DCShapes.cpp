@@ -30,6 +30,13 @@ void FillSpans(QPainter& p, const std::vector<PixelSpan>& spans, const QBrush& b
         p.fillRect(ToQRect(CRect(s.x0, s.y, SatSum(s.x1, 1), SatSum(s.y, 1))), brush);
 }
 
+// Marks what a figure within these bounds, drawn with a pen of this width, may write.
+void DrawnAround(const DCTarget& target, std::int64_t l, std::int64_t t, std::int64_t r,
+                 std::int64_t b, int penWidth) {
+    const std::int64_t m = std::max(2, penWidth);
+    target.Drawn(l - m, t - m, r + m, b + m);
+}
+
 // A figure within these bounds (right and bottom outside), with a pen of this width, cannot
 // touch the device: nothing to draw, and nothing to compute with its far coordinates.
 bool OffDevice(QPainter& p, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,
@@ -57,6 +64,7 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     PAINTER_OR(FALSE)
     if (OffDevice(p, box.left, box.top, box.right, box.bottom, S().pen.width))
         return TRUE;
+    DrawnAround(*target, box.left, box.top, box.right, box.bottom, S().pen.width);
     const bool nullPen = S().pen.style == PS_NULL;
     p.setCompositionMode(CompositionFor(S().rop));
     const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
@@ -94,6 +102,7 @@ BOOL CDC::Ellipse(int l, int t, int r, int b) {
     PAINTER_OR(FALSE)
     if (OffDevice(p, box.left, box.top, box.right, box.bottom, S().pen.width))
         return TRUE;
+    DrawnAround(*target, box.left, box.top, box.right, box.bottom, S().pen.width);
     const QRect q =
         ToQRect(CRect(box.left, box.top, SatSum(box.right, -1), SatSum(box.bottom, -1)));
     p.setCompositionMode(CompositionFor(S().rop));
@@ -133,6 +142,7 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
     }
     if (OffDevice(p, l, t, r + 1, b + 1, S().pen.width))
         return TRUE;
+    DrawnAround(*target, l, t, r + 1, b + 1, S().pen.width);
     p.setCompositionMode(CompositionFor(S().rop));
     const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
     const bool nullPen = S().pen.style == PS_NULL;
@@ -198,6 +208,7 @@ void CDC::FillRect(const CRect& r, const CBrush& brush) {
             return;
         }
     }
+    target->Drawn(r.left, r.top, r.right, r.bottom);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     // Pattern brushes always paint their clear bits in the background colour.
     const bool opaque = S().bkMode == OPAQUE || brush.kind == CBrush::Pattern;
@@ -217,8 +228,33 @@ void CDC::FillSolidRect(const CRect& r, COLORREF c) {
         direct.FillRect(r, ToQColor(c).rgb());
         return;
     }
+    target->Drawn(r.left, r.top, r.right, r.bottom);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.fillRect(ToQRect(r), ToQColor(c));
+}
+
+// A window's surface remembers the last fill of the rectangle and what was drawn over it
+// since: only that is written again.
+void CDC::RefillSolidRect(const CRect& r, COLORREF c) {
+    SetBkColor(c);
+    PAINTER_OR()
+    (void)p;
+    const std::shared_ptr<SurfaceMemory> memory = target->surfaceMemory;
+    const DirectImage direct = DirectImage::For(*target, R2_COPYPEN);
+    const QRgb colour = ToQColor(c).rgb();
+    const QRect wanted = direct ? ToQRect(r) & target->image->rect() : QRect();
+    if (!memory || wanted.isEmpty() || !direct.Bounds().contains(wanted)) {
+        FillSolidRect(r, c);
+        if (memory) // a fill cut by the clip leaves part of the rectangle as it was
+            memory->Forget();
+        return;
+    }
+    const CRect filled(wanted.left(), wanted.top(), wanted.right() + 1, wanted.bottom() + 1);
+    if (memory->Remembers(filled, colour))
+        memory->ForEachRun([&](int x0, int x1, int y) { direct.Write(x0, x1, y, colour); });
+    else
+        direct.FillRect(filled, colour);
+    memory->Remember(filled, colour);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
@@ -232,6 +268,7 @@ void CDC::DrawFocusRect(const CRect& rc) {
     r.NormalizeRect();
     if (r.IsRectEmpty())
         return;
+    target->Drawn(r.left, r.top, r.right, r.bottom);
     QPolygon pts;
     auto add = [&](int x, int y) {
         if (((x + y) & 1) == 0)
@@ -254,6 +291,7 @@ void CDC::DrawFocusRect(const CRect& rc) {
 
 COLORREF CDC::SetPixel(int x, int y, COLORREF c) {
     PAINTER_OR(COLORREF(-1))
+    target->Drawn(x, y, std::int64_t(x) + 1, std::int64_t(y) + 1);
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.fillRect(QRect(x, y, 1, 1), ToQColor(c));
     return c;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/DC.h"
+#include "platform/SurfaceMemory.h"
 #include "platform/TextCache.h"
 
 struct CDC::State {
@@ -47,6 +48,14 @@ struct DCTarget {
     int pages = 0;
     // Shared by every context on the same window, kept from paint to paint.
     std::shared_ptr<TextCache> texts = std::make_shared<TextCache>();
+    // Set on a window's surface: what every context writes there is marked in it.
+    std::shared_ptr<SurfaceMemory> surfaceMemory;
+
+    // Anything within l..r-1, t..b-1 may have been written.
+    void Drawn(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) const {
+        if (surfaceMemory)
+            surfaceMemory->MarkRect(l, t, r, b);
+    }
 
     QPaintDevice* Device() const {
         return printer ? static_cast<QPaintDevice*>(printer) : static_cast<QPaintDevice*>(image);

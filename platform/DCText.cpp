@@ -72,6 +72,11 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
     p.translate(x, y);
     // Escapement is in tenths of a degree, counter-clockwise: 900 runs upward.
     const LONG esc = S().font.IsNull() ? 0 : S().font.LogFont().lfEscapement;
+    // Glyphs may overhang their advance; turned text may go any way.
+    if (esc % 3600 == 0)
+        target->Drawn(std::int64_t(x) - h, std::int64_t(y) - 2, x + reach, y + std::int64_t(h) + 2);
+    else
+        target->Drawn(x - reach, y - reach, x + reach, y + reach);
     if (esc % 3600 != 0)
         p.rotate(-(esc % 3600) / 10.0);
     // Whatever drew before, the box is the DC's own background mode's business.
@@ -144,6 +149,8 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
             y64 + lineHeight < device.top() || y64 > device.bottom())
             continue; // nowhere near the device
         const int y = int(y64);
+        target->Drawn(left - lineHeight, y64 - 2, left + widths[i] + lineHeight,
+                      y64 + lineHeight + 2);
         if (S().bkMode == OPAQUE)
             p.fillRect(QRect(int(left), y, widths[i], lineHeight), ToQColor(S().bkColor));
         p.setPen(ToQColor(S().textColor));

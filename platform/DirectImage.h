@@ -30,6 +30,7 @@ public:
         d.bits = image->bits(); // the picture is not shared: no copy is made
         d.stride = image->bytesPerLine() / 4;
         d.bounds = bounds;
+        d.memory = target.surfaceMemory.get();
         return d;
     }
     explicit operator bool() const { return bits != nullptr; }
@@ -37,11 +38,19 @@ public:
 
     // Pixels x0..x1 of row y, all inside the bounds.
     void Fill(int x0, int x1, int y, QRgb c) const {
-        std::fill_n(Row(y) + x0, x1 - x0 + 1, c | 0xFF000000u);
+        if (memory)
+            memory->Mark(x0, x1, y);
+        Write(x0, x1, y, c);
     }
-    void Put(int x, int y, QRgb c) const { Row(y)[x] = c | 0xFF000000u; }
+    void Put(int x, int y, QRgb c) const {
+        if (memory)
+            memory->Mark(x, x, y);
+        Row(y)[x] = c | 0xFF000000u;
+    }
     // Pixels y0..y1 of column x, all inside the bounds.
     void Column(int x, int y0, int y1, QRgb c) const {
+        if (memory)
+            memory->MarkColumn(x, y0, y1);
         QRgb* p = Row(y0) + x;
         c |= 0xFF000000u;
         for (int n = y1 - y0 + 1; n > 0; --n, p += stride)
@@ -54,8 +63,10 @@ public:
         const int l = std::max<int>(r.left, bounds.left()), t = std::max<int>(r.top, bounds.top());
         const int right = std::min<int>(r.right, bounds.right() + 1);
         const int bottom = std::min<int>(r.bottom, bounds.bottom() + 1);
-        if (l >= right)
+        if (l >= right || t >= bottom)
             return;
+        if (memory)
+            memory->MarkRect(l, t, right, bottom);
         c |= 0xFF000000u;
         if (right - l < 256) {
             for (int y = t; y < bottom; ++y)
@@ -76,9 +87,15 @@ public:
         _mm_sfence();
     }
 
+    // Pixels x0..x1 of row y, all inside the bounds, written without being marked.
+    void Write(int x0, int x1, int y, QRgb c) const {
+        std::fill_n(Row(y) + x0, x1 - x0 + 1, c | 0xFF000000u);
+    }
+
 private:
     QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits) + std::ptrdiff_t(y) * stride; }
     uchar* bits = nullptr;
     std::ptrdiff_t stride = 0;
     QRect bounds;
+    SurfaceMemory* memory = nullptr;
 };

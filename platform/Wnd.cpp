@@ -102,6 +102,7 @@ std::unique_ptr<CDC> CWnd::GetDC() {
             host->Render();
         target->image = &host->Surface();
         target->texts = host->texts;
+        target->surfaceMemory = host->memory;
     }
     return std::make_unique<CDC>(target);
 }

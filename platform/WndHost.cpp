@@ -129,11 +129,13 @@ void WndHost::Render() {
     if (surface.size() != size) {
         surface = QImage(size, QImage::Format_RGB32);
         surface.fill(Qt::white);
+        memory->Forget();
     }
     dirty = false;
     auto target = std::make_shared<DCTarget>();
     target->image = &surface;
     target->texts = texts;
+    target->surfaceMemory = memory;
     CDC dc(target);
     owner->OnEraseBkgnd(dc);
     owner->OnPaint(dc);

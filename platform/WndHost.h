@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/SurfaceMemory.h"
 #include "platform/TextCache.h"
 #include "platform/Wnd.h"
 
@@ -24,6 +25,8 @@ public:
     QImage& Surface() { return surface; }
     // Text measured on this window, kept from paint to paint.
     std::shared_ptr<TextCache> texts = std::make_shared<TextCache>();
+    // What the surface holds of the last plain fill, shared by every context drawing on it.
+    std::shared_ptr<SurfaceMemory> memory = std::make_shared<SurfaceMemory>();
     bool dirty = true;
     CPoint lastMouse;
 

@@ -1,0 +1,101 @@
+// A repaint into a window that keeps its surface must give what a fresh paint gives, whatever
+// was drawn there in between, by the paint or by anyone else.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "graph/objects/PlotLabel.h"
+#include "tests/graph/GraphFixture.h"
+
+namespace {
+
+std::vector<COLORREF> Shown(CPlot& plot) {
+    std::unique_ptr<CDC> dc = plot.GetDC();
+    const CRect r = plot.GetClientRect();
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width(); ++x)
+            pixels.push_back(dc->GetPixel(x, y));
+    return pixels;
+}
+
+std::vector<COLORREF> Fresh(CPlot& plot) {
+    const CRect r = plot.GetClientRect();
+    Canvas c(r.Width(), r.Height());
+    c.dc.fewColours = false;
+    c.dc.scaling = false;
+    c.dc.SaveDC();
+    plot.PaintGraph(c.dc, r);
+    c.dc.RestoreDC(-1);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < r.Height(); ++y)
+        for (int x = 0; x < r.Width(); ++x)
+            pixels.push_back(c.At(x, y));
+    return pixels;
+}
+
+std::string FirstDifference(const std::vector<COLORREF>& a, const std::vector<COLORREF>& b,
+                            int width) {
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return std::to_string(i % std::size_t(width)) + "," +
+                   std::to_string(i / std::size_t(width));
+    return "";
+}
+
+TEST(Repaint, EachRepaintShowsWhatAFreshPaintShows) {
+    GraphFixture g;
+    std::vector<DataPoint> wave;
+    for (int i = 0; i < 500; ++i)
+        wave.push_back({double(i), std::sin(i * 0.05) * 100 + (i % 7) * 9});
+    CPlotDataSeries& s = *g.plot.SetSeriesData(wave.data(), int(wave.size()), 0, 0, 0, false);
+    CPlotAxis& x = g.plot.XAxisAt(0);
+    CPlotAxis& y = g.plot.YAxisAt(0);
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"first paint", [] {}},
+        {"same again", [] {}},
+        {"zoomed in", [&] { x.autoScale = false, x.viewMin = 100, x.viewMax = 140; }},
+        {"scrolled",
+         [&] {
+             x.viewMin = 117.5, x.viewMax = 160;
+             y.autoScale = false, y.viewMin = -20, y.viewMax = 60;
+         }},
+        {"markers and a dashed curve", [&] { s.showMarkers = true, s.penStyle = PS_DASH; }},
+        {"a wide pen drawn by Qt", [&] { s.showMarkers = false, s.lineWidth = 3; }},
+        {"a label over the plot",
+         [&] {
+             CPlotLabel* label = g.plot.AddTextLabel("over the curve");
+             label->rectangle = CRect(120, 100, 260, 140);
+         }},
+        {"the label moved", [&] { g.plot.Objects().back()->rectangle.OffsetRect(-40, 57); }},
+        {"edit marker", [&] { g.plot.editMarker = true, g.plot.editMarkerIndex = 130; }},
+        {"grid solid, then gone on Y", [&] { x.gridStyle = PS_SOLID, y.showGrid = false; }},
+        {"another plot colour", [&] { g.plot.plotColour = RGB(250, 250, 200); }},
+        {"someone else drew over it",
+         [&] {
+             std::unique_ptr<CDC> dc = g.plot.GetDC();
+             dc->SetROP2(R2_NOTXORPEN);
+             dc->MoveTo(30, 20);
+             dc->LineTo(350, 270);
+             dc->SetROP2(R2_COPYPEN);
+             dc->MoveTo(300, 10);
+             dc->LineTo(300, 290);
+             dc->TextOut(150, 150, "written outside a paint");
+             dc->FillSolidRect(CRect(200, 60, 215, 75), RGB(9, 9, 9));
+         }},
+        {"margins moved the plot", [&] { g.plot.marginLeft = 23, g.plot.marginTop = 17; }},
+        {"nothing shown", [&] { g.plot.SetSeriesData(nullptr, 0, 0, 0, 0, false); }},
+    };
+    for (const auto& [name, change] : steps) {
+        change();
+        Fresh(g.plot); // a first paint settles automatic ranges
+        g.Paint();
+        const std::vector<COLORREF> shown = Shown(g.plot), fresh = Fresh(g.plot);
+        EXPECT_EQ(FirstDifference(shown, fresh, g.plot.GetClientRect().Width()), "") << name;
+    }
+}
+
+} // namespace
