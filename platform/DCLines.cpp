@@ -44,7 +44,10 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         const QRect r =
             xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY), int(length), 1)
                    : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1, int(length));
-        if (!direct)
+        if (dash) // the pattern's pixels are written one by one, unmarked
+            xMajor ? direct.MarkRow(r.left(), r.right(), r.top())
+                   : direct.MarkColumn(r.left(), r.top(), r.bottom());
+        else if (!direct)
             p.fillRect(r, colour);
         else if (xMajor)
             direct.Fill(r.left(), r.right(), r.top(), onColour);
@@ -63,14 +66,42 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         }
         left = dash->runs[run] - int(offset);
     }
+    if (dash && direct && (dx == 0 || dy == 0)) {
+        // A styled grid line: the pattern's runs written whole, the line marked once.
+        const std::int64_t n = steps.last - steps.first;
+        const std::int64_t step = xMajor ? sx : sy;
+        const std::int64_t from = xMajor ? x : y, to = from + (n - 1) * step;
+        if (xMajor)
+            direct.MarkRow(int(std::min(from, to)), int(std::max(from, to)), int(y));
+        else
+            direct.MarkColumn(int(x), int(std::min(from, to)), int(std::max(from, to)));
+        std::int64_t at = from;
+        for (std::int64_t done = 0; done < n;) {
+            const std::int64_t length = std::min<std::int64_t>(left, n - done);
+            const std::int64_t end = at + (length - 1) * step;
+            if (run % 2 == 0 || bkMode == OPAQUE) {
+                const QRgb c = run % 2 == 0 ? onColour : offColour;
+                const int lo = int(std::min(at, end)), hi = int(std::max(at, end));
+                if (xMajor)
+                    direct.Write(lo, hi, int(y), c);
+                else
+                    direct.WriteColumn(int(x), lo, hi, c);
+            }
+            done += length;
+            at = end + step;
+            run = (run + 1) % dash->count;
+            left = dash->runs[run];
+        }
+        return;
+    }
     QPolygon on, off;
     for (std::int64_t i = steps.first; i < steps.last; ++i) {
         if (dash) {
             if (direct) {
                 if (run % 2 == 0)
-                    direct.Put(int(x), int(y), onColour);
+                    direct.Write(int(x), int(x), int(y), onColour);
                 else if (bkMode == OPAQUE)
-                    direct.Put(int(x), int(y), offColour);
+                    direct.Write(int(x), int(x), int(y), offColour);
             } else if (run % 2 == 0) {
                 on << QPoint(int(x), int(y));
             } else if (bkMode == OPAQUE) {
@@ -97,7 +128,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
                 minorStep = true;
             }
         }
-        if (!dash && (minorStep || i + 1 == steps.last)) {
+        if ((!dash || direct) && (minorStep || i + 1 == steps.last)) {
             flushRun(i + 1 - runStart);
             runStart = i + 1;
             runX = x;

@@ -38,19 +38,15 @@ public:
 
     // Pixels x0..x1 of row y, all inside the bounds.
     void Fill(int x0, int x1, int y, QRgb c) const {
-        if (memory)
-            memory->Mark(x0, x1, y);
+        MarkRow(x0, x1, y);
         Write(x0, x1, y, c);
-    }
-    void Put(int x, int y, QRgb c) const {
-        if (memory)
-            memory->Mark(x, x, y);
-        Row(y)[x] = c | 0xFF000000u;
     }
     // Pixels y0..y1 of column x, all inside the bounds.
     void Column(int x, int y0, int y1, QRgb c) const {
-        if (memory)
-            memory->MarkColumn(x, y0, y1);
+        MarkColumn(x, y0, y1);
+        WriteColumn(x, y0, y1, c);
+    }
+    void WriteColumn(int x, int y0, int y1, QRgb c) const {
         QRgb* p = Row(y0) + x;
         c |= 0xFF000000u;
         for (int n = y1 - y0 + 1; n > 0; --n, p += stride)
@@ -87,6 +83,15 @@ public:
         _mm_sfence();
     }
 
+    // Marks what the unmarked writes below go over.
+    void MarkRow(int x0, int x1, int y) const {
+        if (memory)
+            memory->Mark(x0, x1, y);
+    }
+    void MarkColumn(int x, int y0, int y1) const {
+        if (memory)
+            memory->MarkColumn(x, y0, y1);
+    }
     // Pixels x0..x1 of row y, all inside the bounds, written without being marked.
     void Write(int x0, int x1, int y, QRgb c) const {
         std::fill_n(Row(y) + x0, x1 - x0 + 1, c | 0xFF000000u);

@@ -108,4 +108,52 @@ TEST(FarLines, StepsInsideMatchAWalk) {
     }
 }
 
+// Styled lines, straight ones among them, keep their pattern counted from the first step
+// wherever they enter, with the gaps in the background colour when it is opaque.
+TEST(FarLines, StyledLinesKeepTheirPatternFromTheFirstStep) {
+    constexpr COLORREF Gap = RGB(255, 0, 0), Paper = RGB(255, 255, 255);
+    const struct {
+        int style;
+        std::vector<int> runs;
+    } styles[] = {{PS_DOT, {3, 3}},
+                  {PS_DASH, {18, 6}},
+                  {PS_DASHDOT, {9, 6, 3, 6}},
+                  {PS_DASHDOTDOT, {9, 3, 3, 3, 3, 3}}};
+    std::mt19937 rng(15);
+    std::uniform_int_distribution<int> near(-30, 90), far(-20000, 20000);
+    for (int round = 0; round < 400; ++round) {
+        const auto& style = styles[round % 4];
+        CPoint a(near(rng), near(rng)), b(near(rng), near(rng));
+        if (round % 3 == 0)
+            a = CPoint(far(rng), a.y), b.y = a.y; // straight across
+        else if (round % 3 == 1)
+            a = CPoint(a.x, far(rng)), b.x = a.x; // straight down or up
+        if (round % 2)
+            std::swap(a, b);
+        const bool opaque = round % 5 < 3;
+        Canvas c(60, 60);
+        c.dc.SelectObject(CPen(style.style, 1, Black));
+        c.dc.SetBkColor(Gap);
+        c.dc.SetBkMode(opaque ? OPAQUE : TRANSPARENT);
+        c.dc.MoveTo(a);
+        c.dc.LineTo(b);
+        std::vector<COLORREF> expected(60 * 60, Paper);
+        int total = 0;
+        for (int r : style.runs)
+            total += r;
+        std::int64_t step = 0;
+        WalkLine(a, b, [&](int x, int y) {
+            int at = int(step++ % total), run = 0;
+            while (at >= style.runs[std::size_t(run)])
+                at -= style.runs[std::size_t(run++)];
+            if (x >= 0 && x < 60 && y >= 0 && y < 60 && (run % 2 == 0 || opaque))
+                expected[std::size_t(y * 60 + x)] = run % 2 == 0 ? Black : Gap;
+        });
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 60; ++x)
+                ASSERT_EQ(c.At(x, y), expected[std::size_t(y * 60 + x)])
+                    << "round " << round << " at " << x << "," << y;
+    }
+}
+
 } // namespace
