@@ -189,19 +189,36 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
         // right of the last: found by galloping and halving. Nothing beyond `reach` pixels
         // outside the plot can touch it, so only the last column left of that is visited
         // and the walk ends at the first column right of it.
+        // The search starts where the last step's stride would land: with evenly spaced X it
+        // is right or one off, so a column costs one or two reads of memory however many
+        // points it holds.
+        int stride = 1;
         auto firstRightOf = [&](int from, int column) {
             if (from >= n || map.MapX(points[from]) > column)
                 return from;
-            int lo = from, hi = from + 1, stride = 1;
-            while (hi < n && map.MapX(points[hi]) <= column) {
-                lo = hi;
-                stride *= 2;
-                hi = stride < n - lo ? lo + stride : n;
+            // lo is in or left of the column, hi right of it (or n).
+            int lo = from, hi = stride < n - from ? from + stride : n;
+            if (hi < n && map.MapX(points[hi]) <= column) {
+                for (int gallop = 1; hi < n && map.MapX(points[hi]) <= column; gallop *= 2) {
+                    lo = hi;
+                    hi = gallop < n - lo ? lo + gallop : n;
+                }
+            } else {
+                for (int gallop = 1; hi - lo > 1;) {
+                    const int probe = std::max(lo + 1, hi - gallop);
+                    if (map.MapX(points[probe]) <= column) {
+                        lo = probe;
+                        break;
+                    }
+                    hi = probe;
+                    gallop *= 2;
+                }
             }
             while (hi - lo > 1) {
                 const int mid = lo + (hi - lo) / 2;
                 (map.MapX(points[mid]) > column ? hi : lo) = mid;
             }
+            stride = std::max(1, hi - from);
             return hi;
         };
         const int reach = 4 + std::max({w, width, 2});
