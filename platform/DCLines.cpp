@@ -54,8 +54,26 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         else
             direct.Column(r.left(), r.top(), r.bottom(), onColour);
     };
+    if (!dash) {
+        // Each run's length follows from the error term: a division per run, not a step per
+        // pixel. The run ends with the step that moves the minor coordinate.
+        const std::int64_t minor = xMajor ? dy : dx, major = xMajor ? dx : dy;
+        for (std::int64_t i = steps.first; i < steps.last;) {
+            const std::int64_t k =
+                std::min(minor == 0 ? steps.last - i : err / minor + 1, steps.last - i);
+            runX = x, runY = y;
+            flushRun(k);
+            (xMajor ? x : y) += k * (xMajor ? sx : sy);
+            if ((err -= k * minor) < 0) {
+                (xMajor ? y : x) += xMajor ? sy : sx;
+                err += major;
+            }
+            i += k;
+        }
+        return;
+    }
     int run = 0, left = 0;
-    if (dash) { // the pattern where the walk enters
+    { // the pattern where the walk enters
         int total = 0;
         for (int r = 0; r < dash->count; ++r)
             total += dash->runs[r];
@@ -96,21 +114,19 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
     }
     QPolygon on, off;
     for (std::int64_t i = steps.first; i < steps.last; ++i) {
-        if (dash) {
-            if (direct) {
-                if (run % 2 == 0)
-                    direct.Write(int(x), int(x), int(y), onColour);
-                else if (bkMode == OPAQUE)
-                    direct.Write(int(x), int(x), int(y), offColour);
-            } else if (run % 2 == 0) {
-                on << QPoint(int(x), int(y));
-            } else if (bkMode == OPAQUE) {
-                off << QPoint(int(x), int(y));
-            }
-            if (--left == 0) {
-                run = (run + 1) % dash->count;
-                left = dash->runs[run];
-            }
+        if (direct) {
+            if (run % 2 == 0)
+                direct.Write(int(x), int(x), int(y), onColour);
+            else if (bkMode == OPAQUE)
+                direct.Write(int(x), int(x), int(y), offColour);
+        } else if (run % 2 == 0) {
+            on << QPoint(int(x), int(y));
+        } else if (bkMode == OPAQUE) {
+            off << QPoint(int(x), int(y));
+        }
+        if (--left == 0) {
+            run = (run + 1) % dash->count;
+            left = dash->runs[run];
         }
         bool minorStep = false;
         if (xMajor) {
@@ -128,7 +144,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
                 minorStep = true;
             }
         }
-        if ((!dash || direct) && (minorStep || i + 1 == steps.last)) {
+        if (direct && (minorStep || i + 1 == steps.last)) {
             flushRun(i + 1 - runStart);
             runStart = i + 1;
             runX = x;
