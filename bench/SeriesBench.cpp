@@ -108,6 +108,34 @@ void PaintZoomedIn(benchmark::State& state) {
     PaintRun(state, true);
 }
 
+// A point dragged in Edit, zoomed in to 100 samples: each mouse move changes the sample and
+// repaints once.
+void EditDrag(benchmark::State& state) {
+    static Window w;
+    CPlot& plot = w.plot;
+    plot.XAxisAt(0).SetViewRange(5'000'000, 5'000'100, 0);
+    plot.XAxisAt(0).autoScale = plot.YAxisAt(0).autoScale = true;
+    w.Paint();
+    plot.SetOperationMode(ModeEdit);
+    w.Paint();
+    const DataPoint& p = w.data[5'000'050];
+    const CPoint at(plot.XAxisAt(0).PixelOfValue(p).x, plot.YAxisAt(0).PixelOfValue(p).y);
+    plot.WindowProc(WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    plot.WindowProc(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    const int grabbed = plot.GrabbedPoint();
+    const double before = grabbed >= 0 ? w.data[std::size_t(grabbed)].y : 0;
+    int k = 0;
+    for (auto _ : state) {
+        const int y = at.y + (++k % 2 ? -40 : 40);
+        plot.WindowProc(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(at.x, y));
+        plot.UpdateWindow();
+    }
+    if (grabbed < 0 || w.data[std::size_t(grabbed)].y == before)
+        state.SkipWithError("the drag moved nothing");
+    plot.WindowProc(WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+BENCHMARK(EditDrag)->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintZoomedOut)->Unit(benchmark::kMillisecond);
 BENCHMARK(PaintZoomedIn)->Unit(benchmark::kMillisecond);
 BENCHMARK(DrawZoomedOut)->Unit(benchmark::kMillisecond);
