@@ -517,7 +517,8 @@ void CWaveformView::ResampleWave() {
     r.count = sampleCount;
     r.last = sampleCount - 1;
     r.values = {{"Samples:", double(sampleCount)}};
-    r.choices = {"Linear", "Cubic", "Band-limited (libsamplerate)"};
+    r.choices = {"Linear", "Cubic", "Band-limited, best (libsamplerate)",
+                 "Band-limited, fast (libsamplerate)"};
     r.choice = 1;
     r.option = "Circular (the table repeats)";
     r.range = false;
@@ -534,7 +535,7 @@ void CWaveformView::ResampleWave() {
         ys[i] = buffer[i].y;
     std::string error;
     const std::vector<double> out = Resample(
-        ys, std::size_t(wanted), ResampleMethod(std::clamp(r.choice, 0, 2)), r.checked, error);
+        ys, std::size_t(wanted), ResampleMethod(std::clamp(r.choice, 0, 3)), r.checked, error);
     if (out.empty()) {
         dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
         return;

@@ -71,7 +71,10 @@ void ResampleTo(benchmark::State& state, ResampleMethod method) {
 }
 BENCHMARK_CAPTURE(ResampleTo, linear_x1_5, ResampleMethod::Linear)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ResampleTo, cubic_x1_5, ResampleMethod::Cubic)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(ResampleTo, band_limited_x1_5, ResampleMethod::BandLimited)
+BENCHMARK_CAPTURE(ResampleTo, band_limited_best_x1_5, ResampleMethod::BandLimited)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK_CAPTURE(ResampleTo, band_limited_fast_x1_5, ResampleMethod::BandLimitedFast)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
