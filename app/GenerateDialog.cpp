@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/NewDataDialog.h"
@@ -122,6 +123,10 @@ CGenerateDialog::CGenerateDialog(QWidget* parent, const GeneratorOptions& o, std
     layout->addWidget(buttons);
 
     connect(newCount, &QCheckBox::toggled, count, &QWidget::setEnabled);
+    settle = new QTimer(this);
+    settle->setSingleShot(true);
+    settle->setInterval(SettleMilliseconds);
+    connect(settle, &QTimer::timeout, this, [this] { Preview(); });
     auto refresh = [this] { Refresh(); };
     connect(shape, &QComboBox::currentIndexChanged, this, refresh);
     connect(mode, &QComboBox::currentIndexChanged, this, refresh);
@@ -132,7 +137,7 @@ CGenerateDialog::CGenerateDialog(QWidget* parent, const GeneratorOptions& o, std
     connect(count, &QLineEdit::textChanged, this, refresh);
     connect(newCount, &QCheckBox::toggled, this, refresh);
     connect(harmonics, &QTableWidget::itemChanged, this, refresh);
-    Refresh();
+    Preview();
 }
 
 GeneratorOptions CGenerateDialog::Options() const {
@@ -167,7 +172,26 @@ QString CGenerateDialog::Problem() const {
     return problem->text();
 }
 
+// A long waveform takes a noticeable time to make: while values are typed, it is made once
+// they pause, and OK waits for the latest.
 void CGenerateDialog::Refresh() {
+    if (Count() >= SettleFrom) {
+        settle->start();
+        return;
+    }
+    Preview();
+}
+
+void CGenerateDialog::accept() {
+    if (settle->isActive()) {
+        settle->stop();
+        Preview();
+    }
+    if (ok->isEnabled())
+        QDialog::accept();
+}
+
+void CGenerateDialog::Preview() {
     QString why;
     if (newCount->isChecked()) {
         const DataCountCheck check = CheckDataCount(count->text().toStdString());

@@ -14,6 +14,7 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class QTimer;
 
 class CGenerateDialog : public QDialog {
 public:
@@ -23,9 +24,15 @@ public:
     std::uint32_t Count() const;
     // Why OK is refused now; empty when it is not.
     QString Problem() const;
+    // Waveforms at least this long are previewed once the changes pause, not on each one.
+    static constexpr std::uint32_t SettleFrom = 1u << 18;
+    static constexpr int SettleMilliseconds = 200;
+
+    void accept() override;
 
 private:
     void Refresh();
+    void Preview();
 
     CAppDialogs::GeneratePreview preview;
     std::uint32_t keptCount;
@@ -39,6 +46,7 @@ private:
     QComboBox* mode;
     QLabel* problem;
     QPushButton* ok;
+    QTimer* settle;
 };
 
 bool RunGenerateDialog(QWidget* parent, GeneratorOptions& options, std::uint32_t& count,

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -166,6 +167,39 @@ TEST(QtDialogs, GenerateShowsWhyAnExpressionCannotBeUsed) {
     dialog.findChild<QLineEdit*>("count")->setText("100");
     EXPECT_EQ(dialog.Count(), 100u);
     EXPECT_EQ(dialog.Options().shape, Shape::Expression);
+}
+
+TEST(QtDialogs, GenerateWaitsForTypingToPauseOnALongWaveform) {
+    int previews = 0;
+    std::string last;
+    CGenerateDialog dialog(nullptr, GeneratorOptions(), CGenerateDialog::SettleFrom,
+                           [&](const GeneratorOptions& o, std::uint32_t) {
+                               ++previews;
+                               last = o.expression;
+                               return o.expression == "1/" ? std::string("cannot be used") : "";
+                           });
+    EXPECT_EQ(previews, 1);                                    // what the dialog opens with
+    dialog.findChild<QComboBox*>("shape")->setCurrentIndex(9); // Expression
+    for (const char* typed : {"x", "x*", "x*3"})
+        dialog.findChild<QLineEdit*>("expression")->setText(typed);
+    EXPECT_EQ(previews, 1);
+    QElapsedTimer waited;
+    waited.start();
+    while (previews == 1 && waited.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(previews, 2) << "one preview for the pause, of the latest text";
+    EXPECT_EQ(last, "x*3");
+
+    // OK right after typing previews first, and keeps the dialog open if that fails.
+    dialog.findChild<QLineEdit*>("expression")->setText("1/");
+    dialog.accept();
+    EXPECT_EQ(previews, 3);
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    EXPECT_FALSE(dialog.Problem().isEmpty());
+    dialog.findChild<QLineEdit*>("expression")->setText("x");
+    dialog.accept();
+    EXPECT_EQ(previews, 4);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 
 } // namespace
