@@ -44,10 +44,11 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         const QRect r =
             xMajor ? QRect(int(sx > 0 ? runX : runX - length + 1), int(runY), int(length), 1)
                    : QRect(int(runX), int(sy > 0 ? runY : runY - length + 1), 1, int(length));
-        if (dash) // the pattern's pixels are written one by one, unmarked
-            xMajor ? direct.MarkRow(r.left(), r.right(), r.top())
-                   : direct.MarkColumn(r.left(), r.top(), r.bottom());
-        else if (!direct)
+        if (dash) {               // the pattern's pixels are written one by one, unmarked
+            if (bkMode == OPAQUE) // all of them; otherwise each is marked as it is written
+                xMajor ? direct.MarkRow(r.left(), r.right(), r.top())
+                       : direct.MarkColumn(r.left(), r.top(), r.bottom());
+        } else if (!direct)
             p.fillRect(r, colour);
         else if (xMajor)
             direct.Fill(r.left(), r.right(), r.top(), onColour);
@@ -89,10 +90,9 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         const std::int64_t n = steps.last - steps.first;
         const std::int64_t step = xMajor ? sx : sy;
         const std::int64_t from = xMajor ? x : y, to = from + (n - 1) * step;
-        if (xMajor)
-            direct.MarkRow(int(std::min(from, to)), int(std::max(from, to)), int(y));
-        else
-            direct.MarkColumn(int(x), int(std::min(from, to)), int(std::max(from, to)));
+        if (bkMode == OPAQUE) // every pixel is written; otherwise each run is marked below
+            xMajor ? direct.MarkRow(int(std::min(from, to)), int(std::max(from, to)), int(y))
+                   : direct.MarkColumn(int(x), int(std::min(from, to)), int(std::max(from, to)));
         std::int64_t at = from;
         for (std::int64_t done = 0; done < n;) {
             const std::int64_t length = std::min<std::int64_t>(left, n - done);
@@ -100,6 +100,8 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             if (run % 2 == 0 || bkMode == OPAQUE) {
                 const QRgb c = run % 2 == 0 ? onColour : offColour;
                 const int lo = int(std::min(at, end)), hi = int(std::max(at, end));
+                if (bkMode != OPAQUE)
+                    xMajor ? direct.MarkRow(lo, hi, int(y)) : direct.MarkColumn(int(x), lo, hi);
                 if (xMajor)
                     direct.Write(lo, hi, int(y), c);
                 else
@@ -115,10 +117,13 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
     QPolygon on, off;
     for (std::int64_t i = steps.first; i < steps.last; ++i) {
         if (direct) {
-            if (run % 2 == 0)
+            if (run % 2 == 0) {
+                if (bkMode != OPAQUE)
+                    direct.MarkRow(int(x), int(x), int(y));
                 direct.Write(int(x), int(x), int(y), onColour);
-            else if (bkMode == OPAQUE)
+            } else if (bkMode == OPAQUE) {
                 direct.Write(int(x), int(x), int(y), offColour);
+            }
         } else if (run % 2 == 0) {
             on << QPoint(int(x), int(y));
         } else if (bkMode == OPAQUE) {

@@ -234,26 +234,30 @@ void CDC::FillSolidRect(const CRect& r, COLORREF c) {
 }
 
 // A window's surface remembers the last fill of the rectangle and what was drawn over it
-// since: only that is written again.
+// since: filling it again writes nothing now, and clears only what this paint leaves undrawn.
 void CDC::RefillSolidRect(const CRect& r, COLORREF c) {
     SetBkColor(c);
     PAINTER_OR()
     (void)p;
     const std::shared_ptr<SurfaceMemory> memory = target->surfaceMemory;
     const DirectImage direct = DirectImage::For(*target, R2_COPYPEN);
-    const QRgb colour = ToQColor(c).rgb();
+    const QRgb colour = ToQColor(c).rgb() | 0xFF000000u;
     const QRect wanted = direct ? ToQRect(r) & target->image->rect() : QRect();
     if (!memory || wanted.isEmpty() || !direct.Bounds().contains(wanted)) {
+        if (memory)
+            memory->Settle();
         FillSolidRect(r, c);
         if (memory) // a fill cut by the clip leaves part of the rectangle as it was
             memory->Forget();
         return;
     }
     const CRect filled(wanted.left(), wanted.top(), wanted.right() + 1, wanted.bottom() + 1);
-    if (memory->Remembers(filled, colour))
-        memory->ForEachRun([&](int x0, int x1, int y) { direct.Write(x0, x1, y, colour); });
-    else
-        direct.FillRect(filled, colour);
+    if (memory->Remembers(filled, colour)) {
+        memory->FillAgain();
+        return;
+    }
+    memory->Settle();
+    direct.FillRect(filled, colour);
     memory->Remember(filled, colour);
 }
 

@@ -51,10 +51,10 @@ struct DCTarget {
     // Set on a window's surface: what every context writes there is marked in it.
     std::shared_ptr<SurfaceMemory> surfaceMemory;
 
-    // Anything within l..r-1, t..b-1 may have been written.
+    // Anything within l..r-1, t..b-1 is about to be drawn, over what is there.
     void Drawn(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) const {
         if (surfaceMemory)
-            surfaceMemory->MarkRect(l, t, r, b);
+            surfaceMemory->Uncover(l, t, r, b);
     }
 
     QPaintDevice* Device() const {

@@ -83,7 +83,7 @@ public:
         _mm_sfence();
     }
 
-    // Marks what the unmarked writes below go over.
+    // Marks what the unmarked writes below go over wholly.
     void MarkRow(int x0, int x1, int y) const {
         if (memory)
             memory->Mark(x0, x1, y);

@@ -1,11 +1,13 @@
 #pragma once
-// Platform-internal: what a window surface still holds of a rectangle once filled with one
-// colour. Every context on the surface marks the cells it writes over it, so the next fill of
-// the same rectangle rewrites only those cells instead of the whole rectangle: most of a
-// repaint's memory traffic in a large window.
+// Platform-internal: what a window surface holds of a rectangle once filled with one colour.
+// Every context on the surface marks the pixels it writes over it. When the next paint fills
+// the rectangle with the same colour again, nothing is written at first: the pixels the last
+// paint drew become stale, and only those that this paint does not draw again are cleared,
+// once it ends (or sooner, where something is drawn that lets them show through). A repaint
+// of a picture that hardly changed then writes each pixel it draws once, and nothing else.
 
+#include <QImage>
 #include <QRgb>
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -13,59 +15,47 @@
 
 class SurfaceMemory {
 public:
-    // A cell is 16 pixels of one row: one cache line of a 32-bit picture.
-    static constexpr int CellShift = 4;
-
+    // The picture the marks speak of; a new one is remembered nowhere.
+    void SetSurface(QImage* picture);
     // The surface may have changed anywhere.
     void Forget() { valid = false; }
     bool Remembers(const CRect& r, QRgb colour) const {
         return valid && r == rect && colour == fill;
     }
-    // `r` now holds only `colour`.
+    // `r` was just filled with `colour`.
     void Remember(const CRect& r, QRgb colour);
+    // The remembered rectangle is filled again: what was drawn over it is stale from now.
+    void FillAgain();
 
-    // Pixels x0..x1 of row y were written.
-    void Mark(int x0, int x1, int y) {
-        if (valid && y >= rect.top && y < rect.bottom)
-            MarkCells(y, x0, x1);
-    }
-    // Pixels y0..y1 of column x were written.
+    // Pixels x0..x1 of row y are overwritten.
+    void Mark(int x0, int x1, int y);
+    // Pixels y0..y1 of column x are overwritten.
     void MarkColumn(int x, int y0, int y1);
-    // Anything within l..r-1, t..b-1 may have been written; far corners are fine.
+    // Everything within l..r-1, t..b-1 is overwritten.
     void MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b);
+    // Something is drawn within l..r-1, t..b-1 that may let what is underneath show: the stale
+    // pixels there are cleared first.
+    void Uncover(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b);
+    // The paint is over: every stale pixel not drawn again is cleared.
+    void Settle();
 
-    // Calls f(x0, x1, y) for each run of written cells, pixels x0..x1 cut to the rectangle.
-    template <class F> void ForEachRun(F f) const {
-        for (int y = rect.top; y < rect.bottom; ++y) {
-            const std::uint64_t* row = &bits[std::size_t(y - rect.top) * std::size_t(words)];
-            int cell = 0;
-            while (cell < cells) {
-                const int w = cell >> 6;
-                const std::uint64_t rest = row[w] >> (cell & 63);
-                if (rest == 0) {
-                    cell = (w + 1) << 6;
-                    continue;
-                }
-                cell += __builtin_ctzll(rest);
-                int end = cell;
-                while (end < cells && (row[end >> 6] >> (end & 63)) & 1)
-                    ++end;
-                const int x0 = std::max<int>(rect.left, (firstCell + cell) << CellShift);
-                const int x1 = std::min<int>(rect.right, (firstCell + end) << CellShift) - 1;
-                f(x0, x1, y);
-                cell = end;
-            }
-        }
-    }
+    // How many pixels are stale and not drawn again (for tests).
+    long long Pending() const;
 
 private:
-    void MarkCells(int y, int x0, int x1);
+    bool Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const;
+    // Bits t..b-1 (rows from the top) of column i (from the left), in every word they touch.
+    template <class F> void Blocks(int i, int t, int b, F f);
+    // Writes the fill colour to the pixels of `bits` in block `block` of column i.
+    void ClearStale(std::uint64_t bits, int i, int block);
 
+    QImage* surface = nullptr;
     bool valid = false;
+    bool anyStale = false;
     CRect rect;
     QRgb fill = 0;
-    int firstCell = 0; // cells are aligned to the picture's x = 0
-    int cells = 0;
-    int words = 0;
-    std::vector<std::uint64_t> bits;
+    // Column by column, 64 rows to a word: a vertical line, the commonest thing drawn over a
+    // plot, marks a word per 64 rows.
+    int blocks = 0;
+    std::vector<std::uint64_t> drawn, stale;
 };

@@ -148,7 +148,7 @@ void WndHost::Render() {
     if (surface.size() != size) {
         surface = NewSurface(size);
         surface.fill(Qt::white);
-        memory->Forget();
+        memory->SetSurface(&surface);
     }
     dirty = false;
     auto target = std::make_shared<DCTarget>();
@@ -158,6 +158,7 @@ void WndHost::Render() {
     CDC dc(target);
     owner->OnEraseBkgnd(dc);
     owner->OnPaint(dc);
+    memory->Settle();
 }
 
 void WndHost::Deliver(const MSG& msg) {

@@ -1,80 +1,119 @@
+// Paint after paint over a remembered fill, against the same paints over a fresh fill.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <algorithm>
 #include <random>
-#include <set>
-#include <utility>
 
 #include "platform/SurfaceMemory.h"
 
 namespace {
 
-// Every pixel of the runs, one row and column at a time.
-std::set<std::pair<int, int>> RunPixels(const SurfaceMemory& m) {
-    std::set<std::pair<int, int>> pixels;
-    m.ForEachRun([&](int x0, int x1, int y) {
-        for (int x = x0; x <= x1; ++x)
-            EXPECT_TRUE(pixels.insert({x, y}).second) << "runs overlap at " << x << "," << y;
-    });
-    return pixels;
-}
+constexpr QRgb Fill = 0xFF20A040;
 
-TEST(SurfaceMemory, RunsCoverTheCellsOfEveryMarkCutToTheRectangle) {
-    SurfaceMemory m;
-    const CRect rect(5, 3, 203, 40); // neither end on a cell boundary
-    std::mt19937 random(7);
-    for (int round = 0; round < 40; ++round) {
-        m.Remember(rect, 0xFF00FF);
-        std::set<std::pair<int, int>> cells; // (cell, row) that must be rewritten
-        auto expect = [&](long long x0, long long x1, long long y) {
-            for (long long x = x0; x <= x1; ++x)
-                if (x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom)
-                    cells.insert({int(x >> SurfaceMemory::CellShift), int(y)});
-        };
-        for (int k = 0; k < 6; ++k) {
-            const int x0 = int(random() % 240) - 20, w = int(random() % 150),
-                      y = int(random() % 50);
-            switch (random() % 3) {
-            case 0:
-                m.Mark(x0, x0 + w, y);
-                expect(x0, x0 + w, y);
-                break;
-            case 1:
-                m.MarkColumn(x0, y - w / 3, y);
-                for (int r = y - w / 3; r <= y; ++r)
-                    expect(x0, x0, r);
-                break;
-            default:
-                m.MarkRect(x0, y - 5, x0 + w, y);
-                for (int r = y - 5; r < y; ++r)
-                    expect(x0, x0 + w - 1, r);
-            }
+struct Painter {
+    QImage& image;
+    SurfaceMemory* memory;
+    void Put(int x, int y, QRgb c) {
+        if (image.valid(x, y))
+            image.setPixel(x, y, c);
+    }
+    // Wholly written: marked as overwritten.
+    void Row(int x0, int x1, int y, QRgb c) {
+        if (memory)
+            memory->Mark(x0, x1, y);
+        for (int x = x0; x <= x1; ++x)
+            Put(x, y, c);
+    }
+    void Column(int x, int y0, int y1, QRgb c) {
+        if (memory)
+            memory->MarkColumn(x, y0, y1);
+        for (int y = y0; y <= y1; ++y)
+            Put(x, y, c);
+    }
+    void Rect(long long l, long long t, long long r, long long b, QRgb c) {
+        if (memory)
+            memory->MarkRect(l, t, r, b);
+        for (long long y = std::max(t, 0ll); y < std::min<long long>(b, image.height()); ++y)
+            for (long long x = std::max(l, 0ll); x < std::min<long long>(r, image.width()); ++x)
+                Put(int(x), int(y), c);
+    }
+    // Written in part: what is underneath shows between.
+    void Checks(int l, int t, int r, int b, QRgb c) {
+        if (memory)
+            memory->Uncover(l, t, r, b);
+        for (int y = t; y < b; ++y)
+            for (int x = l; x < r; ++x)
+                if ((x + y) % 2)
+                    Put(x, y, c);
+    }
+};
+
+TEST(SurfaceMemory, RepaintsOverARememberedFillGiveWhatAFreshFillGives) {
+    const CRect rect(5, 3, 203, 45); // neither end on a word of the marks
+    QImage kept(210, 50, QImage::Format_RGB32), fresh(210, 50, QImage::Format_RGB32);
+    kept.fill(0xFF000000u);
+    SurfaceMemory memory;
+    memory.SetSurface(&kept);
+    std::mt19937 random(11);
+    for (int paint = 0; paint < 60; ++paint) {
+        fresh = kept.copy();
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                fresh.setPixel(x, y, Fill);
+        if (memory.Remembers(rect, Fill)) {
+            memory.FillAgain();
+        } else {
+            kept = fresh.copy();
+            memory.Remember(rect, Fill);
         }
-        std::set<std::pair<int, int>> wanted;
-        for (auto [cell, y] : cells)
-            for (int x = cell << SurfaceMemory::CellShift;
-                 x < (cell + 1) << SurfaceMemory::CellShift; ++x)
-                if (x >= rect.left && x < rect.right)
-                    wanted.insert({x, y});
-        EXPECT_EQ(RunPixels(m), wanted) << "round " << round;
+        Painter onKept{kept, &memory}, onFresh{fresh, nullptr};
+        const int ops = int(random() % 12);
+        for (int k = 0; k < ops; ++k) {
+            const QRgb c = 0xFF000000u | QRgb(random() & 0xFFFFFF);
+            const int x = int(random() % 240) - 20, y = int(random() % 70) - 10;
+            const int w = int(random() % 120), h = int(random() % 30);
+            const bool far = random() % 4 == 0;
+            for (Painter* p : {&onKept, &onFresh})
+                switch (k % 4) {
+                case 0:
+                    p->Row(x, x + w, y, c);
+                    break;
+                case 1:
+                    p->Column(x, y, y + h, c);
+                    break;
+                case 2:
+                    if (far)
+                        p->Rect(-(1ll << 40), y, x, 1ll << 40, c);
+                    else
+                        p->Rect(x, y, x + w / 4, y + h, c);
+                    break;
+                default:
+                    p->Checks(x, y, x + w / 3, y + h, c);
+                }
+        }
+        memory.Settle();
+        EXPECT_EQ(memory.Pending(), 0);
+        ASSERT_EQ(kept, fresh) << "paint " << paint;
     }
 }
 
-TEST(SurfaceMemory, FarMarksAndAForgottenSurface) {
-    SurfaceMemory m;
-    const CRect rect(0, 0, 1000, 4);
-    m.Remember(rect, 1);
-    m.MarkRect(-(1ll << 40), 2, 1ll << 40, 3); // one whole row, from far ends
-    m.Mark(-5, -1, 1);                         // left of the rectangle
-    m.MarkColumn(999, -1000000, 1000000);      // the last column, every row
-    std::set<std::pair<int, int>> pixels = RunPixels(m);
-    EXPECT_EQ(pixels.size(), 1000u + 3 * 8); // the row, and the last cell (992..999) of three more
-    EXPECT_TRUE(m.Remembers(rect, 1));
-    EXPECT_FALSE(m.Remembers(rect, 2));
-    EXPECT_FALSE(m.Remembers(CRect(0, 0, 1000, 5), 1));
-    m.Forget();
-    EXPECT_FALSE(m.Remembers(rect, 1));
-    m.Remember(rect, 1); // nothing written since
-    EXPECT_TRUE(RunPixels(m).empty());
+TEST(SurfaceMemory, RemembersOnlyWhatLiesOnItsPicture) {
+    QImage picture(100, 40, QImage::Format_RGB32);
+    SurfaceMemory memory;
+    memory.Remember(CRect(0, 0, 10, 10), Fill);
+    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 10, 10), Fill)) << "no picture yet";
+    memory.SetSurface(&picture);
+    memory.Remember(CRect(0, 0, 101, 10), Fill);
+    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 101, 10), Fill)) << "wider than the picture";
+    memory.Remember(CRect(0, 0, 100, 40), Fill);
+    EXPECT_TRUE(memory.Remembers(CRect(0, 0, 100, 40), Fill));
+    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 100, 40), Fill + 1));
+    memory.Mark(3, 90, 5);
+    memory.FillAgain();
+    EXPECT_EQ(memory.Pending(), 88);
+    memory.Forget();
+    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 100, 40), Fill));
 }
 
 } // namespace
