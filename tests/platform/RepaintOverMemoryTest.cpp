@@ -1,0 +1,110 @@
+// Paints that fill a rectangle again and draw over it with every kind of operation, in a
+// window that remembers the fill, against the same paints on a fresh picture.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "platform/Wnd.h"
+#include "tests/support/Canvas.h"
+
+namespace {
+
+constexpr COLORREF Paper = RGB(240, 240, 200);
+const CRect Area(7, 5, 190, 140);
+
+// One paint: the area filled, then a few random operations over and around it.
+struct Scene {
+    unsigned seed = 0;
+    void Paint(CDC& dc, bool remembered) const {
+        std::mt19937 random(seed);
+        auto v = [&](int lo, int hi) { return lo + int(random() % unsigned(hi - lo + 1)); };
+        const COLORREF around = RGB(90, 90, 90);
+        dc.FillSolidRect(CRect(0, 0, 200, Area.top), around);
+        dc.FillSolidRect(CRect(0, Area.bottom, 200, 150), around);
+        dc.FillSolidRect(CRect(0, Area.top, Area.left, Area.bottom), around);
+        dc.FillSolidRect(CRect(Area.right, Area.top, 200, Area.bottom), around);
+        if (remembered)
+            dc.RefillSolidRect(Area, Paper);
+        else
+            dc.FillSolidRect(Area, Paper);
+        const int ops = v(0, 14);
+        const int styles[] = {PS_SOLID, PS_DOT, PS_DASH, PS_DASHDOT, PS_DASHDOTDOT};
+        for (int k = 0; k < ops; ++k) {
+            const COLORREF c = RGB(v(0, 255), v(0, 255), v(0, 255));
+            const int x = v(-30, 220), y = v(-30, 170), w = v(0, 120), h = v(0, 90);
+            dc.SetBkMode(v(0, 1) ? OPAQUE : TRANSPARENT);
+            dc.SetBkColor(RGB(v(0, 255), 0, 0));
+            dc.SetROP2(v(0, 5) == 0 ? R2_NOTXORPEN : R2_COPYPEN);
+            switch (v(0, 7)) {
+            case 0: // straight and slanted lines, thin or wide, any style
+            case 1: {
+                CSelectGuard<CPen> pen(dc, CPen(styles[v(0, 4)], v(0, 3) == 0 ? 3 : 1, c));
+                dc.MoveTo(x, y);
+                const int shape = v(0, 2);
+                dc.LineTo(shape == 0   ? x + w
+                          : shape == 1 ? x
+                                       : x + w - 60,
+                          shape == 1   ? y + h
+                          : shape == 0 ? y
+                                       : y + h - 40);
+                break;
+            }
+            case 2:
+                dc.FillSolidRect(CRect(x, y, x + w / 3, y + h / 3), c);
+                break;
+            case 3: {
+                CBrush brush(v(0, 5), c); // a hatch: its gaps show what is underneath
+                dc.FillRect(CRect(x, y, x + w / 2, y + h / 2), brush);
+                break;
+            }
+            case 4: {
+                CSelectGuard<CBrush> brush(dc, CBrush(c));
+                if (v(0, 1))
+                    dc.Ellipse(x, y, x + w / 3, y + h / 3);
+                else
+                    dc.Rectangle(x, y, x + w / 3, y + h / 3);
+                break;
+            }
+            case 5:
+                dc.SetTextColor(c);
+                dc.TextOut(x, y, "Tarvelin 1.7");
+                break;
+            case 6: {
+                CRect r(x, y, x + w, y + 20);
+                dc.DrawText("drawn text", &r, DT_CENTER);
+                break;
+            }
+            default:
+                dc.DrawFocusRect(CRect(x, y, x + w / 2, y + h / 2));
+            }
+        }
+        dc.SetROP2(R2_COPYPEN);
+    }
+};
+
+class Painted : public CWnd {
+public:
+    Scene scene;
+    void OnPaint(CDC& dc) override { scene.Paint(dc, true); }
+};
+
+TEST(RepaintOverMemory, EachPaintShowsWhatAFreshPictureShows) {
+    Painted w;
+    ASSERT_TRUE(w.Create("Painted", "", CRect(0, 0, 200, 150), nullptr, 1));
+    for (unsigned paint = 0; paint < 150; ++paint) {
+        w.scene.seed = paint * 7919u + 1;
+        w.Invalidate();
+        w.UpdateWindow();
+        Canvas fresh(200, 150);
+        w.scene.Paint(fresh.dc, false);
+        std::unique_ptr<CDC> shown = w.GetDC();
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x)
+                ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
+                    << "paint " << paint << " at " << x << "," << y;
+    }
+}
+
+} // namespace
