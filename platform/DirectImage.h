@@ -46,11 +46,15 @@ public:
         MarkColumn(x, y0, y1);
         WriteColumn(x, y0, y1, c);
     }
+    // A pixel that already holds the colour is only read: its cache line stays clean, and a
+    // repaint that changes little writes little back. (Each row of a column is a line of its
+    // own; a row's run shares its lines, so it is simply written.)
     void WriteColumn(int x, int y0, int y1, QRgb c) const {
         QRgb* p = Row(y0) + x;
         c |= 0xFF000000u;
         for (int n = y1 - y0 + 1; n > 0; --n, p += stride)
-            *p = c;
+            if (*p != c)
+                *p = c;
     }
     // A rectangle cut to the bounds. Wide ones are written past the caches: a whole window of
     // pixels would only push out what the painting needs next, and reading each line before
@@ -94,7 +98,14 @@ public:
     }
     // Pixels x0..x1 of row y, all inside the bounds, written without being marked.
     void Write(int x0, int x1, int y, QRgb c) const {
-        std::fill_n(Row(y) + x0, x1 - x0 + 1, c | 0xFF000000u);
+        c |= 0xFF000000u;
+        QRgb* p = Row(y) + x0;
+        if (x0 == x1) {
+            if (*p != c)
+                *p = c;
+            return;
+        }
+        std::fill_n(p, x1 - x0 + 1, c);
     }
 
 private:
