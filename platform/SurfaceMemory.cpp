@@ -33,8 +33,11 @@ void SurfaceMemory::Remember(const CRect& r, QRgb colour) {
 void SurfaceMemory::FillAgain() {
     if (!valid)
         return;
-    for (std::size_t i = 0; i < drawn.size(); ++i)
-        stale[i] |= drawn[i], drawn[i] = 0;
+    if (!anyStale) // after a settled paint nothing is stale: the marks change places
+        drawn.swap(stale);
+    else
+        for (std::size_t i = 0; i < drawn.size(); ++i)
+            stale[i] |= drawn[i], drawn[i] = 0;
     anyStale = true;
 }
 
@@ -112,6 +115,8 @@ void SurfaceMemory::Settle() {
     if (!valid || !anyStale)
         return;
     for (std::size_t w = 0; w < stale.size(); ++w) {
+        if (!stale[w])
+            continue;
         if (const std::uint64_t bits = stale[w] & ~drawn[w])
             ClearStale(bits, int(w / std::size_t(blocks)), int(w % std::size_t(blocks)));
         stale[w] = 0;
