@@ -85,7 +85,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         }
         left = dash->runs[run] - int(offset);
     }
-    if (dash && direct && (dx == 0 || dy == 0)) {
+    if (direct && (dx == 0 || dy == 0)) {
         // A styled grid line: the pattern's runs written whole, the line marked once.
         const std::int64_t n = steps.last - steps.first;
         const std::int64_t step = xMajor ? sx : sy;
