@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         plot.UpdateWindow();
         if (profiled >= 0) {
             std::vector<double> times;
-            for (int r = 0; r < 3000; ++r)
+            for (int r = 0; r < (getenv("REPS") ? atoi(getenv("REPS")) : 3000); ++r)
                 times.push_back(Milliseconds([&] {
                     plot.Invalidate();
                     plot.UpdateWindow();

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Bitmap.h"
@@ -161,7 +162,7 @@ public:
 private:
     State& S() const;
     // The selected font's measure of `text`, kept for the next time.
-    TextMeasure Measured(const std::string& text) const;
+    TextMeasure Measured(std::string_view text) const;
     LOGFONTA LogFontSelected() const;
     void Flush() const;
     std::shared_ptr<DCTarget> target;

@@ -3,33 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "platform/DCPaint.h"
 #include "platform/TextCache.h"
 
 using namespace dcqt;
-
-namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t nl = text.find('\n', start);
-        std::size_t end = nl == std::string::npos ? text.size() : nl;
-        std::size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r')
-            --stop;
-        lines.push_back(text.substr(start, stop - start));
-        if (nl == std::string::npos)
-            break;
-        start = nl + 1;
-    }
-    return lines;
-}
-
-} // namespace
 
 CSize CDC::GetTextExtent(const std::string& text) const {
     const TextMeasure m = Measured(text);
@@ -40,9 +18,8 @@ LOGFONTA CDC::LogFontSelected() const {
     return S().font.IsNull() ? DefaultLogFont() : S().font.LogFont();
 }
 
-TextMeasure CDC::Measured(const std::string& text) const {
-    return target->texts->Get(LogFontSelected(), S().qfont, target->Device(),
-                              QString::fromLatin1(text.data(), qsizetype(text.size())));
+TextMeasure CDC::Measured(std::string_view text) const {
+    return target->texts->Get(LogFontSelected(), S().qfont, target->Device(), text);
 }
 
 CDC::TextMetrics CDC::GetTextMetrics() const {
@@ -93,27 +70,43 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
 int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     if (!rect)
         return 0;
-    const TextMeasure font = Measured(std::string());
+    const TextMeasure font = Measured(std::string_view());
     const int lineHeight = font.ascent + font.descent;
-    std::vector<std::string> lines;
-    if (format & DT_SINGLELINE) {
-        std::string one;
+    // The lines as views of the text; a single line keeps no line ends.
+    std::string joined;
+    std::string_view whole = text;
+    if ((format & DT_SINGLELINE) && whole.find_first_of("\r\n") != std::string_view::npos) {
         for (char c : text)
             if (c != '\r' && c != '\n')
-                one += c;
-        lines.push_back(one);
-    } else {
-        lines = SplitLines(text);
+                joined += c;
+        whole = joined;
     }
-    if (text.empty())
-        lines.clear();
-    std::vector<int> widths;
+    auto forEachLine = [&](auto f) {
+        if (text.empty())
+            return;
+        if (format & DT_SINGLELINE) {
+            f(whole);
+            return;
+        }
+        for (std::size_t start = 0; start < whole.size();) {
+            const std::size_t nl = whole.find('\n', start);
+            const std::size_t end = nl == std::string_view::npos ? whole.size() : nl;
+            std::size_t stop = end;
+            if (stop > start && whole[stop - 1] == '\r')
+                --stop;
+            f(whole.substr(start, stop - start));
+            if (nl == std::string_view::npos)
+                break;
+            start = nl + 1;
+        }
+    };
     int widest = 0;
-    for (const auto& line : lines) {
-        widths.push_back(Measured(line).width);
-        widest = std::max(widest, widths.back());
-    }
-    const int total = SaturateInt(std::int64_t(lineHeight) * std::int64_t(lines.size()));
+    std::int64_t count = 0;
+    forEachLine([&](std::string_view line) {
+        widest = std::max(widest, Measured(line).width);
+        ++count;
+    });
+    const int total = SaturateInt(std::int64_t(lineHeight) * count);
     if (format & DT_CALCRECT) {
         rect->right = SatSum(rect->left, widest);
         rect->bottom = SatSum(rect->top, total);
@@ -137,30 +130,34 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setBackgroundMode(Qt::TransparentMode); // the box is painted below when opaque
     p.setFont(S().qfont);
+    const QColor ink = ToQColor(S().textColor);
+    p.setPen(ink);
     const QRect device = DeviceBounds(p);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::int64_t y64 = top;
+    forEachLine([&](std::string_view line) {
+        const std::int64_t at = y64;
+        y64 += lineHeight;
+        const int width = Measured(line).width;
         std::int64_t left = rect->left;
         if (format & DT_CENTER)
-            left = rect->left + (std::int64_t(rect->Width()) - widths[i]) / 2;
+            left = rect->left + (std::int64_t(rect->Width()) - width) / 2;
         else if (format & DT_RIGHT)
-            left = std::int64_t(rect->right) - widths[i];
-        const std::int64_t y64 = top + std::int64_t(i) * lineHeight;
-        if (left + widths[i] < device.left() || left > device.right() ||
-            y64 + lineHeight < device.top() || y64 > device.bottom())
-            continue; // nowhere near the device
-        const int y = int(y64);
-        target->Drawn(left - lineHeight, y64 - 2, left + widths[i] + lineHeight,
-                      y64 + lineHeight + 2);
-        if (S().bkMode == OPAQUE)
-            p.fillRect(QRect(int(left), y, widths[i], lineHeight), ToQColor(S().bkColor));
-        p.setPen(ToQColor(S().textColor));
-        const QString line = QString::fromLatin1(lines[i].data(), qsizetype(lines[i].size()));
+            left = std::int64_t(rect->right) - width;
+        if (left + width < device.left() || left > device.right() ||
+            at + lineHeight < device.top() || at > device.bottom())
+            return; // nowhere near the device
+        const int y = int(at);
+        target->Drawn(left - lineHeight, at - 2, left + width + lineHeight, at + lineHeight + 2);
+        if (S().bkMode == OPAQUE) {
+            p.fillRect(QRect(int(left), y, width, lineHeight), ToQColor(S().bkColor));
+        }
         if (target->IsRaster()) // shaped once, drawn from the glyphs kept
             p.drawStaticText(QPoint(int(left), y),
                              target->texts->Shaped(LogFontSelected(), S().qfont, line));
         else
-            p.drawText(QPoint(int(left), y + font.ascent), line);
-    }
+            p.drawText(QPoint(int(left), y + font.ascent),
+                       QString::fromLatin1(line.data(), qsizetype(line.size())));
+    });
     p.restore();
     return result;
 }

@@ -8,6 +8,7 @@
 #include <QStaticText>
 #include <QString>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "platform/DC.h"
@@ -15,15 +16,20 @@
 class TextCache {
 public:
     using Measure = TextMeasure;
-    // `font` is the font as selected (its record), `qfont` the Qt font made from it.
+    // `font` is the font as selected (its record), `qfont` the Qt font made from it; `text` is
+    // Latin-1. Found again without allocating: the keys are built in one reused buffer.
     const Measure& Get(const LOGFONTA& font, const QFont& qfont, QPaintDevice* device,
-                       const QString& text);
+                       std::string_view text);
     // The Qt font made from a font record, made once.
     const QFont& Font(const LOGFONTA& font);
     // The text shaped once, ready to be drawn again and again.
-    const QStaticText& Shaped(const LOGFONTA& font, const QFont& qfont, const QString& text);
+    const QStaticText& Shaped(const LOGFONTA& font, const QFont& qfont, std::string_view text);
 
 private:
+    // The key of a font record, an int and a text, in `scratch`.
+    const std::string& Key(const LOGFONTA& font, int extra, std::string_view text);
+
+    std::string scratch;
     std::unordered_map<std::string, Measure> measures;
     std::unordered_map<std::string, QFont> fonts;
     std::unordered_map<std::string, QStaticText> shaped;
