@@ -40,7 +40,6 @@ DeviceCaps ScreenDeviceCaps() {
 DCTarget::DCTarget() {
     LOGFONTA lf = DefaultLogFont();
     state.font.CreateFontIndirectA(&lf);
-    state.qfont = QFontFromLogFont(lf);
 }
 
 DCTarget::~DCTarget() {
@@ -157,10 +156,19 @@ CBrush CDC::SelectObject(const CBrush& brush) {
     return old;
 }
 
+const QFont& CDC::QtFont() const {
+    State& s = S();
+    if (!s.qfontMade) {
+        s.qfont = target->texts->Font(LogFontSelected());
+        s.qfontMade = true;
+    }
+    return s.qfont;
+}
+
 CFont CDC::SelectObject(const CFont& font) {
     CFont old = S().font;
     S().font = font;
-    S().qfont = target->texts->Font(font.IsNull() ? DefaultLogFont() : font.LogFont());
+    S().qfontMade = false;
     return old;
 }
 

@@ -10,6 +10,8 @@
 #include "platform/GdiObjects.h"
 #include "platform/Types.h"
 
+class QFont;
+
 constexpr int R2_NOT = 6;
 constexpr int R2_XORPEN = 7;
 constexpr int R2_COPYPEN = 13;
@@ -163,6 +165,7 @@ private:
     State& S() const;
     // The selected font's measure of `text`, kept for the next time.
     TextMeasure Measured(std::string_view text) const;
+    const QFont& QtFont() const;
     LOGFONTA LogFontSelected() const;
     void Flush() const;
     std::shared_ptr<DCTarget> target;

@@ -17,7 +17,10 @@ struct CDC::State {
     CPen pen{PS_SOLID, 1, RGB(0, 0, 0)};
     CBrush brush{RGB(255, 255, 255)};
     CFont font;
+    // The Qt font made from `font`; made (or found in the text cache) when first needed, so
+    // a context that draws no text makes none.
     QFont qfont;
+    bool qfontMade = false;
     int rop = R2_COPYPEN;
     int bkMode = OPAQUE;
     COLORREF bkColor = RGB(255, 255, 255);

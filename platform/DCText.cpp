@@ -19,16 +19,16 @@ LOGFONTA CDC::LogFontSelected() const {
 }
 
 TextMeasure CDC::Measured(std::string_view text) const {
-    return target->texts->Get(LogFontSelected(), S().qfont, target->Device(), text);
+    return target->texts->Get(LogFontSelected(), QtFont(), target->Device(), text);
 }
 
 CDC::TextMetrics CDC::GetTextMetrics() const {
-    QFontMetrics fm(S().qfont, target ? target->Device() : nullptr);
+    QFontMetrics fm(QtFont(), target ? target->Device() : nullptr);
     TextMetrics tm{};
     tm.ascent = fm.ascent();
     tm.descent = fm.descent();
     tm.height = tm.ascent + tm.descent;
-    tm.internalLeading = std::max(0, tm.height - S().qfont.pixelSize());
+    tm.internalLeading = std::max(0, tm.height - QtFont().pixelSize());
     tm.aveCharWidth = fm.averageCharWidth();
     return tm;
 }
@@ -60,7 +60,7 @@ BOOL CDC::TextOut(int x, int y, const std::string& text) {
     p.setBackgroundMode(Qt::TransparentMode);
     if (S().bkMode == OPAQUE)
         p.fillRect(QRect(0, 0, w, h), ToQColor(S().bkColor));
-    p.setFont(S().qfont);
+    p.setFont(QtFont());
     p.setPen(ToQColor(S().textColor));
     p.drawText(QPoint(0, m.ascent), s);
     p.restore();
@@ -124,14 +124,23 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
             result = SaturateInt(top - rect->top + total);
     }
     PAINTER_OR(result)
-    p.save();
-    if (!(format & DT_NOCLIP))
-        p.setClipRect(ToQRect(*rect), Qt::IntersectClip);
+    // The painter's state is set, not saved and restored: each operation sets what it uses,
+    // and a font or pen already in place costs nothing to keep.
+    if (!(format & DT_NOCLIP)) {
+        QRect cut = ToQRect(*rect);
+        if (S().clip)
+            cut &= ToQRect(*S().clip);
+        p.setClipRect(cut);
+        target->clipKnown = false; // the context's own clip is put back by the next operation
+    }
     p.setCompositionMode(QPainter::CompositionMode_SourceOver);
     p.setBackgroundMode(Qt::TransparentMode); // the box is painted below when opaque
-    p.setFont(S().qfont);
+    if (p.font() != QtFont())
+        p.setFont(QtFont());
     const QColor ink = ToQColor(S().textColor);
-    p.setPen(ink);
+    if (p.pen().style() != Qt::SolidLine || p.pen().color() != ink ||
+        p.pen().brush().style() != Qt::SolidPattern)
+        p.setPen(ink);
     const QRect device = DeviceBounds(p);
     std::int64_t y64 = top;
     forEachLine([&](std::string_view line) {
@@ -153,11 +162,10 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
         }
         if (target->IsRaster()) // shaped once, drawn from the glyphs kept
             p.drawStaticText(QPoint(int(left), y),
-                             target->texts->Shaped(LogFontSelected(), S().qfont, line));
+                             target->texts->Shaped(LogFontSelected(), QtFont(), line));
         else
             p.drawText(QPoint(int(left), y + font.ascent),
                        QString::fromLatin1(line.data(), qsizetype(line.size())));
     });
-    p.restore();
     return result;
 }
