@@ -60,8 +60,10 @@ int main(int argc, char** argv) {
         {"random walk", 1'000'000, true, false},     {"random walk", 1'000'000, true, true},
         {"random walk", 10'000'000, true, false},    {"random walk", 10'000'000, true, true},
         {"uniform noise", 10'000'000, false, false}, {"uniform noise", 10'000'000, false, true}};
-    // "--profile N": row N's CPlot repaint only, over and over, for a profiler.
+    // "--profile N [REPEATS]": row N's CPlot repaint only, over and over (3000 times), for a
+    // profiler or an allocation count.
     const int profiled = argc > 2 && std::string(argv[1]) == "--profile" ? std::atoi(argv[2]) : -1;
+    const int repeats = profiled >= 0 && argc > 3 ? std::max(1, std::atoi(argv[3])) : 3000;
     if (profiled < 0)
         std::printf("| samples, shape | view | CPlot | QCustomPlot (antialiased) | ratio | "
                     "QCustomPlot (not antialiased) | ratio |\n|---|---|---|---|---|---|---|\n");
@@ -83,7 +85,7 @@ int main(int argc, char** argv) {
         plot.UpdateWindow();
         if (profiled >= 0) {
             std::vector<double> times;
-            for (int r = 0; r < (getenv("REPS") ? atoi(getenv("REPS")) : 3000); ++r)
+            for (int r = 0; r < repeats; ++r)
                 times.push_back(Milliseconds([&] {
                     plot.Invalidate();
                     plot.UpdateWindow();
