@@ -156,7 +156,14 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
             at + lineHeight < device.top() || at > device.bottom())
             return; // nowhere near the device
         const int y = int(at);
-        target->Drawn(left - lineHeight, at - 2, left + width + lineHeight, at + lineHeight + 2);
+        // Glyphs may overhang their advance; clipped text stays inside its rectangle.
+        std::int64_t l = left - lineHeight, t = at - 2, r = left + width + lineHeight,
+                     b = at + lineHeight + 2;
+        if (!(format & DT_NOCLIP)) {
+            l = std::max<std::int64_t>(l, rect->left), t = std::max<std::int64_t>(t, rect->top);
+            r = std::min<std::int64_t>(r, rect->right), b = std::min<std::int64_t>(b, rect->bottom);
+        }
+        target->Drawn(l, t, r, b);
         if (S().bkMode == OPAQUE) {
             p.fillRect(QRect(int(left), y, width, lineHeight), ToQColor(S().bkColor));
         }

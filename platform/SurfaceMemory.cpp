@@ -87,12 +87,15 @@ void SurfaceMemory::MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std
                [&](std::size_t w, std::uint64_t mask, int) { drawn[w] |= mask; });
 }
 
-// Writes the fill colour to the pixels of `bits` in block `block` of column i.
 void SurfaceMemory::ClearStale(std::uint64_t bits, int i, int block) {
+    if (!bits)
+        return;
+    uchar* const first = surface->bits(); // the surface is this window's own: no copy is made
+    const qsizetype stride = surface->bytesPerLine();
     const int x = rect.left + i;
     while (bits) {
-        const int row = block * 64 + __builtin_ctzll(bits);
-        reinterpret_cast<QRgb*>(surface->scanLine(rect.top + row))[x] = fill;
+        const int y = rect.top + block * 64 + __builtin_ctzll(bits);
+        reinterpret_cast<QRgb*>(first + y * stride)[x] = fill;
         bits &= bits - 1;
     }
 }
