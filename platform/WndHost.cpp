@@ -141,6 +141,7 @@ WndHost::~WndHost() {
         loop->exit(1);
     if (owner)
         owner->host = nullptr;
+    memory->SetSurface(nullptr); // a context kept past the window marks nothing
 }
 
 void WndHost::Render() {
