@@ -30,20 +30,17 @@ void FillSpans(QPainter& p, const std::vector<PixelSpan>& spans, const QBrush& b
         p.fillRect(ToQRect(CRect(s.x0, s.y, SatSum(s.x1, 1), SatSum(s.y, 1))), brush);
 }
 
-// Marks what a figure within these bounds, drawn with a pen of this width, may write.
-void DrawnAround(const DCTarget& target, std::int64_t l, std::int64_t t, std::int64_t r,
-                 std::int64_t b, int penWidth) {
-    const std::int64_t m = std::max(2, penWidth);
-    target.Drawn(l - m, t - m, r + m, b + m);
-}
-
-// A figure within these bounds (right and bottom outside), with a pen of this width, cannot
-// touch the device: nothing to draw, and nothing to compute with its far coordinates.
-bool OffDevice(QPainter& p, std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b,
-               int penWidth) {
+// Whether a figure within these bounds (right and bottom outside), with a pen of this width,
+// can touch the device. When it cannot there is nothing to draw, and nothing to compute with
+// its far coordinates; when it can, what it may write is marked on the surface first.
+bool Reaches(const DCTarget& target, QPainter& p, std::int64_t l, std::int64_t t, std::int64_t r,
+             std::int64_t b, int penWidth) {
     const QRect d = DeviceBounds(p);
     const std::int64_t m = std::max(2, penWidth);
-    return r + m <= d.left() || l - m > d.right() || b + m <= d.top() || t - m > d.bottom();
+    if (r + m <= d.left() || l - m > d.right() || b + m <= d.top() || t - m > d.bottom())
+        return false;
+    target.Drawn(l - m, t - m, r + m, b + m);
+    return true;
 }
 
 // Corners beyond this lie far off any device; Qt's fixed-point rasteriser cannot take them.
@@ -62,9 +59,8 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
-    if (OffDevice(p, box.left, box.top, box.right, box.bottom, S().pen.width))
+    if (!Reaches(*target, p, box.left, box.top, box.right, box.bottom, S().pen.width))
         return TRUE;
-    DrawnAround(*target, box.left, box.top, box.right, box.bottom, S().pen.width);
     const bool nullPen = S().pen.style == PS_NULL;
     p.setCompositionMode(CompositionFor(S().rop));
     const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
@@ -100,9 +96,8 @@ BOOL CDC::Ellipse(int l, int t, int r, int b) {
     CRect box(l, t, r, b);
     box.NormalizeRect();
     PAINTER_OR(FALSE)
-    if (OffDevice(p, box.left, box.top, box.right, box.bottom, S().pen.width))
+    if (!Reaches(*target, p, box.left, box.top, box.right, box.bottom, S().pen.width))
         return TRUE;
-    DrawnAround(*target, box.left, box.top, box.right, box.bottom, S().pen.width);
     const QRect q =
         ToQRect(CRect(box.left, box.top, SatSum(box.right, -1), SatSum(box.bottom, -1)));
     p.setCompositionMode(CompositionFor(S().rop));
@@ -140,9 +135,8 @@ BOOL CDC::Polygon(const CPoint* pts, int count) {
         l = std::min<std::int64_t>(l, pts[i].x), r = std::max<std::int64_t>(r, pts[i].x);
         t = std::min<std::int64_t>(t, pts[i].y), b = std::max<std::int64_t>(b, pts[i].y);
     }
-    if (OffDevice(p, l, t, r + 1, b + 1, S().pen.width))
+    if (!Reaches(*target, p, l, t, r + 1, b + 1, S().pen.width))
         return TRUE;
-    DrawnAround(*target, l, t, r + 1, b + 1, S().pen.width);
     p.setCompositionMode(CompositionFor(S().rop));
     const QBrush brush = FillBrush(p, S().brush, S().rop, S().bkMode, S().bkColor);
     const bool nullPen = S().pen.style == PS_NULL;

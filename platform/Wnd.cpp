@@ -96,15 +96,11 @@ void CWnd::UpdateWindow() {
 }
 
 std::unique_ptr<CDC> CWnd::GetDC() {
-    auto target = std::make_shared<DCTarget>();
-    if (host) {
-        if (host->Surface().size() != host->size())
-            host->Render();
-        target->image = &host->Surface();
-        target->texts = host->texts;
-        target->surfaceMemory = host->memory;
-    }
-    return std::make_unique<CDC>(target);
+    if (!host)
+        return std::make_unique<CDC>(std::make_shared<DCTarget>());
+    if (host->Surface().size() != host->size())
+        host->Render();
+    return std::make_unique<CDC>(host->SurfaceTarget());
 }
 
 void CWnd::ReleaseDC(CDC* dc) {

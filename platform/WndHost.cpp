@@ -144,6 +144,14 @@ WndHost::~WndHost() {
     memory->SetSurface(nullptr); // a context kept past the window marks nothing
 }
 
+std::shared_ptr<DCTarget> WndHost::SurfaceTarget() {
+    auto target = std::make_shared<DCTarget>();
+    target->image = &surface;
+    target->texts = texts;
+    target->surfaceMemory = memory;
+    return target;
+}
+
 void WndHost::Render() {
     const QSize size = this->size().expandedTo(QSize(1, 1));
     if (surface.size() != size) {
@@ -152,11 +160,7 @@ void WndHost::Render() {
         memory->SetSurface(&surface);
     }
     dirty = false;
-    auto target = std::make_shared<DCTarget>();
-    target->image = &surface;
-    target->texts = texts;
-    target->surfaceMemory = memory;
-    CDC dc(target);
+    CDC dc(SurfaceTarget());
     owner->OnEraseBkgnd(dc);
     owner->OnPaint(dc);
     memory->Settle();

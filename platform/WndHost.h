@@ -14,6 +14,7 @@
 #include "platform/Wnd.h"
 
 class QEventLoop;
+struct DCTarget;
 
 class WndHost : public QWidget {
 public:
@@ -23,6 +24,9 @@ public:
     // Runs the owner's paint handler into the surface now, shown or not.
     void Render();
     QImage& Surface() { return surface; }
+    // What a context drawing on the surface draws on: the picture, the window's text cache and
+    // its surface memory.
+    std::shared_ptr<DCTarget> SurfaceTarget();
     // Text measured on this window, kept from paint to paint.
     std::shared_ptr<TextCache> texts = std::make_shared<TextCache>();
     // What the surface holds of the last plain fill, shared by every context drawing on it.

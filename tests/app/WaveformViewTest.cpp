@@ -15,6 +15,7 @@
 #include "tests/app/ScriptedDialogs.h"
 #include "tests/support/QtInput.h"
 #include "tests/support/Timing.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
 
@@ -270,24 +271,13 @@ TEST_F(ViewTest, DragAndFreehandWithTheMouseThenSave) {
 
 namespace {
 
-// Every pixel of the graph's window surface.
-std::vector<COLORREF> Pixels(CPlot& g) {
-    std::unique_ptr<CDC> dc = g.GetDC();
-    const CRect r = g.GetClientRect();
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < r.Height(); ++y)
-        for (int x = 0; x < r.Width(); ++x)
-            pixels.push_back(dc->GetPixel(x, y));
-    return pixels;
-}
-
 // What the window shows once pending repaints ran is what a fresh paint of the model gives.
 bool ShowsTheModel(CPlot& g) {
     g.UpdateWindow();
-    const std::vector<COLORREF> shown = Pixels(g);
+    const std::vector<COLORREF> shown = WindowPixels(g);
     g.Invalidate();
     g.UpdateWindow();
-    return shown == Pixels(g);
+    return shown == WindowPixels(g);
 }
 
 std::vector<std::string> YLabels(CPlotAxis& y) {

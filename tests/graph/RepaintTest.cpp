@@ -9,18 +9,9 @@
 
 #include "graph/objects/PlotLabel.h"
 #include "tests/graph/GraphFixture.h"
+#include "tests/support/WindowPixels.h"
 
 namespace {
-
-std::vector<COLORREF> Shown(CPlot& plot) {
-    std::unique_ptr<CDC> dc = plot.GetDC();
-    const CRect r = plot.GetClientRect();
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < r.Height(); ++y)
-        for (int x = 0; x < r.Width(); ++x)
-            pixels.push_back(dc->GetPixel(x, y));
-    return pixels;
-}
 
 std::vector<COLORREF> Fresh(CPlot& plot) {
     const CRect r = plot.GetClientRect();
@@ -93,7 +84,7 @@ TEST(Repaint, EachRepaintShowsWhatAFreshPaintShows) {
         change();
         Fresh(g.plot); // a first paint settles automatic ranges
         g.Paint();
-        const std::vector<COLORREF> shown = Shown(g.plot), fresh = Fresh(g.plot);
+        const std::vector<COLORREF> shown = WindowPixels(g.plot), fresh = Fresh(g.plot);
         EXPECT_EQ(FirstDifference(shown, fresh, g.plot.GetClientRect().Width()), "") << name;
     }
 }
