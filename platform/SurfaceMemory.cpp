@@ -61,7 +61,14 @@ void SurfaceMemory::Mark(int x0, int x1, int y) {
 }
 
 void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
-    MarkRect(x, y0, std::int64_t(x) + 1, std::int64_t(y1) + 1);
+    if (!valid || x < rect.left || x >= rect.right)
+        return;
+    y0 = std::max(y0, rect.top);
+    y1 = std::min(y1, rect.bottom - 1);
+    if (y0 > y1)
+        return;
+    Blocks(x - rect.left, y0 - rect.top, y1 + 1 - rect.top,
+           [&](std::size_t w, std::uint64_t mask, int) { drawn[w] |= mask; });
 }
 
 bool SurfaceMemory::Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const {
