@@ -33,12 +33,24 @@ struct FileDialogRequest {
     std::string filter;        // "Name|pattern|Name|pattern||"
 };
 
+// One value a Wave dialog asks for.
+struct TransformField {
+    enum When { Always, OptionOn, OptionOff }; // when it applies, by the check box
+    std::string label;
+    double value = 0;
+    bool integer = false; // whole numbers only
+    double min = -1e15, max = 1e15;
+    When when = Always;
+};
+
 // A transform's parameters as a small dialog asks for them, and the samples it acts on.
 struct TransformRequest {
-    std::string title;                                  // "Normalise", ...
-    std::vector<std::pair<std::string, double>> values; // label and value, shown and read back
-    std::string option;                                 // a check box when not empty
+    std::string title;                  // "Normalise", ...
+    std::vector<TransformField> values; // shown and read back
+    std::string option;                 // a check box when not empty
     bool checked = false;
+    unsigned optionChoices = ~0u; // the choices (bit by index) under which it applies
+    std::string choiceLabel = "Method:";
     std::vector<std::string> choices; // a list to choose from when not empty
     int choice = 0;
     bool range = true;                 // the samples can be chosen; else the whole waveform

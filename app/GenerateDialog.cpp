@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "app/NewDataDialog.h"
+#include "app/NumberBox.h"
 
 namespace {
 
@@ -31,11 +32,8 @@ const struct {
 };
 
 QDoubleSpinBox* Number(QWidget* parent, const char* id, double value, double min, double max) {
-    auto* box = new QDoubleSpinBox(parent);
+    auto* box = new CNumberBox(parent, value, min, max);
     box->setObjectName(QString::fromLatin1(id));
-    box->setDecimals(6);
-    box->setRange(min, max);
-    box->setValue(value);
     return box;
 }
 
@@ -137,7 +135,22 @@ CGenerateDialog::CGenerateDialog(QWidget* parent, const GeneratorOptions& o, std
     connect(count, &QLineEdit::textChanged, this, refresh);
     connect(newCount, &QCheckBox::toggled, this, refresh);
     connect(harmonics, &QTableWidget::itemChanged, this, refresh);
+    connect(shape, &QComboBox::currentIndexChanged, this, [this] { EnableForShape(); });
+    EnableForShape();
     Preview();
+}
+
+// Only what the chosen shape uses can be changed.
+void CGenerateDialog::EnableForShape() {
+    const Shape s = Shape(shape->currentData().toInt());
+    const bool periodic = s != Shape::Noise && s != Shape::Expression;
+    cycles->setEnabled(periodic);
+    phase->setEnabled(periodic);
+    duty->setEnabled(s == Shape::Square || s == Shape::Pulse);
+    symmetry->setEnabled(s == Shape::Triangle);
+    seed->setEnabled(s == Shape::Noise);
+    expression->setEnabled(s == Shape::Expression);
+    harmonics->setEnabled(s == Shape::Harmonics);
 }
 
 GeneratorOptions CGenerateDialog::Options() const {

@@ -32,6 +32,7 @@ public:
 
 private:
     void Refresh();
+    void EnableForShape();
     void Preview();
 
     CAppDialogs::GeneratePreview preview;

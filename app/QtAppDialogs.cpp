@@ -1,6 +1,7 @@
 #include "app/QtAppDialogs.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -56,6 +57,13 @@ protected:
 };
 
 } // namespace
+
+int SelectedFilterIndex(const QFileDialog& dialog) {
+    if (const auto* list = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        list && list->currentIndex() >= 0)
+        return list->currentIndex();
+    return std::max(0, int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
+}
 
 void KeepNoSettings() {
     // Qt's own dialogs remember folders and history in a settings file; the program keeps
@@ -115,9 +123,9 @@ std::optional<FileDialogResult> CQtAppDialogs::FileDialog(const FileDialogReques
         return std::nullopt;
     FileDialogResult result;
     result.path = dialog.selectedFiles().front().toStdString();
-    result.filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
-    if (result.filterIndex < 1)
-        result.filterIndex = 1;
+    // By position: Qt gives the chosen entry's text back tidied (no leading blank), so it
+    // need not equal ours.
+    result.filterIndex = SelectedFilterIndex(dialog) + 1;
     return result;
 }
 

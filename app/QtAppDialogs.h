@@ -5,6 +5,7 @@
 
 #include "app/AppDialogs.h"
 
+class QFileDialog;
 class QWidget;
 
 class CQtAppDialogs : public CAppDialogs {
@@ -23,6 +24,9 @@ public:
 
 // "Name|pattern|Name|pattern||" as Qt's name filters.
 QStringList QtNameFilters(const std::string& filter);
+
+// The entry of the dialog's file type list that is chosen, from 0.
+int SelectedFilterIndex(const QFileDialog& dialog);
 
 // Points every settings file Qt would use where none can be read or written; called before
 // any dialog is shown.

@@ -2,64 +2,112 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
 #include <QDialogButtonBox>
-#include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QSpinBox>
-#include <limits>
+#include <algorithm>
 
-bool RunTransformDialog(QWidget* parent, TransformRequest& r) {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QString::fromStdString(r.title));
-    auto* form = new QFormLayout(&dialog);
-    std::vector<QDoubleSpinBox*> values;
-    for (const auto& [label, value] : r.values) {
-        auto* box = new QDoubleSpinBox(&dialog);
-        box->setDecimals(6);
-        box->setRange(-1e15, 1e15);
-        box->setValue(value);
-        form->addRow(QString::fromStdString(label), box);
+#include "app/NumberBox.h"
+
+namespace {
+
+int ToInt(double v) {
+    return int(std::clamp(v, -2147483648.0, 2147483647.0));
+}
+
+} // namespace
+
+CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
+    : QDialog(parent), request(r) {
+    setWindowTitle(QString::fromStdString(r.title));
+    auto* form = new QFormLayout(this);
+    for (std::size_t i = 0; i < r.values.size(); ++i) {
+        const TransformField& f = r.values[i];
+        QWidget* box;
+        if (f.integer) {
+            auto* whole = new QSpinBox(this);
+            whole->setRange(ToInt(f.min), ToInt(f.max));
+            whole->setValue(ToInt(f.value));
+            box = whole;
+        } else {
+            box = new CNumberBox(this, f.value, f.min, f.max);
+        }
+        box->setObjectName(QStringLiteral("value-%1").arg(i));
+        form->addRow(QString::fromStdString(f.label), box);
         values.push_back(box);
     }
-    QComboBox* choices = nullptr;
     if (!r.choices.empty()) {
-        choices = new QComboBox(&dialog);
+        choices = new QComboBox(this);
+        choices->setObjectName(QStringLiteral("choice"));
         for (const std::string& c : r.choices)
             choices->addItem(QString::fromStdString(c));
         choices->setCurrentIndex(r.choice);
-        form->addRow(QStringLiteral("Method:"), choices);
+        form->addRow(QString::fromStdString(r.choiceLabel), choices);
+        connect(choices, &QComboBox::currentIndexChanged, this, [this] { Enable(); });
     }
-    QCheckBox* option = nullptr;
     if (!r.option.empty()) {
-        option = new QCheckBox(QString::fromStdString(r.option), &dialog);
+        option = new QCheckBox(QString::fromStdString(r.option), this);
+        option->setObjectName(QStringLiteral("option"));
         option->setChecked(r.checked);
         form->addRow(QString(), option);
+        connect(option, &QCheckBox::toggled, this, [this] { Enable(); });
     }
-    const int last = r.count ? int(std::min<std::uint32_t>(r.count - 1, 2147483647u)) : 0;
-    auto* first = new QSpinBox(&dialog);
-    first->setRange(0, last);
-    first->setValue(int(r.first));
-    auto* to = new QSpinBox(&dialog);
-    to->setRange(0, last);
-    to->setValue(int(r.last));
-    if (r.range) {
+    if (r.range) { // made only where they are shown
+        const int end = r.count ? int(std::min<std::uint32_t>(r.count - 1, 2147483647u)) : 0;
+        first = new QSpinBox(this);
+        first->setObjectName(QStringLiteral("first"));
+        first->setRange(0, end);
+        first->setValue(int(std::min<std::uint32_t>(r.first, std::uint32_t(end))));
+        last = new QSpinBox(this);
+        last->setObjectName(QStringLiteral("last"));
+        last->setRange(0, end);
+        last->setValue(int(std::min<std::uint32_t>(r.last, std::uint32_t(end))));
         form->addRow(QStringLiteral("From sample:"), first);
-        form->addRow(QStringLiteral("To sample:"), to);
+        form->addRow(QStringLiteral("To sample:"), last);
     }
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        r.values[i].second = values[i]->value();
+    Enable();
+}
+
+void CTransformDialog::Enable() {
+    const bool on = option && option->isChecked();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        const TransformField::When when = request.values[i].when;
+        values[i]->setEnabled(when == TransformField::Always ||
+                              (when == TransformField::OptionOn) == on);
+    }
+    if (option) {
+        const int choice = choices ? choices->currentIndex() : 0;
+        option->setEnabled(choice < 0 || choice >= 32 || (request.optionChoices >> choice) & 1);
+    }
+}
+
+TransformRequest CTransformDialog::Answers() const {
+    TransformRequest r = request;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (auto* whole = qobject_cast<QSpinBox*>(values[i]))
+            r.values[i].value = whole->value();
+        else
+            r.values[i].value = static_cast<CNumberBox*>(values[i])->value();
+    }
     if (option)
-        r.checked = option->isChecked();
+        r.checked = option->isChecked() && option->isEnabled();
     if (choices)
         r.choice = choices->currentIndex();
-    r.first = std::uint32_t(std::min(first->value(), to->value()));
-    r.last = std::uint32_t(std::max(first->value(), to->value()));
+    if (first && last) {
+        r.first = std::uint32_t(std::min(first->value(), last->value()));
+        r.last = std::uint32_t(std::max(first->value(), last->value()));
+    }
+    return r;
+}
+
+bool RunTransformDialog(QWidget* parent, TransformRequest& r) {
+    CTransformDialog dialog(parent, r);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    r = dialog.Answers();
     return true;
 }

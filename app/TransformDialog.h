@@ -1,9 +1,33 @@
 #pragma once
-// The small dialog of a transform: its values, an option, and the samples it acts on.
+// The small dialog of a Wave command: its values (whole numbers in whole-number boxes), a
+// list to choose from, an option, and the samples it acts on. A value or option that does
+// not apply to what is chosen is greyed out.
+
+#include <QDialog>
+#include <vector>
 
 #include "app/AppDialogs.h"
 
-class QWidget;
+class QCheckBox;
+class QComboBox;
+class QSpinBox;
+
+class CTransformDialog : public QDialog {
+public:
+    CTransformDialog(QWidget* parent, const TransformRequest& request);
+    // The request with the answers in it.
+    TransformRequest Answers() const;
+
+private:
+    void Enable();
+
+    TransformRequest request;
+    std::vector<QWidget*> values; // a QSpinBox or a CNumberBox each
+    QComboBox* choices = nullptr;
+    QCheckBox* option = nullptr;
+    QSpinBox* first = nullptr;
+    QSpinBox* last = nullptr;
+};
 
 // Shows the dialog for `request` and reads the answers back into it; false on Cancel.
 bool RunTransformDialog(QWidget* parent, TransformRequest& request);

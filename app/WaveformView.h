@@ -54,12 +54,18 @@ private:
     bool ConfirmDiscard();
     void ReleaseBuffer();
     void HandOver();
+    // Shows series 0 over the buffer on new axes, as the hand-over does, keeping the tool.
+    void ShowNewCount();
     void SetTool(ToolMode mode);
+    // Sets the title to "Tarvelin 1.7 - [name]" and remembers the name.
+    void ShowName(const std::string& name);
     void New();
     void Open();
     void Save();
     void SaveCSource();
     void ExportTable();
+    // The Wave menu (WaveCommands.cpp).
+    bool OnWaveCommand(UINT id);
     void Undo(bool redo);
     void Transform(UINT id);
     void GenerateWave();
@@ -67,8 +73,15 @@ private:
     void Import(bool clipboard);
     // Puts imported values in place of the waveform, as Open does, as one step back.
     void TakeImported(const std::vector<double>& values, const std::string& name);
-    // Puts a new waveform in place of the samples (count may change); false when it cannot.
-    bool Replace(const std::vector<DataPoint>& waveform);
+    // Puts a waveform of these Y values in place of the samples (the count may change) and
+    // gives the old ones back in `ys`; false when it cannot.
+    bool SwapWaveform(std::vector<double>& ys);
+    // A new waveform of these values replaces the samples as one step; false when it cannot.
+    bool ReplaceAsStep(std::vector<double> ys, const UndoHistory::Document& after);
+    UndoHistory::Document CurrentDocument() const;
+    void SwapDocument(UndoHistory::Document& other);
+    // Quarter of the memory that is still free, counting what the history holds as free.
+    std::size_t HistoryAllowance() const;
 
     CPlot graph;
     std::uint32_t sampleCount = 0;
@@ -77,6 +90,7 @@ private:
     std::string dataPath;
     std::string savePath;
     std::string exportPath;
+    std::string shownName; // in the title's brackets; empty before any waveform
     std::string tablePath;
     TableOptions tableOptions; // as last set, for the rest of the run
     UndoHistory history;
@@ -87,3 +101,5 @@ private:
 
 // "Tarvelin 1.7 - [name]" and the rest of the title rules.
 std::string TitleWith(const std::string& part);
+// The name and extension of a path, without its folder.
+std::string FileName(const std::string& path);

@@ -14,6 +14,8 @@ public:
     const char* Feed(const char* p, const char* end);
     // True once a character ended the number: the rest of the line does not matter.
     bool Done() const { return state == State::Done; }
+    // True when a digit of the mantissa was read (a sign or a point alone is no number).
+    bool HasDigits() const { return preset || seenDigit; }
     // The value of what was consumed: finite, the largest double of its sign on overflow,
     // the nearest double (0.0 or a subnormal) on underflow.
     double Value() const;

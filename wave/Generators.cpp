@@ -40,12 +40,14 @@ double Unit(const GeneratorOptions& o, std::size_t i, std::size_t n, std::mt1993
     case Shape::Noise:
         return std::uniform_real_distribution<double>(-1, 1)(rng);
     case Shape::Harmonics: {
+        // The phase shifts the whole waveform in time, as for every other shape: harmonic k
+        // moves by k times it.
         double sum = 0;
-        const double base = double(i) / double(n) * o.cycles;
+        const double base = double(i) / double(n) * o.cycles + o.phase / 360.0;
         for (std::size_t h = 0; h < o.harmonicAmplitude.size(); ++h)
             if (o.harmonicAmplitude[h] != 0)
-                sum += o.harmonicAmplitude[h] * std::sin(2 * Pi * (double(h + 1) * base) +
-                                                         (o.phase + o.harmonicPhase[h]) * Pi / 180);
+                sum += o.harmonicAmplitude[h] *
+                       std::sin(2 * Pi * (double(h + 1) * base) + o.harmonicPhase[h] * Pi / 180);
         return sum;
     }
     default:

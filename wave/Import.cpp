@@ -1,28 +1,178 @@
 #include "wave/Import.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <sndfile.h>
 #include <string_view>
 
+#include "files/NumberScanner.h"
+
 namespace {
 
-// A whole field as a finite number ("1.5", "-2e3"); surrounding blanks allowed.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// A whole field as a number, read as the data file reads one ("1.5", "-2e3", "1d3");
+// surrounding blanks allowed.
 bool Number(std::string_view field, double& v) {
-    while (!field.empty() &&
-           (field.front() == ' ' || field.front() == '\t' || field.front() == '\r'))
-        field.remove_prefix(1);
-    while (!field.empty() && (field.back() == ' ' || field.back() == '\t' || field.back() == '\r'))
-        field.remove_suffix(1);
-    if (!field.empty() && field.front() == '+')
-        field.remove_prefix(1);
-    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), v);
-    return !field.empty() && ec == std::errc() && end == field.data() + field.size() &&
-           std::isfinite(v);
+    field = Trimmed(field);
+    if (field.empty())
+        return false;
+    NumberScanner scanner;
+    if (scanner.Feed(field.data(), field.data() + field.size()) != field.data() + field.size() ||
+        !scanner.HasDigits())
+        return false;
+    v = scanner.Value();
+    return true;
+}
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF"))
+        text.remove_prefix(3);
+    return text;
+}
+
+// Field `column` (from 1) of `row`, unquoted, with a decimal comma made a point; false when
+// the row has fewer fields or a quote is not closed. `scratch` holds a field that had to be
+// rewritten.
+bool FieldOf(std::string_view row, const DelimitedFormat& f, std::string& scratch,
+             std::string_view& field) {
+    const bool blanks = f.delimiter == ' ';
+    auto isDelimiter = [&](char c) { return blanks ? c == ' ' || c == '\t' : c == f.delimiter; };
+    std::size_t i = 0;
+    if (blanks)
+        while (i < row.size() && isDelimiter(row[i]))
+            ++i;
+    for (std::size_t c = 1;; ++c) {
+        scratch.clear();
+        bool rewritten = false;
+        std::size_t start = i;
+        while (i < row.size() && IsBlank(row[i]) && !isDelimiter(row[i]))
+            ++i;
+        if (i < row.size() && row[i] == '"') { // "..." with "" for a quote
+            rewritten = true;
+            for (++i;; ++i) {
+                if (i >= row.size())
+                    return false;
+                if (row[i] == '"') {
+                    if (i + 1 < row.size() && row[i + 1] == '"') {
+                        scratch += '"';
+                        ++i;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                scratch += row[i];
+            }
+            while (i < row.size() && !isDelimiter(row[i])) { // blanks may follow
+                if (!IsBlank(row[i]))
+                    scratch += row[i];
+                ++i;
+            }
+        } else {
+            start = i;
+            while (i < row.size() && !isDelimiter(row[i]))
+                ++i;
+        }
+        if (c == f.column) {
+            if (!rewritten)
+                scratch.assign(row.substr(start, i - start));
+            if (f.decimalComma)
+                std::replace(scratch.begin(), scratch.end(), ',', '.');
+            field = scratch;
+            return true;
+        }
+        if (i >= row.size())
+            return false;
+        ++i; // the delimiter
+        if (blanks)
+            while (i < row.size() && isDelimiter(row[i]))
+                ++i;
+    }
+}
+
+std::string Thousands(unsigned long long n) {
+    std::string digits = std::to_string(n), out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
+}
+
+std::uint32_t Little32(const unsigned char* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
+}
+
+// The frames a RIFF WAVE file's data chunk says it holds; 0 when that cannot be told.
+std::uint64_t PromisedFrames(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    unsigned char head[12];
+    if (!in.read(reinterpret_cast<char*>(head), 12) || std::memcmp(head, "RIFF", 4) != 0 ||
+        std::memcmp(head + 8, "WAVE", 4) != 0)
+        return 0;
+    std::uint32_t blockAlign = 0;
+    for (int chunks = 0; chunks < 1000; ++chunks) {
+        unsigned char chunk[8];
+        if (!in.read(reinterpret_cast<char*>(chunk), 8))
+            return 0;
+        const std::uint32_t size = Little32(chunk + 4);
+        if (std::memcmp(chunk, "fmt ", 4) == 0 && size >= 14) {
+            unsigned char fmt[14];
+            if (!in.read(reinterpret_cast<char*>(fmt), 14))
+                return 0;
+            blockAlign = std::uint32_t(fmt[12]) | std::uint32_t(fmt[13]) << 8;
+            in.seekg(std::streamoff(size - 14 + (size & 1)), std::ios::cur);
+            continue;
+        }
+        if (std::memcmp(chunk, "data", 4) == 0)
+            return blockAlign && size != 0xFFFFFFFFu ? size / blockAlign : 0;
+        in.seekg(std::streamoff(size) + (size & 1), std::ios::cur);
+    }
+    return 0;
+}
+
+bool EndsWithAny(std::string name, std::initializer_list<const char*> extensions) {
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return std::any_of(extensions.begin(), extensions.end(),
+                       [&](const char* e) { return name.ends_with(e); });
 }
 
 } // namespace
+
+bool IsSoundFile(const std::string& path) {
+    if (EndsWithAny(path, {".wav", ".wave", ".aif", ".aiff", ".aifc", ".flac", ".ogg", ".oga",
+                           ".opus", ".au", ".snd", ".caf", ".w64", ".rf64"}))
+        return true;
+    if (EndsWithAny(path, {".csv", ".txt", ".tsv", ".dat", ".text"}))
+        return false;
+    char head[4] = {};
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(head, 4))
+        return false;
+    const std::string_view magic(head, 4);
+    for (const char* m : {"RIFF", "RIFX", "RF64", "FORM", "fLaC", "OggS", ".snd", "caff"})
+        if (magic == m)
+            return true;
+    return false;
+}
 
 ImportResult ImportWav(const std::string& path, bool mix) {
     ImportResult r;
@@ -68,41 +218,43 @@ ImportResult ImportWav(const std::string& path, bool mix) {
     if (error) {
         r.error = path + " could not be read to its end: " + sf_error_number(error);
         r.values.clear();
+        return r;
+    }
+    // The library quietly reads what a cut file still holds; the user should know.
+    const std::uint64_t promised = PromisedFrames(path);
+    if (promised > r.values.size()) {
+        const std::string name = path.substr(path.find_last_of('/') + 1);
+        r.shortfall = name + " holds " + Thousands(r.values.size()) + " of the " +
+                      Thousands(promised) + " frames its header promises.";
     }
     return r;
 }
 
-ImportResult ImportDelimited(const std::string& text, std::size_t column, char delimiter,
-                             std::size_t skip) {
+ImportResult ImportDelimited(const std::string& whole, const DelimitedFormat& format) {
     ImportResult r;
-    if (column < 1) {
+    if (format.column < 1) {
         r.error = "Columns are counted from 1.";
         return r;
     }
+    const std::string_view text = WithoutByteOrderMark(whole);
+    std::string scratch;
     std::size_t start = 0, line = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos)
             end = text.size();
-        std::string_view row(text.data() + start, end - start);
+        std::string_view row = text.substr(start, end - start);
         ++line;
         start = end + 1;
-        if (line <= skip || row.find_first_not_of(" \t\r") == std::string_view::npos)
+        if (line <= format.skip || Trimmed(row).empty())
             continue;
-        std::size_t from = 0;
-        for (std::size_t c = 1; c < column; ++c) {
-            from = row.find(delimiter, from);
-            if (from == std::string_view::npos)
-                break;
-            ++from;
-        }
+        if (row.ends_with('\r'))
+            row.remove_suffix(1);
+        std::string_view field;
         double v;
-        const std::size_t to = from == std::string_view::npos ? from : row.find(delimiter, from);
-        if (from == std::string_view::npos ||
-            !Number(row.substr(from, to == std::string_view::npos ? row.size() - from : to - from),
-                    v)) {
+        if (!FieldOf(row, format, scratch, field) || !Number(field, v)) {
             r.error = "Line " + std::to_string(line) + " has no number in column " +
-                      std::to_string(column) + ".";
+                      std::to_string(format.column) + ".";
             r.values.clear();
             return r;
         }
@@ -111,9 +263,11 @@ ImportResult ImportDelimited(const std::string& text, std::size_t column, char d
     return r;
 }
 
-ImportResult ImportPasted(const std::string& text) {
+ImportResult ImportPasted(const std::string& whole) {
     ImportResult r;
-    std::size_t i = 0;
+    const std::size_t bom = whole.size() - WithoutByteOrderMark(whole).size();
+    const std::string_view text(whole);
+    std::size_t i = bom;
     while (i < text.size()) {
         const std::size_t at = text.find_first_not_of(" \t\r\n,;", i);
         if (at == std::string::npos)
@@ -121,10 +275,13 @@ ImportResult ImportPasted(const std::string& text) {
         std::size_t end = text.find_first_of(" \t\r\n,;", at);
         if (end == std::string::npos)
             end = text.size();
+        std::string_view token = text.substr(at, end - at);
+        if (token.size() >= 2 && token.front() == '"' && token.back() == '"')
+            token = token.substr(1, token.size() - 2); // as a spreadsheet copies it
         double v;
-        if (!Number(std::string_view(text).substr(at, end - at), v)) {
+        if (!Number(token, v)) {
             r.error = "Byte " + std::to_string(at + 1) + " begins \"" +
-                      text.substr(at, std::min<std::size_t>(end - at, 20)) +
+                      std::string(text.substr(at, std::min<std::size_t>(end - at, 20))) +
                       "\", which is not a number.";
             r.values.clear();
             return r;

@@ -1,7 +1,8 @@
 #pragma once
-// Samples from elsewhere: a WAV file (any channel count and sample format, read as values in
-// -1..1), a delimited text file (one column of it), or numbers pasted as text. Malformed input
-// gives a message naming the line or byte, and no samples.
+// Samples from elsewhere: a sound file (any channel count and sample format; integer samples
+// as values in -1..1, floating ones as they are), a delimited text file (one column of it),
+// or numbers pasted as text. Numbers are read by the data file's rules. Malformed input gives
+// a message naming the line or byte, and no samples.
 
 #include <cstddef>
 #include <string>
@@ -9,16 +10,27 @@
 
 struct ImportResult {
     std::string error; // not empty: nothing was read, and why
+    // Not empty: the file holds less than its header promises (what it holds was read).
+    std::string shortfall;
     std::vector<double> values;
 };
+
+// Whether a file is read as sound: by its name's extension, else by its first bytes.
+bool IsSoundFile(const std::string& path);
 
 // The first channel, or with `mix` the mean of all channels.
 ImportResult ImportWav(const std::string& path, bool mix);
 
-// Column `column` (from 1) of the lines after the first `skip`, split at `delimiter`; blank
-// lines are skipped.
-ImportResult ImportDelimited(const std::string& text, std::size_t column, char delimiter,
-                             std::size_t skip);
+struct DelimitedFormat {
+    std::size_t column = 1;    // from 1
+    char delimiter = ',';      // ' ': any run of blanks and tabs, leading ones ignored
+    std::size_t skip = 0;      // header lines
+    bool decimalComma = false; // "1,5" is 1.5 (where the comma does not separate columns)
+};
+
+// One column of the lines after the first `skip`. A byte-order mark is ignored, quoted fields
+// ("1.5") are unquoted, blank lines are skipped.
+ImportResult ImportDelimited(const std::string& text, const DelimitedFormat& format);
 
 // Numbers separated by blanks, commas, semicolons or line ends.
 ImportResult ImportPasted(const std::string& text);

@@ -40,11 +40,23 @@ bool BandLimited(const std::vector<double>& ys, std::vector<double>& out, int co
     const double ratio = double(count) / double(n);
     const std::size_t reach = std::size_t(std::ceil(160 / std::min(1.0, ratio))) + 8;
     // A repeating table is padded with itself (as often as it takes) so the filter sees it
-    // repeat; the padding is a multiple of q, so output 0 still falls on a whole sample.
-    const std::size_t pad = circular ? (reach + q - 1) / q * q : 0;
+    // repeat; any other with itself turned about its end samples, so that a constant stays
+    // constant and a ramp a ramp up to the ends. The padding is a multiple of q, so output 0
+    // still falls on a whole sample.
+    const std::size_t pad = (reach + q - 1) / q * q;
     std::vector<float> in(n + 2 * pad);
-    for (std::size_t e = 0; e < in.size(); ++e)
-        in[e] = float(ys[(e + n - pad % n) % n]);
+    for (std::size_t e = 0; e < in.size(); ++e) {
+        if (circular) {
+            in[e] = float(ys[(e + n - pad % n) % n]);
+        } else if (e < pad) {
+            in[e] = float(2 * ys[0] - ys[std::min(n - 1, pad - e)]);
+        } else if (e >= pad + n) {
+            const std::size_t back = e - (pad + n - 1);
+            in[e] = float(2 * ys[n - 1] - ys[n - 1 - std::min(n - 1, back)]);
+        } else {
+            in[e] = float(ys[e - pad]);
+        }
+    }
 
     const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
     // Where q is too long to split the input at, one piece does it all.

@@ -2,6 +2,20 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+
+namespace {
+
+void ReadYs(const DataPoint* samples, std::size_t first, double* to, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i)
+        to[i] = samples[first + i].y;
+}
+
+bool Same(double a, double b) { // bit for bit: -0.0 is a change from 0.0
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
 
 void UndoHistory::Touch(const DataPoint* samples, std::size_t first, std::size_t last) {
     if (last < first)
@@ -9,22 +23,22 @@ void UndoHistory::Touch(const DataPoint* samples, std::size_t first, std::size_t
     if (!isOpen) {
         open = Step{};
         open.first = first;
-        for (std::size_t i = first; i <= last; ++i)
-            open.before.push_back(samples[i].y);
+        open.values.resize(last - first + 1);
+        ReadYs(samples, first, open.values.data(), open.values.size());
         isOpen = true;
         return;
     }
     // Widen to one range: what lies between was not touched yet and still holds its values.
-    const std::size_t end = open.first + open.before.size(); // one past
     if (first < open.first) {
-        std::vector<double> front;
-        for (std::size_t i = first; i < open.first; ++i)
-            front.push_back(samples[i].y);
-        open.before.insert(open.before.begin(), front.begin(), front.end());
+        open.values.insert(open.values.begin(), open.first - first, 0.0);
+        ReadYs(samples, first, open.values.data(), open.first - first);
         open.first = first;
     }
-    for (std::size_t i = end; i <= last; ++i)
-        open.before.push_back(samples[i].y);
+    const std::size_t end = open.first + open.values.size(); // one past
+    if (last >= end) {
+        open.values.resize(last - open.first + 1);
+        ReadYs(samples, end, open.values.data() + (end - open.first), last + 1 - end);
+    }
 }
 
 void UndoHistory::Commit(const DataPoint* samples) {
@@ -33,20 +47,26 @@ void UndoHistory::Commit(const DataPoint* samples) {
     isOpen = false;
     Step step = std::move(open);
     open = Step{};
-    for (std::size_t i = 0; i < step.before.size(); ++i)
-        step.after.push_back(samples[step.first + i].y);
-    if (step.before.size() == step.after.size() &&
-        std::memcmp(step.before.data(), step.after.data(), step.before.size() * sizeof(double)) ==
-            0)
+    std::vector<double>& v = step.values;
+    std::size_t head = 0, tail = v.size();
+    while (head < tail && Same(v[head], samples[step.first + head].y))
+        ++head;
+    while (tail > head && Same(v[tail - 1], samples[step.first + tail - 1].y))
+        --tail;
+    if (head == tail)
         return; // nothing changed
+    v.resize(tail);
+    v.erase(v.begin(), v.begin() + std::ptrdiff_t(head));
+    v.shrink_to_fit();
+    step.first += head;
     Push(std::move(step));
 }
 
-void UndoHistory::RecordReplace(std::vector<DataPoint> before, std::vector<DataPoint> after) {
+void UndoHistory::RecordReplace(std::vector<double> before, Document document) {
     Step step;
     step.replace = true;
-    step.wholeBefore = std::move(before);
-    step.wholeAfter = std::move(after);
+    step.values = std::move(before);
+    step.document = std::move(document);
     Push(std::move(step));
 }
 
@@ -55,36 +75,55 @@ void UndoHistory::Push(Step step) {
         bytes -= steps.back().Bytes();
         steps.pop_back();
     }
+    if (saved && *saved > done)
+        saved.reset(); // the saved state can no longer be reached
     bytes += step.Bytes();
     steps.push_back(std::move(step));
     ++done;
-    while (bytes > limit && !steps.empty()) { // the oldest go first, even the new one
-        bytes -= steps.front().Bytes();
-        steps.pop_front();
-        --done;
+    const std::size_t limit = allowance ? allowance() : 0;
+    while (bytes > limit && DropOldest()) { // the oldest go first, even the new one
     }
 }
 
-bool UndoHistory::Apply(const Step& s, bool forward, const Target& t) {
-    if (s.replace)
-        return t.replace && t.replace(forward ? s.wholeAfter : s.wholeBefore);
-    const std::vector<double>& values = forward ? s.after : s.before;
-    if (!t.points || s.first + values.size() > t.count)
+bool UndoHistory::DropOldest() {
+    if (steps.empty())
         return false;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        t.points[s.first + i].y = values[i];
+    bytes -= steps.front().Bytes();
+    steps.pop_front();
+    if (done > 0)
+        --done;
+    if (saved)
+        saved = *saved > 0 ? std::optional<std::size_t>(*saved - 1) : std::nullopt;
+    return true;
+}
+
+bool UndoHistory::Swap(Step& s, const Target& t) {
+    if (s.replace) { // the other waveform may differ in length
+        const std::size_t had = s.Bytes();
+        if (!t.replace || !t.replace(s.values))
+            return false;
+        bytes = bytes - had + s.Bytes();
+        if (t.swapDocument)
+            t.swapDocument(s.document);
+        return true;
+    }
+    if (!t.points || s.first + s.values.size() > t.count)
+        return false;
+    DataPoint* p = t.points + s.first;
+    for (double& v : s.values)
+        std::swap(v, (p++)->y);
     return true;
 }
 
 bool UndoHistory::Undo(const Target& target) {
-    if (!CanUndo() || !Apply(steps[done - 1], false, target))
+    if (!CanUndo() || !Swap(steps[done - 1], target))
         return false;
     --done;
     return true;
 }
 
 bool UndoHistory::Redo(const Target& target) {
-    if (!CanRedo() || !Apply(steps[done], true, target))
+    if (!CanRedo() || !Swap(steps[done], target))
         return false;
     ++done;
     return true;
@@ -93,6 +132,7 @@ bool UndoHistory::Redo(const Target& target) {
 void UndoHistory::Clear() {
     steps.clear();
     done = bytes = 0;
+    saved.reset();
     open = Step{};
     isOpen = false;
 }

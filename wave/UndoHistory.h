@@ -1,35 +1,53 @@
 #pragma once
 // Steps back and forth over a waveform's Y values. A step keeps only what it changed: one
-// range of samples with their values before and after. A step is opened by the first change
-// and widened by later ones (the values of newly covered samples are read before they change),
-// and closed when the drag, stroke or command ends. The history holds at most a given number
-// of bytes and drops its oldest steps to stay within it; an edit never fails for want of room.
+// range of samples with the values of the other side (before it while it is in effect, after
+// it once undone); Undo and Redo swap them with the samples, so a step costs 8 bytes a sample.
+// A step is opened by the first change and widened by later ones (the values of newly covered
+// samples are read before they change), and closed when the drag, stroke or command ends. A
+// step that replaces the whole waveform keeps the other waveform and the document it belonged
+// to. The history holds at most its allowance, read at each new step, and drops its oldest
+// steps to stay within it; an edit never fails for want of room.
 
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "files/DataPoint.h"
 
 class UndoHistory {
 public:
-    explicit UndoHistory(std::size_t maxBytes) : limit(maxBytes) {}
+    // What a waveform belongs to: the name its title shows and the files it came from and
+    // was saved to.
+    struct Document {
+        std::string name;
+        std::string dataPath;
+        std::string savePath;
+    };
+
+    explicit UndoHistory(std::size_t maxBytes) : allowance([maxBytes] { return maxBytes; }) {}
+    explicit UndoHistory(std::function<std::size_t()> maxBytes) : allowance(std::move(maxBytes)) {}
 
     // Samples [first, last] of `samples` are about to change.
     void Touch(const DataPoint* samples, std::size_t first, std::size_t last);
-    // The open step is complete; `samples` hold its new values. A step that changed nothing
-    // is not kept.
+    // The open step is complete; `samples` hold its new values. Unchanged samples at either
+    // end are left out; a step that changed nothing is not kept.
     void Commit(const DataPoint* samples);
-    // The whole waveform was replaced, its count perhaps changed: a step of both waveforms.
-    void RecordReplace(std::vector<DataPoint> before, std::vector<DataPoint> after);
+    // The whole waveform was replaced (its count perhaps changed): `before` holds the Y values
+    // it had and `document` what it belonged to.
+    void RecordReplace(std::vector<double> before, Document document);
 
     // Where a step is written back: the samples in place, or, for a step that replaced the
-    // waveform, a new waveform handed to `replace` (false when it cannot be taken).
+    // waveform, `replace` puts the Y values in place of the waveform and gives back the old
+    // ones in the same vector (false when it cannot), and `swapDocument` exchanges the
+    // document.
     struct Target {
         DataPoint* points;
         std::size_t count;
-        std::function<bool(const std::vector<DataPoint>&)> replace;
+        std::function<bool(std::vector<double>&)> replace;
+        std::function<void(Document&)> swapDocument;
     };
     // Writes back the waveform before (after) the last undone step; false when there is none
     // or it cannot be written.
@@ -37,28 +55,36 @@ public:
     bool Redo(const Target& target);
     bool CanUndo() const { return done > 0; }
     bool CanRedo() const { return done < steps.size(); }
+    // Undo would replace the waveform (and so perhaps its count).
+    bool UndoReplaces() const { return CanUndo() && steps[done - 1].replace; }
+    bool RedoReplaces() const { return CanRedo() && steps[done].replace; }
+
+    // The samples now match the file: Undo and Redo that come back here are no change.
+    void MarkSaved() { saved = done; }
+    bool AtSaved() const { return saved && *saved == done; }
+
     void Clear();
+    // Drops the oldest step to give memory back; false when there is none.
+    bool DropOldest();
     std::size_t Bytes() const { return bytes; }
     std::size_t Steps() const { return steps.size(); }
 
 private:
     struct Step {
         std::size_t first = 0;
-        std::vector<double> before, after;
-        std::vector<DataPoint> wholeBefore, wholeAfter; // a replacement
-        bool replace = false;
-        std::size_t Bytes() const {
-            return (before.size() + after.size()) * sizeof(double) +
-                   (wholeBefore.size() + wholeAfter.size()) * sizeof(DataPoint);
-        }
+        std::vector<double> values; // the other side's Y values of samples first...
+        bool replace = false;       // values are the whole other waveform
+        Document document;          // a replacement's other document
+        std::size_t Bytes() const { return values.size() * sizeof(double); }
     };
     void Push(Step step);
-    bool Apply(const Step& step, bool forward, const Target& target);
+    bool Swap(Step& step, const Target& target);
 
+    std::function<std::size_t()> allowance;
     std::deque<Step> steps;
     std::size_t done = 0; // steps[0, done) are in effect
     std::size_t bytes = 0;
-    std::size_t limit;
+    std::optional<std::size_t> saved; // the value of `done` that matches the file
     Step open;
     bool isOpen = false;
 };

@@ -104,3 +104,27 @@ TEST(Generators, ExpressionsAndWhatTheyCannotDo) {
 }
 
 } // namespace
+
+namespace {
+
+// The phase moves a waveform in time whatever its shape: harmonics of a square's series with
+// phase 90 are the same waveform a quarter cycle later.
+TEST(Generators, ThePhaseOfHarmonicsIsAShiftInTime) {
+    GeneratorOptions o;
+    o.shape = Shape::Harmonics;
+    o.harmonicAmplitude = {1, 0, 1.0 / 3, 0, 1.0 / 5};
+    o.harmonicPhase = {0, 0, 30};
+    const std::vector<double> still = Ys(Make(o, 400));
+    o.phase = 90;
+    const std::vector<double> moved = Ys(Make(o, 400));
+    for (std::size_t i = 0; i < 400; ++i)
+        ASSERT_NEAR(moved[i], still[(i + 100) % 400], 1e-12) << i;
+    o.shape = Shape::Sine; // the same rule as the other shapes
+    o.phase = 0;
+    const std::vector<double> sine = Ys(Make(o, 400));
+    o.phase = 90;
+    const std::vector<double> sineMoved = Ys(Make(o, 400));
+    EXPECT_NEAR(sineMoved[0], sine[100], 1e-12);
+}
+
+} // namespace

@@ -58,12 +58,12 @@ TEST(Import, WavOfEverySampleFormatMonoAndStereo) {
 }
 
 TEST(Import, DelimitedColumnsAndPastedNumbers) {
-    const ImportResult csv = ImportDelimited("time,volts\n0,1.5\n1,-2\n\n2, 3e1 \r\n", 2, ',', 1);
+    const ImportResult csv = ImportDelimited("time,volts\n0,1.5\n1,-2\n\n2, 3e1 \r\n", {2, ',', 1});
     ASSERT_TRUE(csv.error.empty()) << csv.error;
     EXPECT_EQ(csv.values, (std::vector<double>{1.5, -2, 30}));
-    const ImportResult missing = ImportDelimited("1;2\n3\n", 2, ';', 0);
+    const ImportResult missing = ImportDelimited("1;2\n3\n", {2, ';', 0});
     EXPECT_EQ(missing.error, "Line 2 has no number in column 2.");
-    EXPECT_EQ(ImportDelimited("a\n", 0, ',', 0).values.size(), 0u);
+    EXPECT_EQ(ImportDelimited("a\n", {0, ',', 0}).values.size(), 0u);
 
     const ImportResult pasted = ImportPasted("1 2,3;4\n5\t-6.5e-1 ,, +7");
     ASSERT_TRUE(pasted.error.empty()) << pasted.error;
@@ -72,6 +72,65 @@ TEST(Import, DelimitedColumnsAndPastedNumbers) {
     EXPECT_EQ(wrong.error, "Byte 5 begins \"x3\", which is not a number.");
     EXPECT_TRUE(wrong.values.empty());
     EXPECT_FALSE(ImportPasted("1 inf").error.empty());
+}
+
+} // namespace
+
+namespace {
+
+// What spreadsheets and instruments write: a byte-order mark, quoted fields, decimal commas
+// and columns lined up with blanks. Malformed lines still name the line.
+TEST(Import, TextAsSpreadsheetsWriteIt) {
+    auto column = [](const std::string& text, DelimitedFormat f) {
+        const ImportResult r = ImportDelimited(text, f);
+        EXPECT_TRUE(r.error.empty()) << r.error;
+        return r.values;
+    };
+    EXPECT_EQ(column("\xEF\xBB\xBF"
+                     "t,v\n0,\"1.5\"\n1,\" -2 \"\n",
+                     {2, ',', 1}),
+              (std::vector<double>{1.5, -2}));
+    EXPECT_EQ(column("\"a,b\",3\n\"say \"\"hi\"\"\",4\n", {2, ',', 0}),
+              (std::vector<double>{3, 4}));
+    DelimitedFormat comma{2, ';', 0, true};
+    EXPECT_EQ(column("1,5;2,5\n0;-0,25\r\n", comma), (std::vector<double>{2.5, -0.25}));
+    EXPECT_EQ(column("  0    1.5\n\t1 \t -2\n2 3   \n", {2, ' ', 0}),
+              (std::vector<double>{1.5, -2, 3}));
+    EXPECT_EQ(column("7 \"8\"\n", {2, ' ', 0}), (std::vector<double>{8}));
+
+    EXPECT_EQ(ImportDelimited("1;2\n3;\"4\n", {2, ';', 0}).error,
+              "Line 2 has no number in column 2."); // a quote never closed
+    EXPECT_EQ(ImportDelimited("1,5;2,5\n", {2, ';', 0}).error,
+              "Line 1 has no number in column 2."); // a decimal comma not asked for
+    EXPECT_EQ(ImportDelimited("1 2\n3\n", {2, ' ', 0}).error, "Line 2 has no number in column 2.");
+
+    const ImportResult pasted = ImportPasted("\xEF\xBB\xBF\"1.5\"\n2");
+    EXPECT_TRUE(pasted.error.empty()) << pasted.error;
+    EXPECT_EQ(pasted.values, (std::vector<double>{1.5, 2}));
+}
+
+// Import and paste read a number as the data file does, where the two forms overlap.
+TEST(Import, NumbersAreReadAsTheDataFileReadsThem) {
+    for (const char* text : {"+-5", "-+5", "--5", "1.2.3", "e5", ".", "-", "0x10", "inf", "nan"})
+        EXPECT_FALSE(ImportPasted(text).error.empty()) << text;
+    EXPECT_EQ(ImportPasted("1e-400 -1e-400 1d3 .5 5. +7").values,
+              (std::vector<double>{0, -0.0, 1000, 0.5, 5, 7}));
+    EXPECT_EQ(ImportPasted("1e400").values, (std::vector<double>{1.7976931348623157e308}));
+}
+
+TEST(Import, SoundIsToldByTheNameThenByTheFirstBytes) {
+    const fs::path dir = fs::temp_directory_path() / "tarvelin-import-kind";
+    fs::create_directories(dir);
+    std::ofstream(dir / "riff.bin", std::ios::binary) << "RIFF\x24\0\0\0WAVE";
+    std::ofstream(dir / "text.bin", std::ios::binary) << "1,2\n";
+    std::ofstream(dir / "named.WAV", std::ios::binary) << "1,2\n";
+    std::ofstream(dir / "riff.csv", std::ios::binary) << "RIFF";
+    EXPECT_TRUE(IsSoundFile((dir / "riff.bin").string()));
+    EXPECT_FALSE(IsSoundFile((dir / "text.bin").string()));
+    EXPECT_TRUE(IsSoundFile((dir / "named.WAV").string()));
+    EXPECT_FALSE(IsSoundFile((dir / "riff.csv").string()));
+    EXPECT_FALSE(IsSoundFile((dir / "missing").string()));
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -87,3 +87,26 @@ TEST(Resample, LongWaveformsJoinWithoutSeams) {
 }
 
 } // namespace
+
+namespace {
+
+// A table that does not repeat is not padded with silence: its ends keep their level and
+// their slope.
+TEST(Resample, BandLimitedKeepsConstantsAndRampsUpToTheEnds) {
+    std::string error;
+    for (ResampleMethod m : {ResampleMethod::BandLimited, ResampleMethod::BandLimitedFast})
+        for (std::size_t to : {2000u, 700u}) {
+            const std::vector<double> flat =
+                Resample(std::vector<double>(1000, 1.0), to, m, false, error);
+            ASSERT_EQ(flat.size(), to) << error;
+            EXPECT_LT(WorstError(flat, std::vector<double>(to, 1.0)), 1e-5);
+            std::vector<double> ramp(1000), want(to);
+            for (std::size_t i = 0; i < 1000; ++i)
+                ramp[i] = double(i) / 999;
+            for (std::size_t j = 0; j < to; ++j)
+                want[j] = double(j) * 1000 / double(to) / 999;
+            EXPECT_LT(WorstError(Resample(ramp, to, m, false, error), want), 1e-5) << to;
+        }
+}
+
+} // namespace

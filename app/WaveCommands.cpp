@@ -1,0 +1,436 @@
+// The Wave menu of the Waveform view: undo and redo, the transforms, Generate, Resample,
+// Import and Export Table. Every change is one step of the history.
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
+#include "app/Resources.h"
+#include "app/SafeSave.h"
+#include "app/WaveformView.h"
+#include "files/DataFileWriter.h"
+#include "files/TableExport.h"
+#include "wave/Generators.h"
+#include "wave/Import.h"
+#include "wave/Resample.h"
+#include "wave/Transforms.h"
+
+namespace {
+
+double Value(const TransformRequest& r, std::size_t i) {
+    return i < r.values.size() ? r.values[i].value : 0.0;
+}
+
+int WholeValue(const TransformRequest& r, std::size_t i) {
+    return int(std::clamp(Value(r, i), -2147483648.0, 2147483647.0));
+}
+
+// A transform as the menu offers it: the dialog's title and fields, and what it does with them.
+struct TransformSpec {
+    UINT id;
+    const char* title;
+    std::vector<TransformField> fields;
+    const char* option; // a check box when not empty
+    // False when the values given cannot be used (nothing was changed then).
+    bool (*apply)(SampleRange, const TransformRequest&);
+};
+
+const std::vector<TransformSpec>& TransformSpecs() {
+    using F = TransformField;
+    static const std::vector<TransformSpec> specs = {
+        {ID_WAVE_NORMALISE,
+         "Normalise",
+         {{.label = "Peak:", .value = 1, .when = F::OptionOff},
+          {.label = "Range low:", .value = -1, .when = F::OptionOn},
+          {.label = "Range high:", .value = 1, .when = F::OptionOn}},
+         "Minimum and maximum onto the range instead",
+         [](SampleRange s, const TransformRequest& r) {
+             return r.checked ? NormaliseRange(s, Value(r, 1), Value(r, 2))
+                              : NormalisePeak(s, Value(r, 0));
+         }},
+        {ID_WAVE_SCALE,
+         "Scale and Offset",
+         {{.label = "Scale:", .value = 1}, {.label = "Offset:", .value = 0}},
+         "",
+         [](SampleRange s, const TransformRequest& r) {
+             return ScaleOffset(s, Value(r, 0), Value(r, 1));
+         }},
+        {ID_WAVE_REMOVE_DC,
+         "Remove DC",
+         {},
+         "",
+         [](SampleRange s, const TransformRequest&) { return RemoveDC(s); }},
+        {ID_WAVE_INVERT,
+         "Invert",
+         {},
+         "",
+         [](SampleRange s, const TransformRequest&) {
+             Invert(s);
+             return true;
+         }},
+        {ID_WAVE_REVERSE,
+         "Reverse",
+         {},
+         "",
+         [](SampleRange s, const TransformRequest&) {
+             Reverse(s);
+             return true;
+         }},
+        {ID_WAVE_SMOOTH,
+         "Smooth",
+         {{.label = "Width (odd):", .value = 3, .integer = true, .min = 1, .max = 2147483647}},
+         "Circular (the table repeats)",
+         [](SampleRange s, const TransformRequest& r) {
+             return Smooth(s, WholeValue(r, 0), r.checked);
+         }},
+        {ID_WAVE_QUANTISE,
+         "Quantise",
+         {{.label = "Bits:", .value = 8, .integer = true, .min = 1, .max = 52},
+          {.label = "Low:", .value = -1},
+          {.label = "High:", .value = 1}},
+         "",
+         [](SampleRange s, const TransformRequest& r) {
+             return Quantise(s, WholeValue(r, 0), Value(r, 1), Value(r, 2));
+         }},
+        {ID_WAVE_CLIP,
+         "Clip",
+         {{.label = "Low:", .value = -1}, {.label = "High:", .value = 1}},
+         "",
+         [](SampleRange s, const TransformRequest& r) {
+             Clip(s, Value(r, 0), Value(r, 1));
+             return true;
+         }},
+    };
+    return specs;
+}
+
+std::vector<double> Ys(const DataPoint* points, std::size_t count) {
+    std::vector<double> ys(count);
+    for (std::size_t i = 0; i < count; ++i)
+        ys[i] = points[i].y;
+    return ys;
+}
+
+} // namespace
+
+bool CWaveformView::OnWaveCommand(UINT id) {
+    switch (id) {
+    case ID_WAVE_EXPORT_TABLE:
+        ExportTable();
+        return true;
+    case ID_WAVE_UNDO:
+        Undo(false);
+        return true;
+    case ID_WAVE_REDO:
+        Undo(true);
+        return true;
+    case ID_WAVE_GENERATE:
+        GenerateWave();
+        return true;
+    case ID_WAVE_RESAMPLE:
+        ResampleWave();
+        return true;
+    case ID_WAVE_IMPORT:
+        Import(false);
+        return true;
+    case ID_WAVE_PASTE:
+        Import(true);
+        return true;
+    default:
+        for (const TransformSpec& spec : TransformSpecs())
+            if (spec.id == id) {
+                Transform(id);
+                return true;
+            }
+        return false;
+    }
+}
+
+void CWaveformView::ExportTable() {
+    const std::uint32_t count = buffer ? sampleCount : 0;
+    if (!dialogs.ExportTable(tableOptions, buffer.get(), count))
+        return;
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = "h";
+    request.initialFile = tablePath;
+    request.filter = "Header file (*.h)|*.h||";
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    tablePath = chosen->path;
+    try { // no data change: title and modified state stay
+        SaveFileSafely(tablePath, [&](std::FILE* f) {
+            return WriteTable(FileSink(f), buffer.get(), count, tableOptions);
+        });
+    } catch (const FileCreateError&) {
+        dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
+    }
+}
+
+void CWaveformView::Undo(bool redo) {
+    if (!buffer)
+        return;
+    history.Commit(buffer.get()); // a drag whose release was never seen
+    const UndoHistory::Target target{buffer.get(), sampleCount,
+                                     [this](std::vector<double>& ys) { return SwapWaveform(ys); },
+                                     [this](UndoHistory::Document& d) { SwapDocument(d); }};
+    if (!(redo ? history.Redo(target) : history.Undo(target)))
+        return;
+    // Back at what the file holds is no change; anywhere else the close query asks again.
+    graph.modified = !history.AtSaved();
+    graph.Invalidate();
+}
+
+bool CWaveformView::SwapWaveform(std::vector<double>& ys) {
+    if (ys.empty() || ys.size() > 2147483647u)
+        return false;
+    SampleBuffer fresh = AllocateSamples(ys.size()); // before anything changes
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        fresh[i] = DataPoint{double(std::int32_t(i)), ys[i]};
+    const std::uint32_t count = std::uint32_t(ys.size());
+    ys.resize(buffer ? sampleCount : 0);
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        ys[i] = buffer[i].y;
+    std::swap(buffer, fresh);
+    sampleCount = count;
+    ShowNewCount(); // the graph lets go of the old samples before they are released
+    return true;
+}
+
+bool CWaveformView::ReplaceAsStep(std::vector<double> ys, const UndoHistory::Document& after) {
+    history.Commit(buffer.get());
+    UndoHistory::Document before = CurrentDocument();
+    if (!SwapWaveform(ys))
+        return false;
+    history.RecordReplace(std::move(ys), std::move(before));
+    UndoHistory::Document next = after;
+    SwapDocument(next);
+    return true;
+}
+
+void CWaveformView::Transform(UINT id) {
+    if (!buffer || sampleCount == 0)
+        return;
+    const auto& specs = TransformSpecs();
+    const auto spec = std::find_if(specs.begin(), specs.end(),
+                                   [id](const TransformSpec& s) { return s.id == id; });
+    if (spec == specs.end())
+        return;
+    TransformRequest r;
+    r.title = spec->title;
+    r.values = spec->fields;
+    r.option = spec->option;
+    r.count = sampleCount;
+    r.last = sampleCount - 1;
+    if (!dialogs.Transform(r))
+        return;
+    const std::uint32_t last = std::min(r.last, sampleCount - 1);
+    if (r.first > last)
+        return;
+    const SampleRange range{buffer.get() + r.first, std::size_t(last - r.first) + 1};
+    history.Commit(buffer.get());
+    history.Touch(buffer.get(), r.first, last); // the whole transform is one step
+    const bool done = spec->apply(range, r);
+    history.Commit(buffer.get()); // nothing changed: no step
+    if (!done) {
+        dialogs.MessageBox("The samples were left as they were: the values given cannot be used "
+                           "(an even width, no range, or results too large for a number).",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    graph.modified = true;
+    graph.Invalidate();
+}
+
+void CWaveformView::GenerateWave() {
+    const bool had = buffer && sampleCount > 0;
+    std::uint32_t count = had ? sampleCount : 256;
+    GeneratorOptions options = generatorOptions;
+    std::vector<DataPoint> preview;
+    // The preview is shown by pointing series 0 at it: the samples and the axes stay as they
+    // are, so Cancel gives back exactly what was there.
+    auto show = [&](const GeneratorOptions& o, std::uint32_t n) -> std::string {
+        if (n == 0 || n > 2147483647u)
+            return "The count must lie between 1 and 2147483647.";
+        GeneratorResult made = Generate(o, n, buffer.get(), had ? sampleCount : 0);
+        if (!made.error.empty())
+            return made.error;
+        preview = std::move(made.points);
+        if (graph.SeriesCount() == 0) {
+            graph.SetSeriesData(preview.data(), int(n), 0, 0, 0, false);
+        } else {
+            graph.SeriesAt(0).points = preview.data();
+            graph.SeriesAt(0).pointCount = std::int32_t(n);
+        }
+        graph.Invalidate();
+        return {};
+    };
+    const bool ok = dialogs.Generate(options, count, show);
+    if (had) {
+        graph.SeriesAt(0).points = buffer.get();
+        graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
+    } else {
+        graph.ClearGraph();
+    }
+    graph.Invalidate();
+    if (!ok)
+        return;
+    generatorOptions = options;
+    GeneratorResult made = Generate(options, count, buffer.get(), had ? sampleCount : 0);
+    if (!made.error.empty()) {
+        dialogs.MessageBox(made.error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (had && count == sampleCount) { // one step of the changed values
+        history.Commit(buffer.get());
+        history.Touch(buffer.get(), 0, sampleCount - 1);
+        for (std::uint32_t i = 0; i < count; ++i)
+            buffer[i].y = made.points[i].y;
+        history.Commit(buffer.get());
+        graph.FitAxesToSeries(0, 0, 0);
+    } else if (had) { // a new count: a step of both waveforms
+        if (!ReplaceAsStep(Ys(made.points.data(), made.points.size()), CurrentDocument()))
+            return;
+    } else { // into an empty view: a new waveform, as New makes one
+        graph.ClearGraph();
+        ReleaseBuffer();
+        SampleBuffer fresh = AllocateSamples(count);
+        std::copy(made.points.begin(), made.points.end(), fresh.get());
+        buffer = std::move(fresh);
+        sampleCount = count;
+        HandOver();
+        ShowName("new*");
+    }
+    graph.modified = true;
+    graph.Invalidate();
+}
+
+void CWaveformView::ResampleWave() {
+    if (!buffer || sampleCount == 0)
+        return;
+    TransformRequest r;
+    r.title = "Resample";
+    r.count = sampleCount;
+    r.last = sampleCount - 1;
+    r.values = {{.label = "Samples:",
+                 .value = double(sampleCount),
+                 .integer = true,
+                 .min = 1,
+                 .max = 2147483647}};
+    r.choices = {"Linear", "Cubic", "Band-limited, best (libsamplerate)",
+                 "Band-limited, fast (libsamplerate)"};
+    r.choice = 1;
+    r.option = "Circular (the table repeats)";
+    r.range = false;
+    if (!dialogs.Transform(r))
+        return;
+    const double wanted = r.values[0].value;
+    if (!(wanted >= 1 && wanted <= 2147483647)) {
+        dialogs.MessageBox("The count must lie between 1 and 2147483647.",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    std::string error;
+    std::vector<double> out =
+        Resample(Ys(buffer.get(), sampleCount), std::size_t(wanted),
+                 ResampleMethod(std::clamp(r.choice, 0, 3)), r.checked, error);
+    if (out.empty()) {
+        dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!ReplaceAsStep(std::move(out), CurrentDocument()))
+        return;
+    graph.modified = true;
+    graph.Invalidate();
+}
+
+void CWaveformView::Import(bool clipboard) {
+    if (!ConfirmDiscard())
+        return;
+    ImportResult read;
+    std::string name = "clipboard";
+    if (clipboard) {
+        read = ImportPasted(dialogs.ClipboardText());
+    } else {
+        FileDialogRequest request;
+        request.filter = "Sound file (*.WAV)|*.wav|Text file (*.CSV *.TXT)|*.csv *.txt||";
+        const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+        if (!chosen)
+            return;
+        name = FileName(chosen->path);
+        const bool sound = IsSoundFile(chosen->path); // by the file, whatever filter was shown
+        TransformRequest r;
+        r.title = "Import";
+        r.range = false;
+        if (sound) {
+            r.choiceLabel = "Channels:";
+            r.choices = {"The first channel", "The mix of all channels"};
+        } else {
+            r.values = {{.label = "Column:", .value = 1, .integer = true, .min = 1, .max = 1000000},
+                        {.label = "Header lines to skip:",
+                         .value = 0,
+                         .integer = true,
+                         .min = 0,
+                         .max = 2147483647}};
+            r.choiceLabel = "Delimiter:";
+            r.choices = {"Comma", "Semicolon", "Tab", "Blank"};
+            r.option = "Decimal comma (1,5 for 1.5)";
+            r.optionChoices = 0b1110; // not where the comma separates the columns
+        }
+        if (!dialogs.Transform(r))
+            return;
+        if (sound) {
+            read = ImportWav(chosen->path, r.choice == 1);
+        } else {
+            std::ifstream in(chosen->path, std::ios::binary);
+            if (!in)
+                throw CFileException(CFileException::CauseFromErrno(errno), chosen->path);
+            const std::string text((std::istreambuf_iterator<char>(in)),
+                                   std::istreambuf_iterator<char>());
+            static const char delimiters[] = {',', ';', '\t', ' '};
+            DelimitedFormat format;
+            format.column = std::size_t(std::max(1.0, Value(r, 0)));
+            format.skip = std::size_t(std::max(0.0, Value(r, 1)));
+            format.delimiter = delimiters[std::clamp(r.choice, 0, 3)];
+            format.decimalComma = r.checked && format.delimiter != ',';
+            read = ImportDelimited(text, format);
+        }
+    }
+    if (read.error.empty() && read.values.empty())
+        read.error = "There is no number to import.";
+    if (read.error.empty() && read.values.size() > 2147483647u)
+        read.error = "There are more numbers than a waveform can hold.";
+    if (!read.error.empty()) { // the current waveform stays as it is
+        dialogs.MessageBox(read.error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!read.shortfall.empty() &&
+        dialogs.MessageBox(read.shortfall + "\nImport the frames that are there?",
+                           MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    TakeImported(read.values, name);
+}
+
+void CWaveformView::TakeImported(const std::vector<double>& values, const std::string& name) {
+    // Save asks for a name, as after New.
+    const UndoHistory::Document imported{name + "*", "", ""};
+    if (buffer) {
+        if (!ReplaceAsStep(values, imported))
+            return;
+        SetTool(ToolPan); // as Open leaves it
+    } else {
+        SampleBuffer fresh = AllocateSamples(values.size());
+        for (std::size_t i = 0; i < values.size(); ++i)
+            fresh[i] = DataPoint{double(std::int32_t(i)), values[i]};
+        graph.ClearGraph();
+        ReleaseBuffer();
+        buffer = std::move(fresh);
+        sampleCount = std::uint32_t(values.size());
+        HandOver();
+        UndoHistory::Document next = imported;
+        SwapDocument(next);
+    }
+    graph.modified = true;
+}
