@@ -18,11 +18,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 
+#include "app/Commands.h"
 #include "app/ExportTableDialog.h"
 #include "app/GenerateDialog.h"
 #include "app/NewDataDialog.h"
 #include "app/QtAppDialogs.h"
+#include "app/Resources.h"
+#include "app/WaveformView.h"
 
 namespace {
 
@@ -200,6 +204,48 @@ TEST(QtDialogs, GenerateWaitsForTypingToPauseOnALongWaveform) {
     dialog.accept();
     EXPECT_EQ(previews, 4);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+} // namespace
+
+namespace {
+
+// Qt gives the chosen entry's label back tidied (" Header file as float" loses its blank): the
+// form must still be the one of the entry picked in the real dialog.
+TEST(QtDialogs, SaveCSourceWritesTheFormOfTheEntryPicked) {
+    const fs::path dir = FreshFolder("c-source");
+    std::ofstream(dir / "w.txt", std::ios::binary) << "1.25\r\n-2.5\r\n";
+    CQtAppDialogs dialogs;
+    CWaveformView view(dialogs, [](const std::string&) {});
+    view.Create();
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->selectFile(QString::fromStdString((dir / "w.txt").string()));
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    RunCommand(view, ID_FILE_OPEN, dialogs);
+    ASSERT_EQ(view.SampleCount(), 2u);
+    const std::string forms[] = {
+        "\r\nconst int Waveform[2] = {\r\n\t1, -2\r\n};\r\n",
+        "\r\nconst float Waveform[2] = {\r\n\t1.250000,\r\n\t-2.500000,\r\n};\r\n"};
+    for (int entry : {1, 0}) {
+        const fs::path target = dir / ("w" + std::to_string(entry) + ".h");
+        WhenModal([&](QWidget* w) {
+            auto* types = w->findChild<QComboBox*>("fileTypeCombo");
+            ASSERT_NE(types, nullptr);
+            ASSERT_EQ(types->count(), 2);
+            types->setCurrentIndex(entry);
+            emit types->activated(entry);
+            auto* name = w->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setText(QString::fromStdString(target.string()));
+            QMetaObject::invokeMethod(w, "accept", Qt::DirectConnection);
+        });
+        RunCommand(view, ID_FILE_SAVE_C, dialogs);
+        std::ifstream in(target, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), forms[entry]) << entry;
+    }
 }
 
 } // namespace

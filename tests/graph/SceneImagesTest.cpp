@@ -5,17 +5,14 @@
 
 #include <QImage>
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 
 #include "graph/axes/PlotLogAxis.h"
 #include "tests/graph/GraphFixture.h"
 #include "tests/graph/axes/StandInOwner.h"
+#include "tests/support/ScenePicture.h"
 
 namespace {
-
-const std::string SceneDir = TARVELIN_TEST_DATA "/scenes/";
 
 QImage Picture(std::function<COLORREF(int, int)> pixel, int w, int h) {
     QImage image(w, h, QImage::Format_RGB32);
@@ -28,27 +25,7 @@ QImage Picture(std::function<COLORREF(int, int)> pixel, int w, int h) {
 }
 
 void Compare(const std::string& name, const QImage& painted) {
-    const std::string path = SceneDir + name + ".png";
-    if (std::getenv("TARVELIN_RECORD_SCENES")) {
-        std::filesystem::create_directories(SceneDir);
-        ASSERT_TRUE(painted.save(QString::fromStdString(path)));
-        return;
-    }
-    QImage recorded(QString::fromStdString(path));
-    ASSERT_FALSE(recorded.isNull()) << "no recorded picture " << path;
-    recorded = recorded.convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(recorded.size(), painted.size()) << name;
-    int differ = 0, firstX = -1, firstY = -1;
-    for (int y = 0; y < painted.height(); ++y)
-        for (int x = 0; x < painted.width(); ++x)
-            if ((painted.pixel(x, y) & 0xFFFFFF) != (recorded.pixel(x, y) & 0xFFFFFF) &&
-                differ++ == 0)
-                firstX = x, firstY = y;
-    if (differ) {
-        painted.save(QString::fromStdString("/tmp/tarvelin-scene-" + name + ".png"));
-        ADD_FAILURE() << name << ": " << differ << " pixels differ, the first at " << firstX << ","
-                      << firstY << " (painted: /tmp/tarvelin-scene-" << name << ".png)";
-    }
+    CompareScene(name, painted);
 }
 
 // A graph of 640 x 400 with a few curves of different shapes.
