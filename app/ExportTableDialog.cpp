@@ -80,7 +80,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
         Field(this, "source-max", Text(o.sourceMax), QStringLiteral("the waveform's maximum"));
     targetMin = Field(this, "target-min", Text(o.targetMin), QStringLiteral("the type's minimum"));
     targetMax = Field(this, "target-max", Text(o.targetMax), QStringLiteral("the type's maximum"));
-    hex = new QCheckBox(QStringLiteral("Hexadecimal (0x, two's complement)"), this);
+    hex = new QCheckBox(QStringLiteral("Hexadecimal (0x; a negative value as -0x)"), this);
     hex->setObjectName(QStringLiteral("hex"));
     hex->setChecked(o.hex);
     perLine = new QSpinBox(this);
@@ -176,13 +176,16 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
 TableOptions CExportTableDialog::Options() const {
     TableOptions o;
     o.type = TableType(type->currentData().toInt());
-    o.scaled = mapping->currentIndex() == 1;
+    // What is greyed out for the type is not used.
+    const bool integer = o.type != TableType::Float && o.type != TableType::Double;
+    const bool fractional = o.type == TableType::Q15 || o.type == TableType::Q31;
+    o.scaled = mapping->currentIndex() == 1 && integer && !fractional;
     bool bad = false;
     o.sourceMin = NumberIn(sourceMin, bad);
     o.sourceMax = NumberIn(sourceMax, bad);
     o.targetMin = NumberIn(targetMin, bad);
     o.targetMax = NumberIn(targetMax, bad);
-    o.hex = hex->isChecked();
+    o.hex = hex->isChecked() && integer;
     o.perLine = perLine->value();
     o.name = name->text().trimmed().toStdString();
     o.before = before->text().trimmed().toStdString();
@@ -235,6 +238,10 @@ void CExportTableDialog::Refresh() {
                        .arg(plan.saturated)
                        .arg(plan.tableBytes)
                        .arg(bytes);
+    if (o.hex && o.type != TableType::UInt8 && o.type != TableType::UInt16 &&
+        o.type != TableType::UInt32)
+        text += QStringLiteral(" Negative values are written as -0x and their magnitude, so the "
+                               "table compiles as C and C++.");
     if (!integer)
         text += QStringLiteral(" Floating values are written with %1 significant digits, so they "
                                "read back exactly.")

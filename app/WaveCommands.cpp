@@ -151,6 +151,11 @@ void CWaveformView::ExportTable() {
     const std::uint32_t count = buffer ? sampleCount : 0;
     if (!dialogs.ExportTable(tableOptions, buffer.get(), count))
         return;
+    if (const TablePlan plan = PlanTable(buffer.get(), count, tableOptions);
+        !plan.error.empty()) { // an empty view, say
+        dialogs.MessageBox(plan.error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     FileDialogRequest request;
     request.save = true;
     request.defaultExtension = "h";

@@ -136,6 +136,18 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
     }
     if (!a.error.empty())
         return a;
+    // Options that would do nothing are mistakes, not silence.
+    const TableType t = a.options.type;
+    const bool floating = t == TableType::Float || t == TableType::Double;
+    if (!a.form && a.options.hex && floating)
+        a.error = std::string("--hex applies to integer types, not ") + TableTypeOption(t);
+    else if (!a.form && a.options.scaled &&
+             (floating || t == TableType::Q15 || t == TableType::Q31))
+        a.error = std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
+    else if (a.form && (a.options.hex || a.options.scaled))
+        a.error = "--form writes Save C Source's forms, which take no --hex or --scale";
+    if (!a.error.empty())
+        return a;
     if (!command)
         a.error = "the command is missing: tarvelin-table export ...";
     else if (inputs.size() != 1)

@@ -28,8 +28,10 @@ constexpr const char* Usage =
     "                        q15 or q31 (default int16)\n"
     "  --scale SRC:DST       scale linearly from SRC, \"auto\" (the waveform's own minimum\n"
     "                        and maximum) or MIN:MAX, onto DST, \"full\" (the type's range,\n"
-    "                        the default) or MIN:MAX; for example auto:0:4095\n"
-    "  --hex                 hexadecimal, two's complement of the type's width\n"
+    "                        the default) or MIN:MAX; for example auto:0:4095 (int8 to\n"
+    "                        uint32: q15 and q31 map -1..1 onto their range)\n"
+    "  --hex                 hexadecimal of the type's width (integer types; a negative\n"
+    "                        value as -0x and its magnitude)\n"
     "  --per-line N          values per line (default 8)\n"
     "  --name NAME           the array's name (default Table)\n"
     "  --before TEXT         text before the type (default \"const\")\n"
@@ -80,13 +82,14 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         return Fail(1, "not enough memory for the samples of " + parsed.input);
     }
+    if (!parsed.form && file.count == 0)
+        return Fail(1, parsed.input + " holds no samples, and C has no empty arrays");
     if (!parsed.form) {
         const TablePlan plan = PlanTable(file.points.get(), file.count, parsed.options);
         if (!plan.error.empty())
             return Fail(2, plan.error);
         if (plan.saturated)
-            std::fprintf(stderr, "tarvelin-table: %zu values held at the limits\n",
-                         plan.saturated);
+            std::fprintf(stderr, "tarvelin-table: %zu values held at the limits\n", plan.saturated);
     }
     auto write = [&](const TextSink& sink) {
         return parsed.form ? ExportCSource(sink, file.points.get(), file.count, *parsed.form)

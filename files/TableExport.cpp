@@ -1,5 +1,6 @@
 #include "files/TableExport.h"
 
+#include "files/ExactProducts.h"
 #include "files/SignificantDigits.h"
 
 #include <algorithm>
@@ -7,6 +8,8 @@
 #include <cfloat>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <string_view>
 
 namespace {
@@ -44,24 +47,66 @@ double TypeMax(const TypeInfo& t) {
     return t.isSigned ? std::ldexp(1.0, t.bits - 1) - 1 : std::ldexp(1.0, t.bits) - 1;
 }
 
-// How each sample becomes an integer of the type: y * a + b, rounded half away from zero and
-// held to lo..hi.
+// How each sample becomes an integer of the type: the exact value rounded half away from zero
+// and held to lo..hi.
 struct IntegerMap {
     double smin = 0, smax = 0, tmin = 0, tmax = 0;
     double lo = 0, hi = 0;
     bool scaled = false, fractional = false;
     double scale = 1;
+    bool flat = false; // an empty source: everything goes to the target's start
+    // (tmax - tmin) / (smax - smin) where doubles carry it without overflow; else 0 and the
+    // wider long double is used.
+    double slope = 0;
+    long double wideSpan = 0, wideTarget = 0;
+
+    void Prepare() {
+        flat = !(smin < smax);
+        if (flat || tmin == tmax)
+            return;
+        const double span = smax - smin, slopeNow = (tmax - tmin) / span;
+        slope = std::isfinite(span) && std::isfinite(slopeNow) && std::fabs(slopeNow) >= DBL_MIN
+                    ? slopeNow
+                    : 0;
+        wideSpan = (long double)smax - smin;
+        wideTarget = (long double)tmax - tmin;
+    }
+
+    // The scaled value of y rounded half away from zero, exactly: where the arithmetic cannot
+    // tell on which side of a half the true value lies, the products are compared exactly.
+    double Scaled(double y) const {
+        if (flat || tmin == tmax)
+            return std::round(tmin);
+        long double v;
+        long double error; // at most this far from the true value
+        if (slope != 0) {
+            v = tmin + (y - smin) * slope;
+            error = 8 * DBL_EPSILON;
+        } else {
+            v = tmin + ((long double)y - smin) / wideSpan * wideTarget;
+            error = 8 * LDBL_EPSILON;
+        }
+        if (!std::isfinite(v))
+            return double(v);
+        error *= std::fabs(tmin) + std::fabs(tmax) + std::fabs(v) + 1;
+        const long double below = std::floor(v), fraction = v - below;
+        if (std::fabs(below) >= 0x1p52 || std::fabs(fraction - 0.5L) > error)
+            return double(std::round(v));
+        const double half = double(below) + 0.5;
+        // The sign of v - half, with smax - smin > 0.
+        const int side = CompareProducts(y, smin, tmax, tmin, half, tmin, smax, smin);
+        return side > 0 || (side == 0 && half > 0) ? double(below) + 1 : double(below);
+    }
 
     // The value, and whether it had to be held.
     std::int64_t operator()(double y, bool& held) const {
         double v;
         if (fractional)
-            v = y * scale;
+            v = std::round(y * scale); // a power of two: exact
         else if (scaled)
-            v = y == smax ? tmax : tmin + (y - smin) * (tmax - tmin) / (smax - smin);
+            v = Scaled(y);
         else
-            v = y;
-        v = std::round(v); // halves away from zero
+            v = std::round(y); // halves away from zero
         held = !(v >= lo && v <= hi);
         if (std::isnan(v))
             return std::int64_t(lo);
@@ -69,13 +114,194 @@ struct IntegerMap {
     }
 };
 
+// Names a header cannot use for its array, guard or length macro: the keywords of C and C++,
+// the element types and the limits <stdint.h> defines.
+bool IsReservedName(const std::string& name) {
+    static const char* const reserved[] = {"alignas",
+                                           "alignof",
+                                           "and",
+                                           "and_eq",
+                                           "asm",
+                                           "auto",
+                                           "bitand",
+                                           "bitor",
+                                           "bool",
+                                           "break",
+                                           "case",
+                                           "catch",
+                                           "char",
+                                           "char8_t",
+                                           "char16_t",
+                                           "char32_t",
+                                           "class",
+                                           "compl",
+                                           "concept",
+                                           "const",
+                                           "consteval",
+                                           "constexpr",
+                                           "constinit",
+                                           "const_cast",
+                                           "continue",
+                                           "co_await",
+                                           "co_return",
+                                           "co_yield",
+                                           "decltype",
+                                           "default",
+                                           "delete",
+                                           "do",
+                                           "double",
+                                           "dynamic_cast",
+                                           "else",
+                                           "enum",
+                                           "explicit",
+                                           "export",
+                                           "extern",
+                                           "false",
+                                           "float",
+                                           "for",
+                                           "friend",
+                                           "goto",
+                                           "if",
+                                           "inline",
+                                           "int",
+                                           "long",
+                                           "mutable",
+                                           "namespace",
+                                           "new",
+                                           "noexcept",
+                                           "not",
+                                           "not_eq",
+                                           "nullptr",
+                                           "operator",
+                                           "or",
+                                           "or_eq",
+                                           "private",
+                                           "protected",
+                                           "public",
+                                           "register",
+                                           "reinterpret_cast",
+                                           "requires",
+                                           "restrict",
+                                           "return",
+                                           "short",
+                                           "signed",
+                                           "sizeof",
+                                           "static",
+                                           "static_assert",
+                                           "static_cast",
+                                           "struct",
+                                           "switch",
+                                           "template",
+                                           "this",
+                                           "thread_local",
+                                           "throw",
+                                           "true",
+                                           "try",
+                                           "typedef",
+                                           "typeid",
+                                           "typename",
+                                           "union",
+                                           "unsigned",
+                                           "using",
+                                           "virtual",
+                                           "void",
+                                           "volatile",
+                                           "wchar_t",
+                                           "while",
+                                           "xor",
+                                           "xor_eq",
+                                           "_Alignas",
+                                           "_Alignof",
+                                           "_Atomic",
+                                           "_BitInt",
+                                           "_Bool",
+                                           "_Complex",
+                                           "_Decimal32",
+                                           "_Decimal64",
+                                           "_Decimal128",
+                                           "_Generic",
+                                           "_Imaginary",
+                                           "_Noreturn",
+                                           "_Static_assert",
+                                           "_Thread_local",
+                                           "int8_t",
+                                           "uint8_t",
+                                           "int16_t",
+                                           "uint16_t",
+                                           "int32_t",
+                                           "uint32_t",
+                                           "int64_t",
+                                           "uint64_t",
+                                           "intptr_t",
+                                           "uintptr_t",
+                                           "intmax_t",
+                                           "uintmax_t",
+                                           "size_t",
+                                           "ptrdiff_t",
+                                           "wint_t",
+                                           "NULL",
+                                           "INT8_MIN",
+                                           "INT8_MAX",
+                                           "UINT8_MAX",
+                                           "INT16_MIN",
+                                           "INT16_MAX",
+                                           "UINT16_MAX",
+                                           "INT32_MIN",
+                                           "INT32_MAX",
+                                           "UINT32_MAX",
+                                           "INT64_MIN",
+                                           "INT64_MAX",
+                                           "UINT64_MAX",
+                                           "INTMAX_MIN",
+                                           "INTMAX_MAX",
+                                           "UINTMAX_MAX",
+                                           "INTPTR_MIN",
+                                           "INTPTR_MAX",
+                                           "UINTPTR_MAX",
+                                           "SIZE_MAX",
+                                           "PTRDIFF_MIN",
+                                           "PTRDIFF_MAX",
+                                           "INT8_C",
+                                           "INT16_C",
+                                           "INT32_C",
+                                           "INT64_C",
+                                           "UINT8_C",
+                                           "UINT16_C",
+                                           "UINT32_C",
+                                           "UINT64_C",
+                                           "INTMAX_C",
+                                           "UINTMAX_C",
+                                           "__cplusplus",
+                                           "__STDC__",
+                                           "__FILE__",
+                                           "__LINE__",
+                                           "__DATE__",
+                                           "__TIME__"};
+    return std::find(std::begin(reserved), std::end(reserved), name) != std::end(reserved);
+}
+
 std::string Validate(const TableOptions& o) {
-    if (!IsCIdentifier(o.name))
-        return "The array name \"" + o.name + "\" is not a C identifier.";
-    if (!o.guard.empty() && !IsCIdentifier(o.guard))
-        return "The header guard \"" + o.guard + "\" is not a C identifier.";
-    if (!o.lengthMacro.empty() && !IsCIdentifier(o.lengthMacro))
-        return "The length macro \"" + o.lengthMacro + "\" is not a C identifier.";
+    const struct {
+        const std::string& text;
+        const char* what;
+        bool optional;
+    } names[] = {{o.name, "array name", false},
+                 {o.guard, "header guard", true},
+                 {o.lengthMacro, "length macro", true}};
+    for (const auto& n : names) {
+        if (n.optional && n.text.empty())
+            continue;
+        if (!IsCIdentifier(n.text))
+            return std::string("The ") + n.what + " \"" + n.text + "\" is not a C identifier.";
+        if (IsReservedName(n.text))
+            return std::string("The ") + n.what + " \"" + n.text +
+                   "\" is a word C or C++ keeps for itself.";
+    }
+    if (o.guard == o.name || o.lengthMacro == o.name)
+        return "The " + std::string(o.guard == o.name ? "header guard" : "length macro") + " \"" +
+               o.name + "\" is the array's name: the macro would replace it.";
+    if (!o.guard.empty() && o.guard == o.lengthMacro)
+        return "The header guard and the length macro are both \"" + o.guard + "\".";
     if (o.perLine < 1 || o.perLine > 10000)
         return "Values per line must be between 1 and 10000.";
     for (const std::string* text : {&o.before, &o.after})
@@ -119,6 +345,8 @@ namespace {
 TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o, IntegerMap& map) {
     TablePlan plan;
     plan.error = Validate(o);
+    if (plan.error.empty() && count == 0)
+        plan.error = "The waveform has no samples, and C has no empty arrays.";
     if (!plan.error.empty())
         return plan;
     const TypeInfo& t = Info(o.type);
@@ -151,8 +379,7 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
             plan.error = std::string("The target range lies outside the range of ") + t.cName + ".";
         if (!plan.error.empty())
             return plan;
-        if (!(map.smin < map.smax)) // a flat waveform: everything at the target's start
-            map.smax = map.smin + 1;
+        map.Prepare();                         // a flat waveform: everything at the target's start
         map.lo = std::min(map.tmin, map.tmax); // values beyond the source are held to it
         map.hi = std::max(map.tmin, map.tmax);
     }
@@ -172,9 +399,19 @@ void Put(OutputBuffer& out, std::string_view text) {
     }
 }
 
-char* Hex(char* p, std::int64_t v, int bits) {
+// Exact in C and C++ alike: a negative value as -0x and its magnitude (an int constant, so no
+// narrowing), the least int32_t, whose magnitude no int holds, as (-0x7FFFFFFF - 1).
+char* Hex(char* p, std::int64_t v, int bits, bool isSigned) {
     static const char digits[] = "0123456789ABCDEF";
-    const std::uint64_t u = std::uint64_t(v) & (bits == 64 ? ~0ull : (1ull << bits) - 1);
+    if (isSigned && bits == 32 && v == INT32_MIN) {
+        constexpr std::string_view least = "(-0x7FFFFFFF - 1)";
+        return std::copy(least.begin(), least.end(), p);
+    }
+    std::uint64_t u = std::uint64_t(v);
+    if (isSigned && v < 0) {
+        *p++ = '-';
+        u = std::uint64_t(-v);
+    }
     *p++ = '0';
     *p++ = 'x';
     for (int shift = bits - 4; shift >= 0; shift -= 4)
@@ -242,7 +479,7 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
         } else {
             bool held;
             const std::int64_t v = map(points[i].y, held);
-            p = o.hex ? Hex(p, v, t.bits) : std::to_chars(p, p + 24, v).ptr;
+            p = o.hex ? Hex(p, v, t.bits, t.isSigned) : std::to_chars(p, p + 24, v).ptr;
         }
         const bool last = i + 1 == count, lineEnd = (i + 1) % perLine == 0;
         if (!last)

@@ -111,6 +111,18 @@ TEST_F(TableCommand, MistakesGetMessagesAndExitCodesAndLeaveNothingBehind) {
     EXPECT_EQ(Command("export --name 9lives " + input.string()).status, 2);
     EXPECT_EQ(Command("export --scale auto:0:70000 --type int16 " + input.string()).status, 2);
     EXPECT_EQ(Command("export --bogus " + input.string()).status, 2);
+    // Options that would do nothing are refused, whatever their order.
+    for (const char* useless :
+         {"--type float --hex", "--hex --type double", "--scale auto --type q15",
+          "--type float --scale -1:1:0:1", "--form int --hex"}) {
+        const auto r = Command(std::string("export ") + useless + " " + input.string());
+        EXPECT_EQ(r.status, 2) << useless;
+    }
+    EXPECT_EQ(Command("export --hex --type q15 " + input.string()).status, 0);
+    std::ofstream(dir / "empty.txt").flush();
+    EXPECT_EQ(Command("export " + (dir / "empty.txt").string()).status, 1);
+    EXPECT_EQ(Command("export --form int " + (dir / "empty.txt").string()).out,
+              "\r\nconst int Waveform[0] = {\r\n\t};\r\n"); // its bytes are fixed
     EXPECT_EQ(Command("export " + (dir / "missing.txt").string()).status, 1);
     EXPECT_EQ(Command("export -o " + (dir / "no" / "x.h").string() + " " + input.string()).status,
               1);

@@ -64,7 +64,7 @@ TEST(TableExport, IntegersRoundHalfAwayAndSaturateAtTheTypesLimits) {
     o.hex = true;
     o.includeStdint = false;
     EXPECT_EQ(Written(samples, o), "const int8_t Table[7] = {\n"
-                                   "    0x7F, 0x80, 0x7F, 0x80, 0x03, 0xFD,\n    0x00\n};\n");
+                                   "    0x7F, -0x80, 0x7F, -0x80, 0x03, -0x03,\n    0x00\n};\n");
     o.type = TableType::UInt32;
     o.perLine = 8;
     EXPECT_EQ(
@@ -88,7 +88,7 @@ TEST(TableExport, Q15AndQ31MapMinusOneToOne) {
     o.hex = true;
     o.scaled = true; // no effect: Q formats have their own mapping
     EXPECT_EQ(Written(Points({-1, 0.5}), o),
-              "const int32_t Table[2] = {\n    0x80000000, 0x40000000\n};\n");
+              "const int32_t Table[2] = {\n    (-0x7FFFFFFF - 1), 0x40000000\n};\n");
 }
 
 TEST(TableExport, FloatsAndDoublesReadBackBitExact) {
@@ -167,7 +167,7 @@ TEST(TableExport, ScaledMappingsHitTheEndsAndKeepTheOrder) {
 TEST(TableExport, EmptyAndSingleTablesAndRefusedOptions) {
     TableOptions o;
     o.includeStdint = false;
-    EXPECT_EQ(Written({}, o), "const int16_t Table[0] = {\n};\n");
+    EXPECT_NE(PlanTable(nullptr, 0, o).error.find("no samples"), std::string::npos);
     EXPECT_EQ(Written(Points({5}), o), "const int16_t Table[1] = {\n    5\n};\n");
     o.perLine = 2; // dividing the count: no empty line
     EXPECT_EQ(Written(Points({1, 2, 3, 4}), o),
@@ -194,6 +194,25 @@ TEST(TableExport, EmptyAndSingleTablesAndRefusedOptions) {
     EXPECT_TRUE(refused(bad));
     bad = o;
     bad.after = "PROGMEM\n";
+    EXPECT_TRUE(refused(bad));
+    // Headers that would not compile: keywords, and macros that replace the array's name.
+    for (const char* word : {"int", "while", "const", "_Bool", "class", "new", "int16_t"}) {
+        bad = o;
+        bad.name = word;
+        EXPECT_TRUE(refused(bad)) << word;
+        bad = o;
+        bad.guard = word;
+        EXPECT_TRUE(refused(bad)) << word;
+    }
+    bad = o;
+    bad.guard = "Table";
+    EXPECT_EQ(PlanTable(samples.data(), 1, bad).error,
+              "The header guard \"Table\" is the array's name: the macro would replace it.");
+    bad = o;
+    bad.lengthMacro = "Table";
+    EXPECT_TRUE(refused(bad));
+    bad = o;
+    bad.guard = bad.lengthMacro = "T_H";
     EXPECT_TRUE(refused(bad));
     EXPECT_TRUE(IsCIdentifier("_a9"));
     EXPECT_FALSE(IsCIdentifier(""));
