@@ -16,6 +16,9 @@ echo
 echo "Transforms of 10 million samples:"
 "$build_dir/bench/wave_bench"
 echo
+echo "A whole-table step through the editor at 10 million samples:"
+"$build_dir/bench/view_bench"
+echo
 echo "Repaint of a 1920 x 1080 chart beside QCustomPlot $(dpkg-query -W -f='${Version}' libqcustomplot-dev), median of 11 runs:"
 "$build_dir/bench/repaint_bench"
 echo
