@@ -45,6 +45,10 @@ DCTarget::DCTarget() {
 DCTarget::~DCTarget() {
     if (painter && painter->isActive())
         painter->end();
+    // A context drawn outside a paint (an embedder redrawing at once) leaves no stale pixels:
+    // what its fill made stale and it did not draw again is cleared as it goes.
+    if (surfaceMemory)
+        surfaceMemory->Settle();
 }
 
 CDC::CDC() : target(std::make_shared<DCTarget>()) {}

@@ -85,7 +85,7 @@ public:
     int ShownLabelGap() const { return DrawnSize(labelGap); }
     int ShownBadgeSize() const { return DrawnSize(badgeSize); }
     // The value of tick k, counted from viewMin.
-    double TickValue(int k) const;
+    double TickValue(std::int64_t k) const;
     int TickLabelWidth(CGraphDC& dc) const;
     int TickLabelHeight(CGraphDC& dc) const;
     CSize TitleExtent(CGraphDC& dc) const;
@@ -98,8 +98,10 @@ public:
     // A symbol, or a square with the series number, top-left at (x, y).
     static void DrawSeriesBadge(CGraphDC& dc, int x, int y, int number, int size, COLORREF colour,
                                 bool symbol);
-    // At most this many ticks are drawn, whatever the step.
-    static constexpr int MaxTicks = 100000;
+
+    // Not kept in records: draws every tick, even those hidden under the next one on the same
+    // pixel, as a reference for the tests of the usual drawing.
+    bool everyTick = false;
 
     int orientation = Horizontal;
     double rangeMin;

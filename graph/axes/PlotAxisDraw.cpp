@@ -10,6 +10,7 @@
 #include "draw/Symbols.h"
 #include "graph/axes/PlotAxis.h"
 #include "graph/axes/TickSteps.h"
+#include "graph/axes/TickWalk.h"
 #include "graph/axes/Truncate.h"
 
 namespace {
@@ -94,34 +95,35 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
     const int gridWidth = dc.scaling && gridStyle == PS_SOLID ? int(sx) : 1;
     const CPen gridPen(gridStyle, gridWidth, gridColor);
     if (StepMoves(viewMin, tickStep) && std::isfinite(d)) {
-        // Every tick up to viewMax is drawn; the cap only keeps a loaded step far too small
-        // for its range from making a paint endless (thousands of ticks a pixel show nothing
-        // more than a few do).
-        const double length =
-            std::min(std::fabs(vertical ? double(originY) - top : double(end) - originX),
-                     double(vertical ? areaRect.Height() : areaRect.Width()));
-        const int limit = int(std::min<double>(MaxTicks, std::max(1000.0, 16 * length)));
+        // Every tick up to viewMax, but only the last of those that share a pixel: the work
+        // follows the axis's length in pixels, however small the step.
+        const std::int64_t count = FirstFailing(0, std::int64_t(1) << 62, [&](std::int64_t k) {
+            const double value = TickValue(k);
+            return vertical ? value <= viewMax : value < viewMax;
+        });
         // Ticks far beyond the area along the axis cannot show on it: passed over unmeasured.
         const double lo = (vertical ? areaRect.top : areaRect.left) - 2.0 * MaxDrawnSize;
         const double hi = (vertical ? areaRect.bottom : areaRect.right) + 2.0 * MaxDrawnSize;
-        double position = vertical ? originY : originX;
-        for (int k = 0; k < limit; ++k) {
-            const double value = TickValue(k);
-            if (vertical ? !(value <= viewMax) : !(value < viewMax))
-                break;
-            if (position >= lo && position <= hi)
-                DrawTick(dc, position, value, true, tickShown, gridPen, plot);
-            position += vertical ? -d : d;
+        auto draw = [&](std::int64_t k, double position) {
+            DrawTick(dc, position, TickValue(k), true, tickShown, gridPen, plot);
+        };
+        if (everyTick) {
+            double position = vertical ? originY : originX;
+            for (std::int64_t k = 0; k < count; position += vertical ? -d : d, ++k)
+                if (position >= lo && position <= hi)
+                    draw(k, position);
+        } else {
+            WalkTicks(vertical ? originY : originX, vertical ? -d : d, count, lo, hi, draw);
         }
     }
 
     DrawAxisLine(dc, vertical ? top : end);
 }
 
-double CPlotAxis::TickValue(int k) const {
+double CPlotAxis::TickValue(std::int64_t k) const {
     // One rounding per tick instead of one per step, so the ticks do not drift off the
     // multiples of the step; a residue of rounding at zero is zero, never "-0.0".
-    const double value = viewMin + k * tickStep;
+    const double value = viewMin + double(k) * tickStep;
     return std::abs(value) < std::abs(tickStep) * 1e-9 ? 0.0 : value;
 }
 

@@ -178,6 +178,11 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
         previous = p;
     };
 
+    const int reach = 4 + std::max({w, width, 2});
+    if (fast && !PlanFastWalk(map, reach)) {
+        PointsChanged(); // X was rewritten in place: the plain loop draws what it now holds
+        fast = false;
+    }
     if (!fast) {
         for (int i = 1; i < n; ++i) {
             const CPoint p = map.Map(points[i]);
@@ -185,68 +190,16 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
                 step(p);
         }
     } else {
-        // Columns grow with the index, so the next drawn point is the first one in a column
-        // right of the last: found by galloping and halving. Nothing beyond `reach` pixels
-        // outside the plot can touch it, so only the last column left of that is visited
-        // and the walk ends at the first column right of it.
-        // The search starts where the last step's stride would land: with evenly spaced X it
-        // is right or one off, so a column costs one or two reads of memory however many
-        // points it holds.
-        int stride = 1;
-        auto firstRightOf = [&](int from, int column) {
-            if (from >= n || map.MapX(points[from]) > column)
-                return from;
-            // lo is in or left of the column, hi right of it (or n).
-            int lo = from, hi = stride < n - from ? from + stride : n;
-            if (hi < n && map.MapX(points[hi]) <= column) {
-                for (int gallop = 1; hi < n && map.MapX(points[hi]) <= column; gallop *= 2) {
-                    lo = hi;
-                    hi = gallop < n - lo ? lo + gallop : n;
-                }
-            } else {
-                for (int gallop = 1; hi - lo > 1;) {
-                    const int probe = std::max(lo + 1, hi - gallop);
-                    if (map.MapX(points[probe]) <= column) {
-                        lo = probe;
-                        break;
-                    }
-                    hi = probe;
-                    gallop *= 2;
-                }
-            }
-            while (hi - lo > 1) {
-                const int mid = lo + (hi - lo) / 2;
-                (map.MapX(points[mid]) > column ? hi : lo) = mid;
-            }
-            stride = std::max(1, hi - from);
-            return hi;
-        };
-        const int reach = 4 + std::max({w, width, 2});
-        const long long leftCut = (long long)map.plot.left - reach;
-        const long long rightCut = (long long)map.plot.right + reach;
-        int index = 0;
-        if (previous.x < leftCut) {
-            const int last = firstRightOf(1, int(leftCut - 1)) - 1; // last point left of the cut
-            if (last >= 1 && map.MapX(points[last]) > previous.x) {
-                const int column = map.MapX(points[last]);
-                index = firstRightOf(1, column - 1);
-                previous = map.Map(points[index]);
-                if (pointStyle == 0)
-                    dc->MoveTo(previous);
-            }
+        if (fastWalk.moveFirst) {
+            previous = fastWalk.first;
+            if (pointStyle == 0)
+                dc->MoveTo(previous);
         }
-        while (previous.x <= rightCut) {
-            index = firstRightOf(index + 1, previous.x);
-            if (index >= n)
-                break;
-            step(map.Map(points[index]));
-        }
+        for (const CPoint p : fastWalk.steps)
+            step(p);
         // Leave the current position where the plain loop leaves it: at the last column.
-        if (pointStyle == 0 && index < n) {
-            const int lastColumn = map.MapX(points[n - 1]);
-            if (lastColumn > previous.x)
-                dc->MoveTo(map.Map(points[firstRightOf(index + 1, lastColumn - 1)]));
-        }
+        if (fastWalk.moveLast && pointStyle == 0)
+            dc->MoveTo(fastWalk.last);
     }
 
     if (filled && (fillPartner == -1 || partner)) {
@@ -274,6 +227,107 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
         dc->SetBkMode(oldMode);
         dc->SetROP2(oldRop);
     }
+}
+
+bool CPlotDataSeries::PlanFastWalk(const Mapping& map, int reach) const {
+    FastWalk& walk = fastWalk;
+    walk.steps.clear();
+    walk.moveFirst = walk.moveLast = false;
+    const int n = pointCount;
+    bool inOrder = std::isfinite(points[0].x);
+    double floorX = points[0].x; // X of the last point drawn: none after it lies left of it
+    // Columns grow with the index, so the next drawn point is the first one in a column right
+    // of the last: found by galloping and halving. Every point read must lie between the
+    // nearest ones read on either side; one that does not ends the plan.
+    // The search starts where the last step's stride would land: with evenly spaced X it is
+    // right or one off, so a column costs one or two reads of memory however many points it
+    // holds.
+    int stride = 1;
+    auto firstRightOf = [&](int from, int column) {
+        if (from >= n || !inOrder)
+            return n;
+        double xlo = floorX, xhi = std::numeric_limits<double>::infinity();
+        auto column_of = [&](int i) {
+            const double x = points[i].x;
+            if (!(x >= xlo && x <= xhi)) // NaN fails too
+                inOrder = false;
+            return map.xs.Pixel(x);
+        };
+        if (column_of(from) > column)
+            return inOrder ? from : n;
+        xlo = points[from].x;
+        // lo is in or left of the column, hi right of it (or n).
+        int lo = from, hi = stride < n - from ? from + stride : n;
+        auto below = [&](int i) { // point i is in or left of the column; the bracket follows
+            const bool in = column_of(i) <= column;
+            (in ? xlo : xhi) = points[i].x;
+            return in;
+        };
+        if (hi < n && below(hi)) {
+            for (int gallop = 1; inOrder && hi < n && below(hi); gallop *= 2) {
+                lo = hi;
+                hi = gallop < n - lo ? lo + gallop : n;
+            }
+            if (hi < n)
+                xhi = points[hi].x;
+        } else {
+            for (int gallop = 1; inOrder && hi - lo > 1;) {
+                const int probe = std::max(lo + 1, hi - gallop);
+                if (below(probe)) {
+                    lo = probe;
+                    break;
+                }
+                hi = probe;
+                gallop *= 2;
+            }
+        }
+        while (inOrder && hi - lo > 1) {
+            const int mid = lo + (hi - lo) / 2;
+            (below(mid) ? lo : hi) = mid;
+        }
+        stride = std::max(1, hi - from);
+        return inOrder ? hi : n;
+    };
+    // Nothing beyond `reach` pixels outside the plot can touch it, so only the last column
+    // left of that is visited and the walk ends at the first column right of it.
+    const long long leftCut = (long long)map.plot.left - reach;
+    const long long rightCut = (long long)map.plot.right + reach;
+    CPoint previous = map.Map(points[0]);
+    int index = 0;
+    if (previous.x < leftCut) {
+        const int last = firstRightOf(1, int(leftCut - 1)) - 1; // last point left of the cut
+        if (inOrder && last >= 1 && map.MapX(points[last]) > previous.x) {
+            const int column = map.MapX(points[last]);
+            index = firstRightOf(1, column - 1);
+            if (!inOrder)
+                return false;
+            previous = map.Map(points[index]);
+            floorX = points[index].x;
+            walk.moveFirst = true;
+            walk.first = previous;
+        }
+    }
+    while (inOrder && previous.x <= rightCut) {
+        index = firstRightOf(index + 1, previous.x);
+        if (index >= n)
+            break;
+        previous = map.Map(points[index]);
+        floorX = points[index].x;
+        walk.steps.push_back(previous);
+    }
+    if (inOrder && index < n) {
+        const int lastColumn = map.MapX(points[n - 1]);
+        if (!(points[n - 1].x >= floorX))
+            return false;
+        if (lastColumn > previous.x) {
+            const int at = firstRightOf(index + 1, lastColumn - 1);
+            if (inOrder && at < n) {
+                walk.moveLast = true;
+                walk.last = map.Map(points[at]);
+            }
+        }
+    }
+    return inOrder;
 }
 
 void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {

@@ -70,6 +70,15 @@ private:
     // The series' axes, or nothing when the series cannot be drawn (no points, no such axis).
     std::optional<Mapping> MappingOf() const;
     void DrawLoop(CGraphDC* dc, const Mapping& map, bool fast);
+    // Where the curve is drawn when X ascends: the points that start a new column within
+    // `reach` pixels of the plot, found without visiting the others. False when a point read
+    // is out of order or not finite: the promise that X ascends no longer holds.
+    struct FastWalk {
+        bool moveFirst = false, moveLast = false;
+        CPoint first, last;
+        std::vector<CPoint> steps;
+    };
+    bool PlanFastWalk(const Mapping& map, int reach) const;
     std::unique_ptr<DataPoint[]> TrendPoints(int extra, bool cubic) const;
 
     std::unique_ptr<DataPoint[]> ownedPoints; // backs `points` when the series owns them
@@ -77,4 +86,5 @@ private:
     mutable bool xAscending = false;
     mutable const DataPoint* checkedPoints = nullptr;
     mutable std::int32_t checkedCount = 0;
+    mutable FastWalk fastWalk; // kept from drawing to drawing: no allocation once grown
 };

@@ -89,4 +89,29 @@ TEST(Repaint, EachRepaintShowsWhatAFreshPaintShows) {
     }
 }
 
+// An embedder that redraws at once, for an animation or a live feed: the graph painted into
+// the window's own context between paints, frame after frame.
+TEST(Repaint, FramesPaintedOutsideAPaintLeaveNothingBehind) {
+    GraphFixture g;
+    std::vector<DataPoint> wave(300);
+    g.plot.SetSeriesData(wave.data(), int(wave.size()), 0, 0, 0, false);
+    CPlotAxis& y = g.plot.YAxisAt(0);
+    y.autoScale = false, y.viewMin = -120, y.viewMax = 120;
+    g.Paint();
+    for (int frame = 0; frame < 5; ++frame) {
+        for (std::size_t i = 0; i < wave.size(); ++i)
+            wave[i] = {double(i), 100 * std::sin(double(i) * 0.04 + frame * 1.3)};
+        std::unique_ptr<CDC> window = g.plot.GetDC();
+        CGraphDC dc;
+        dc.Attach(*window);
+        dc.fewColours = false;
+        dc.scaling = false;
+        g.plot.PaintGraph(dc, g.plot.GetClientRect());
+        dc.Detach();
+        g.plot.ReleaseDC(window.get());
+    }
+    const std::vector<COLORREF> shown = WindowPixels(g.plot), fresh = Fresh(g.plot);
+    EXPECT_EQ(FirstDifference(shown, fresh, g.plot.GetClientRect().Width()), "");
+}
+
 } // namespace

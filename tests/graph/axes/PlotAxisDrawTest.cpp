@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "graph/axes/TickWalk.h"
 #include "tests/graph/GraphFixture.h"
 
 namespace {
@@ -190,6 +191,67 @@ TEST(AxisDraw, ValueMarkersAndRangeBandsInsideThePlot) {
     EXPECT_EQ(a.canvas.Count(RGB(0, 200, 0)), 0);
     EXPECT_EQ(y.valueMarkers.size(), 2u);
     EXPECT_EQ(a.canvas.At(300, 245), RGB(0, 0, 200));
+}
+
+// Ticks far denser than pixels run to the end of the axis, and the picture is the one every
+// tick drawn in order gives: only ticks wholly hidden under the next are left out.
+TEST(AxisDraw, DenseTicksCoverTheAxisAndLookAsIfEveryOneWereDrawn) {
+    const struct {
+        double min, max, step;
+        bool vertical;
+    } cases[] = {{0, 1000, 0.1, false}, {-5, 5, 1e-4, false}, {0, 1000, 0.1, true}};
+    for (const auto& c : cases) {
+        std::vector<COLORREF> pictures[2];
+        for (int every = 0; every < 2; ++every) {
+            AxisDrawing a;
+            CPlotAxis& axis = c.vertical ? a.plot.YAxisAt(0) : a.plot.XAxisAt(0);
+            axis.viewMin = c.min;
+            axis.viewMax = c.max;
+            axis.tickStep = c.step;
+            axis.showGrid = true;
+            axis.everyTick = every == 1;
+            axis.Draw(&a.canvas.dc);
+            for (int y = 0; y < 300; ++y)
+                for (int x = 0; x < 400; ++x)
+                    pictures[every].push_back(a.canvas.At(x, y));
+            if (every == 0) { // grid lines to the far end of the axis
+                int far = c.vertical ? 300 : -1;
+                for (int y = 0; y < 300; ++y)
+                    for (int x = 0; x < 400; ++x)
+                        if (a.canvas.At(x, y) == Grid)
+                            far = c.vertical ? std::min(far, y) : std::max(far, x);
+                if (c.vertical)
+                    EXPECT_LE(far, 40) << c.step;
+                else
+                    EXPECT_GE(far, 330) << c.step;
+            }
+        }
+        int differ = 0;
+        for (std::size_t i = 0; i < pictures[0].size(); ++i)
+            differ += pictures[0][i] != pictures[1][i];
+        EXPECT_EQ(differ, 0) << c.min << ".." << c.max << " by " << c.step
+                             << (c.vertical ? " upward" : " across");
+    }
+}
+
+// A loaded step far too small for its range: a pixel at a time, to the end, and quickly.
+TEST(AxisDraw, AStepFarTooSmallIsWalkedAPixelAtATime) {
+    AxisDrawing a;
+    CPlotAxis& x = a.plot.XAxisAt(0);
+    x.viewMin = 0;
+    x.viewMax = 1;
+    x.tickStep = 1e-15;
+    x.showGrid = true;
+    x.Draw(&a.canvas.dc);
+    int far = -1, lines = 0;
+    for (int px = 0; px < 400; ++px)
+        if (a.canvas.At(px, 100) == Grid)
+            far = px, ++lines;
+    EXPECT_GE(far, 330);
+    EXPECT_GE(lines, 250); // every pixel of the axis has its tick
+    int visits = 0;
+    WalkTicks(10.25, 1e-9, std::int64_t(1e12), 0, 1000, [&](std::int64_t, double) { ++visits; });
+    EXPECT_EQ(visits, 1000 - 10); // pixels 10 to 999: 1000 itself only begins past the end
 }
 
 } // namespace

@@ -93,8 +93,9 @@ TEST(LoadedObjects, DISABLED_WriteArchiveFiles) {
     std::vector<DataPoint> sine;
     for (int i = 0; i <= 100; ++i)
         sine.push_back({double(i), std::sin(i * 0.0628)});
-    const std::uint8_t settings[][8] = {
-        {60, 50, 0, 128, 128, 0, 4, 0}, {100, 80, 6, 128, 250, 4, 5, 0}, {20, 20, 10, 0, 255, 6, 0, 0}};
+    const std::uint8_t settings[][8] = {{60, 50, 0, 128, 128, 0, 4, 0},
+                                        {100, 80, 6, 128, 250, 4, 5, 0},
+                                        {20, 20, 10, 0, 255, 6, 0, 0}};
     for (int k = 0; k < 3; ++k) {
         CMemFile file;
         CArchive ar(&file, CArchive::store);

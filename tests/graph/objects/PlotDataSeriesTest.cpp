@@ -269,4 +269,50 @@ TEST(DataSeries, FastDrawingMatchesThePlainLoop) {
     }
 }
 
+// X rewritten in place without telling the series: the order it was promised no longer holds,
+// and the fast walk, which checks every point it reads, must give the plain loop's picture.
+TEST(DataSeries, XRewrittenInPlaceCostsTimeNotPixels) {
+    auto agree = [](GraphFixture& g, const char* what) {
+        Canvas fast(240, 160), plain(240, 160);
+        DrawClipped(g, fast, true);
+        const std::vector<ScreenSegment> fastSegments = g.plot.SeriesAt(0).drawnSegments;
+        DrawClipped(g, plain, false);
+        EXPECT_TRUE(fastSegments == g.plot.SeriesAt(0).drawnSegments) << what;
+        int differ = 0;
+        for (int py = 10; py < 150; ++py)
+            for (int px = 20; px < 220; ++px)
+                differ += fast.At(px, py) != plain.At(px, py);
+        EXPECT_EQ(differ, 0) << what;
+    };
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> unit(0, 1);
+    for (int perColumn : {1, 20}) {
+        GraphFixture g;
+        std::vector<DataPoint> points;
+        for (int i = 0; i < 200 * perColumn; ++i)
+            points.push_back({i / double(perColumn), unit(rng) * 100});
+        CPlotDataSeries& s = g.Load(points);
+        g.Layout(CRect(20, 10, 220, 150), 10, 190, -10, 110);
+        ASSERT_TRUE(s.XAscending());
+        agree(g, "ascending");
+
+        for (int i = 0, n = s.pointCount; i < n / 2; ++i)
+            std::swap(s.points[i].x, s.points[n - 1 - i].x);
+        agree(g, "X reversed in place");
+
+        std::reverse(s.points, s.points + s.pointCount);
+        s.PointsChanged();
+        for (int i = 37; i < s.pointCount; i += 301)
+            s.points[i].x = std::nan("");
+        agree(g, "NaN written in place");
+
+        std::vector<DataPoint> swapped(points.size()); // freed and taken again at one address
+        for (std::size_t i = 0; i < swapped.size(); ++i)
+            swapped[i] = {190 * unit(rng), unit(rng) * 100};
+        s.PointsChanged();
+        std::copy(swapped.begin(), swapped.end(), s.points);
+        agree(g, "another buffer at the same address");
+    }
+}
+
 } // namespace
