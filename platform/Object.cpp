@@ -1,13 +1,32 @@
 #include "platform/Object.h"
 
 #include <map>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
-std::map<std::string, const CRuntimeClass*, std::less<>>& Registry() {
-    static std::map<std::string, const CRuntimeClass*, std::less<>> registry;
+
+struct Registry {
+    std::mutex lock; // the names
+    std::map<std::string, const CRuntimeClass*, std::less<>> byName;
+    std::mutex sourceLock; // running the sources, which register under `lock`
+    std::vector<void (*)()> sources;
+    std::size_t sourcesRun = 0;
+};
+
+Registry& Classes() {
+    static Registry registry;
     return registry;
 }
+
+const CRuntimeClass* Find(std::string_view name) {
+    Registry& r = Classes();
+    std::lock_guard<std::mutex> guard(r.lock);
+    auto it = r.byName.find(name);
+    return it == r.byName.end() ? nullptr : it->second;
+}
+
 } // namespace
 
 CRuntimeClass::CRuntimeClass(const char* name, UINT s, std::unique_ptr<CObject> (*c)(),
@@ -17,8 +36,17 @@ CRuntimeClass::CRuntimeClass(const char* name, UINT s, std::unique_ptr<CObject> 
 }
 
 void CRuntimeClass::Register(const CRuntimeClass* c) {
-    if (c && c->create)
-        Registry()[c->className] = c;
+    if (!c || !c->create)
+        return;
+    Registry& r = Classes();
+    std::lock_guard<std::mutex> guard(r.lock);
+    r.byName[c->className] = c;
+}
+
+void CRuntimeClass::AddSource(void (*registerClasses)()) {
+    Registry& r = Classes();
+    std::lock_guard<std::mutex> guard(r.sourceLock);
+    r.sources.push_back(registerClasses);
 }
 
 bool CRuntimeClass::IsDerivedFrom(const CRuntimeClass* other) const {
@@ -33,9 +61,15 @@ std::unique_ptr<CObject> CRuntimeClass::CreateObject() const {
 }
 
 const CRuntimeClass* CRuntimeClass::FromName(std::string_view name) {
-    auto& registry = Registry();
-    auto it = registry.find(name);
-    return it == registry.end() ? nullptr : it->second;
+    if (const CRuntimeClass* c = Find(name))
+        return c;
+    Registry& r = Classes();
+    {
+        std::lock_guard<std::mutex> guard(r.sourceLock);
+        for (; r.sourcesRun < r.sources.size(); ++r.sourcesRun)
+            r.sources[r.sourcesRun]();
+    }
+    return Find(name);
 }
 
 const CRuntimeClass CObject::classCObject("CObject", 0xFFFF, nullptr, nullptr);

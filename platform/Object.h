@@ -19,10 +19,14 @@ struct CRuntimeClass {
                   const CRuntimeClass* base);
     bool IsDerivedFrom(const CRuntimeClass* other) const;
     std::unique_ptr<CObject> CreateObject() const;
-    // The registered class of that name, or null.
+    // The registered class of that name, or null. A name not yet known first has every
+    // source of classes register what it provides (once each; safe from any thread).
     static const CRuntimeClass* FromName(std::string_view name);
     // Makes a creatable class known by its name (again: registering twice is harmless).
     static void Register(const CRuntimeClass* c);
+    // A function that registers a family of classes, run when a name is first not found: a
+    // library's classes are known by name to a program that never named them.
+    static void AddSource(void (*registerClasses)());
 };
 
 class CObject {

@@ -94,18 +94,16 @@ bool CPlotAxis::AcceptRange(double& min, double& max) {
     if (!std::isfinite(min) || !std::isfinite(max) || max < min)
         return false;
     if (min == max) {
-        // One either way; only where that no longer moves a double (from about 2^53) by a
-        // part of the value instead.
-        if (min - 1 != min && max + 1 != max) {
-            min -= 1;
-            max += 1;
-        } else {
-            const double widen = std::fabs(min) * 1e-12;
-            min -= widen;
-            max += widen;
-        }
-        if (!std::isfinite(min) || !std::isfinite(max))
-            return false;
+        // One either way; on a side where one no longer moves the double (from about 2^53) by
+        // a part of the value instead, and not at all where that would leave the doubles.
+        auto away = [v = min](double direction) {
+            double w = v + direction;
+            if (w == v)
+                w = v + direction * std::fabs(v) * 1e-12;
+            return std::isfinite(w) ? w : v;
+        };
+        min = away(-1);
+        max = away(1);
     }
     if (!dateTime && (std::fabs(min) > 1e6 || std::fabs(max) > 1e6))
         tickFormat = "%5.2e";

@@ -1,6 +1,14 @@
 #include "graph/objects/PlotObject.h"
 
+#include "graph/ArchiveClasses.h"
+
 IMPLEMENT_SERIAL(CPlotObject, CObject, 1)
+
+namespace {
+// Every chart class derives from this one, so wherever one is linked the archive finds them
+// all by name, whoever constructs what.
+const bool chartClassesKnown = (CRuntimeClass::AddSource(&RegisterArchiveClasses), true);
+} // namespace
 
 void CPlotObject::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {

@@ -64,10 +64,19 @@ TEST_F(AxisTest, SetRangeWidensEqualEndsAndRefusesBadOnes) {
         EXPECT_EQ(axis.rangeMin, v - 1) << v;
         EXPECT_EQ(axis.rangeMax, v + 1) << v;
     }
-    const double big = 9007199254740992.0; // 2^53: adding 1 no longer moves it
+    const double big = 9007199254740992.0; // 2^53: adding 1 no longer moves it upward
     ASSERT_TRUE(axis.SetRange(big, big));
-    EXPECT_LT(axis.rangeMin, big);
+    EXPECT_EQ(axis.rangeMin, big - 1); // but downward it still does
     EXPECT_GT(axis.rangeMax, big);
+    ASSERT_TRUE(axis.SetRange(-big, -big));
+    EXPECT_LT(axis.rangeMin, -big);
+    EXPECT_EQ(axis.rangeMax, -big + 1);
+    ASSERT_TRUE(axis.SetRange(DBL_MAX, DBL_MAX)); // no room above: widened downward only
+    EXPECT_LT(axis.rangeMin, DBL_MAX);
+    EXPECT_EQ(axis.rangeMax, DBL_MAX);
+    ASSERT_TRUE(axis.SetRange(-DBL_MAX, -DBL_MAX));
+    EXPECT_EQ(axis.rangeMin, -DBL_MAX);
+    EXPECT_GT(axis.rangeMax, -DBL_MAX);
 }
 
 TEST_F(AxisTest, LargeValuesSwitchToExponentsForGood) {
