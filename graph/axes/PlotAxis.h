@@ -78,6 +78,17 @@ public:
             return vertical ? TruncInt(origin - scale * (v - viewMin))
                             : TruncInt(scale * (v - viewMin) + origin);
         }
+        // The same pixel where it fits an int, and told apart from its neighbours beyond.
+        std::int64_t Pixel64(double v) const {
+            return vertical ? TruncInt64(origin - scale * (v - viewMin))
+                            : TruncInt64(scale * (v - viewMin) + origin);
+        }
+        // Not rounded, and in a type whose range no product of doubles leaves: for finding
+        // where a far segment crosses the window.
+        long double Exact(double v) const {
+            const long double offset = (long double)scale * ((long double)v - viewMin);
+            return vertical ? origin - offset : origin + offset;
+        }
     };
     ScaleMap Map() const;
     // Sizes as drawn: a record may carry any value, drawing holds it to what a window shows.

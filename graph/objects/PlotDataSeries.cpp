@@ -7,6 +7,7 @@
 
 #include "draw/Measure.h"
 #include "graph/Plot.h"
+#include "graph/objects/SegmentClip.h"
 
 IMPLEMENT_SERIAL(CPlotDataSeries, CPlotObject, 1)
 
@@ -96,7 +97,20 @@ struct CPlotDataSeries::Mapping {
     CPlotAxis::ScaleMap xs = x->Map(), ys = y->Map(); // taken once per drawing
     int MapX(const DataPoint& p) const { return xs.Pixel(p.x); }
     CPoint Map(const DataPoint& p) const { return CPoint(xs.Pixel(p.x), ys.Pixel(p.y)); }
+    // A curve's points in 64 bits: far points beyond the int range stay apart.
+    std::int64_t ColumnOf(const DataPoint& p) const { return xs.Pixel64(p.x); }
+    Pixel64 Map64(const DataPoint& p) const { return {xs.Pixel64(p.x), ys.Pixel64(p.y)}; }
 };
+
+bool CPlotDataSeries::Pixel64::Fits() const {
+    constexpr std::int64_t lo = std::numeric_limits<int>::min(),
+                           hi = std::numeric_limits<int>::max();
+    return x > lo && x < hi && y > lo && y < hi;
+}
+
+CPoint CPlotDataSeries::Pixel64::Held() const {
+    return CPoint(SaturateInt(x), SaturateInt(y));
+}
 
 std::optional<CPlotDataSeries::Mapping> CPlotDataSeries::MappingOf() const {
     CPlot* plot = graph;
@@ -138,7 +152,8 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
     CSelectGuard<CPen> pen(*dc, CPen(penStyle, width, curve));
 
     const int n = pointCount;
-    const CPoint p0 = map.Map(points[0]);
+    const Pixel64 q0 = map.Map64(points[0]);
+    const CPoint p0 = q0.Held();
     std::vector<CPoint> polygon;
     const CPlotDataSeries* partner = nullptr;
     if (filled) {
@@ -166,16 +181,46 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
     mark(p0);
     drawnSegments.clear();
 
-    CPoint previous = p0;
-    auto step = [&](CPoint p) {
-        if (map.plot.PtInRect(p) || map.plot.PtInRect(previous))
-            drawnSegments.push_back({previous.x, previous.y, p.x, p.y});
-        if (pointStyle == 0)
-            dc->LineTo(p);
+    // A segment with an end beyond the int range is cut to this band in floating point, so it
+    // is drawn as the true line wherever it crosses the window.
+    CRect band = map.plot;
+    band.InflateRect(FarBand, FarBand);
+    const CRect inside(map.plot.left, map.plot.top, map.plot.right - 1, map.plot.bottom - 1);
+    Pixel64 previous = q0;
+    int previousIndex = 0;
+    auto step = [&](int i, Pixel64 q) {
+        const CPoint p = q.Held();
+        if (q.Fits() && previous.Fits()) {
+            const CPoint from = previous.Held();
+            if (map.plot.PtInRect(p) || map.plot.PtInRect(from))
+                drawnSegments.push_back({from.x, from.y, p.x, p.y});
+            if (pointStyle == 0)
+                dc->LineTo(p);
+        } else {
+            const DataPoint &a = points[previousIndex], &b = points[i];
+            std::optional<ClippedSegment> cut = ClipSegment(
+                map.xs.Exact(a.x), map.ys.Exact(a.y), map.xs.Exact(b.x), map.ys.Exact(b.y), band);
+            if (cut) {
+                // An end inside the band is the point itself, to the pixel.
+                if (previous.Fits() && band.PtInRect(previous.Held()))
+                    cut->a = previous.Held();
+                if (q.Fits() && band.PtInRect(p))
+                    cut->b = p;
+                if (ClipSegment(cut->a.x, cut->a.y, cut->b.x, cut->b.y, inside))
+                    drawnSegments.push_back({cut->a.x, cut->a.y, cut->b.x, cut->b.y});
+                if (pointStyle == 0) {
+                    dc->MoveTo(cut->a);
+                    dc->LineTo(cut->b);
+                }
+            }
+            if (pointStyle == 0)
+                dc->MoveTo(p); // where the plain path would stand
+        }
         mark(p);
         if (filled)
             polygon.push_back(p);
-        previous = p;
+        previous = q;
+        previousIndex = i;
     };
 
     const int reach = 4 + std::max({w, width, 2});
@@ -185,26 +230,27 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
     }
     if (!fast) {
         for (int i = 1; i < n; ++i) {
-            const CPoint p = map.Map(points[i]);
-            if (p.x != previous.x)
-                step(p);
+            const Pixel64 q = map.Map64(points[i]);
+            if (q.x != previous.x)
+                step(i, q);
         }
     } else {
         if (fastWalk.moveFirst) {
-            previous = fastWalk.first;
+            previous = map.Map64(points[fastWalk.first]);
+            previousIndex = fastWalk.first;
             if (pointStyle == 0)
-                dc->MoveTo(previous);
+                dc->MoveTo(previous.Held());
         }
-        for (const CPoint p : fastWalk.steps)
-            step(p);
+        for (const int i : fastWalk.steps)
+            step(i, map.Map64(points[i]));
         // Leave the current position where the plain loop leaves it: at the last column.
         if (fastWalk.moveLast && pointStyle == 0)
-            dc->MoveTo(fastWalk.last);
+            dc->MoveTo(map.Map64(points[fastWalk.last]).Held());
     }
 
     if (filled && (fillPartner == -1 || partner)) {
         if (fillPartner == -1) {
-            polygon.push_back(CPoint(previous.x, map.plot.bottom));
+            polygon.push_back(CPoint(previous.Held().x, map.plot.bottom));
             polygon.push_back(CPoint(p0.x, map.plot.bottom));
         } else if (partner->xAxisIndex >= 0 && partner->xAxisIndex < plot.XAxisCount() &&
                    partner->yAxisIndex >= 0 && partner->yAxisIndex < plot.YAxisCount()) {
@@ -243,33 +289,28 @@ bool CPlotDataSeries::PlanFastWalk(const Mapping& map, int reach) const {
     // right or one off, so a column costs one or two reads of memory however many points it
     // holds.
     int stride = 1;
-    auto firstRightOf = [&](int from, int column) {
+    auto firstRightOf = [&](int from, std::int64_t column) {
         if (from >= n || !inOrder)
             return n;
         double xlo = floorX, xhi = std::numeric_limits<double>::infinity();
-        auto column_of = [&](int i) {
+        // Point i is in or left of the column; the bracket follows what was read.
+        auto below = [&](int i) {
             const double x = points[i].x;
             if (!(x >= xlo && x <= xhi)) // NaN fails too
                 inOrder = false;
-            return map.xs.Pixel(x);
-        };
-        if (column_of(from) > column)
-            return inOrder ? from : n;
-        xlo = points[from].x;
-        // lo is in or left of the column, hi right of it (or n).
-        int lo = from, hi = stride < n - from ? from + stride : n;
-        auto below = [&](int i) { // point i is in or left of the column; the bracket follows
-            const bool in = column_of(i) <= column;
-            (in ? xlo : xhi) = points[i].x;
+            const bool in = map.xs.Pixel64(x) <= column;
+            (in ? xlo : xhi) = x;
             return in;
         };
+        if (!below(from))
+            return inOrder ? from : n;
+        // lo is in or left of the column, hi right of it (or n).
+        int lo = from, hi = stride < n - from ? from + stride : n;
         if (hi < n && below(hi)) {
             for (int gallop = 1; inOrder && hi < n && below(hi); gallop *= 2) {
                 lo = hi;
                 hi = gallop < n - lo ? lo + gallop : n;
             }
-            if (hi < n)
-                xhi = points[hi].x;
         } else {
             for (int gallop = 1; inOrder && hi - lo > 1;) {
                 const int probe = std::max(lo + 1, hi - gallop);
@@ -290,40 +331,40 @@ bool CPlotDataSeries::PlanFastWalk(const Mapping& map, int reach) const {
     };
     // Nothing beyond `reach` pixels outside the plot can touch it, so only the last column
     // left of that is visited and the walk ends at the first column right of it.
-    const long long leftCut = (long long)map.plot.left - reach;
-    const long long rightCut = (long long)map.plot.right + reach;
-    CPoint previous = map.Map(points[0]);
+    const std::int64_t leftCut = std::int64_t(map.plot.left) - reach;
+    const std::int64_t rightCut = std::int64_t(map.plot.right) + reach;
+    std::int64_t previous = map.ColumnOf(points[0]);
     int index = 0;
-    if (previous.x < leftCut) {
-        const int last = firstRightOf(1, int(leftCut - 1)) - 1; // last point left of the cut
-        if (inOrder && last >= 1 && map.MapX(points[last]) > previous.x) {
-            const int column = map.MapX(points[last]);
+    if (previous < leftCut) {
+        const int last = firstRightOf(1, leftCut - 1) - 1; // last point left of the cut
+        if (inOrder && last >= 1 && map.ColumnOf(points[last]) > previous) {
+            const std::int64_t column = map.ColumnOf(points[last]);
             index = firstRightOf(1, column - 1);
             if (!inOrder)
                 return false;
-            previous = map.Map(points[index]);
+            previous = map.ColumnOf(points[index]);
             floorX = points[index].x;
             walk.moveFirst = true;
-            walk.first = previous;
+            walk.first = index;
         }
     }
-    while (inOrder && previous.x <= rightCut) {
-        index = firstRightOf(index + 1, previous.x);
+    while (inOrder && previous <= rightCut) {
+        index = firstRightOf(index + 1, previous);
         if (index >= n)
             break;
-        previous = map.Map(points[index]);
+        previous = map.ColumnOf(points[index]);
         floorX = points[index].x;
-        walk.steps.push_back(previous);
+        walk.steps.push_back(index);
     }
     if (inOrder && index < n) {
-        const int lastColumn = map.MapX(points[n - 1]);
         if (!(points[n - 1].x >= floorX))
             return false;
-        if (lastColumn > previous.x) {
+        const std::int64_t lastColumn = map.ColumnOf(points[n - 1]);
+        if (lastColumn > previous) {
             const int at = firstRightOf(index + 1, lastColumn - 1);
             if (inOrder && at < n) {
                 walk.moveLast = true;
-                walk.last = map.Map(points[at]);
+                walk.last = at;
             }
         }
     }

@@ -70,13 +70,21 @@ private:
     // The series' axes, or nothing when the series cannot be drawn (no points, no such axis).
     std::optional<Mapping> MappingOf() const;
     void DrawLoop(CGraphDC* dc, const Mapping& map, bool fast);
+    // A point of the curve in pixels, in 64 bits.
+    struct Pixel64 {
+        std::int64_t x, y;
+        bool Fits() const; // well inside the int range
+        CPoint Held() const;
+    };
+    // How far beyond the plot a segment with far ends is drawn.
+    static constexpr int FarBand = 1 << 15;
     // Where the curve is drawn when X ascends: the points that start a new column within
     // `reach` pixels of the plot, found without visiting the others. False when a point read
     // is out of order or not finite: the promise that X ascends no longer holds.
     struct FastWalk {
         bool moveFirst = false, moveLast = false;
-        CPoint first, last;
-        std::vector<CPoint> steps;
+        int first = 0, last = 0;
+        std::vector<int> steps; // indexes of the points stepped to
     };
     bool PlanFastWalk(const Mapping& map, int reach) const;
     std::unique_ptr<DataPoint[]> TrendPoints(int extra, bool cubic) const;

@@ -2,6 +2,7 @@
 // quick, draws only what lies on the window, and keeps the records as they were read.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cmath>
@@ -88,6 +89,81 @@ TEST(FarCoordinates, HugeLoadedSizesPaintQuicklyAndRoundTrip) {
     EXPECT_EQ(back.labelGap, INT_MAX);
     EXPECT_EQ(back.badgeSize, INT_MAX);
     EXPECT_EQ(StoreRecord(back), before) << "a record reads and writes back byte for byte";
+}
+
+// Zoomed again and again onto the middle of one segment: once the samples' pixels pass the
+// int range, the segment must still run through the centre of the view with its own slope,
+// and nothing may be drawn where it does not run.
+TEST(FarCoordinates, ZoomingDeepOntoASegmentKeepsItsTrueLine) {
+    const COLORREF curve = RGB(255, 0, 0);
+    struct Case {
+        const char* name;
+        std::vector<DataPoint> points;
+        int segment; // from this point to the next
+    };
+    std::vector<DataPoint> sine;
+    for (int i = 0; i < 256; ++i)
+        sine.push_back({double(i), std::sin(2 * M_PI * i / 256)});
+    const Case cases[] = {{"a sine", sine, 100},
+                          {"zeros beside 1e300", {{0, 0}, {1, 0}, {2, 1e300}, {3, 0}}, 0}};
+    for (const Case& c : cases) {
+        GraphFixture g;
+        CPlotDataSeries& s = g.Load(c.points);
+        s.colour = curve;
+        s.pointStyle = 0; // the line, and black dots on the points
+        g.plot.legendVisible = false;
+        for (CPlotAxis* a : {&g.plot.XAxisAt(0), &g.plot.YAxisAt(0)})
+            a->showGrid = a->showSeriesBadges = false;
+        g.PaintAndFreeze();
+        const DataPoint a = c.points[std::size_t(c.segment)],
+                        b = c.points[std::size_t(c.segment) + 1];
+        const double mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2;
+        CPlotAxis& x = g.plot.XAxisAt(0);
+        CPlotAxis& y = g.plot.YAxisAt(0);
+        double xs = x.viewMax - x.viewMin, ys = y.viewMax - y.viewMin;
+        for (int zoom = 1; zoom <= 14; ++zoom) {
+            xs /= 8, ys /= 8;
+            if (c.segment == 0) // a flat segment: keep Y's view around it
+                ys = std::max(ys, 1e-3);
+            x.SetViewRange(mx - xs / 2, mx + xs / 2, xs / 4);
+            y.SetViewRange(my - ys / 2, my + ys / 2, ys / 4);
+            g.Paint();
+            // The true curve in pixels, from the unrounded mapping of the points.
+            const CPlotAxis::ScaleMap xm = x.Map(), ym = y.Map();
+            const long double cx = xm.Exact(mx), cy = ym.Exact(my);
+            auto distance = [&](int px, int py) {
+                long double nearest = 1e30L;
+                for (std::size_t i = 0; i + 1 < c.points.size(); ++i) {
+                    const long double ax = xm.Exact(c.points[i].x), ay = ym.Exact(c.points[i].y),
+                                      bx = xm.Exact(c.points[i + 1].x),
+                                      by = ym.Exact(c.points[i + 1].y);
+                    const long double dx = bx - ax, dy = by - ay, qx = px + 0.5L - ax,
+                                      qy = py + 0.5L - ay, length = dx * dx + dy * dy;
+                    const long double t =
+                        length > 0 ? std::clamp((qx * dx + qy * dy) / length, 0.0L, 1.0L) : 0;
+                    nearest = std::min(nearest, std::hypot(qx - t * dx, qy - t * dy));
+                }
+                return nearest;
+            };
+            std::unique_ptr<CDC> dc = g.plot.GetDC();
+            const CRect plot = g.plot.plotRect;
+            int onLine = 0, nearCentre = 0;
+            for (int py = plot.top + 1; py < plot.bottom - 1; ++py)
+                for (int px = plot.left + 1; px < plot.right - 1; ++px) {
+                    if (dc->GetPixel(px, py) != curve)
+                        continue;
+                    ++onLine;
+                    EXPECT_LE(distance(px, py), 1.5L)
+                        << c.name << ", zoom " << zoom << ": " << px << "," << py;
+                    nearCentre +=
+                        std::fabs(px + 0.5L - cx) <= 1.5L && std::fabs(py + 0.5L - cy) <= 1.5L;
+                }
+            EXPECT_GT(onLine, 20) << c.name << ", zoom " << zoom;
+            EXPECT_GT(nearCentre, 0) << c.name << ", zoom " << zoom;
+            if (::testing::Test::HasFailure())
+                return;
+        }
+    }
 }
 
 } // namespace
