@@ -188,6 +188,20 @@ void CWaveformView::Undo(bool redo) {
     graph.Invalidate();
 }
 
+void CWaveformView::GivingWay(const std::function<void()>& work) {
+    for (;;) {
+        try {
+            work();
+            return;
+        } catch (const std::bad_alloc&) {
+            if (buffer)
+                history.Commit(buffer.get()); // a step left open changed nothing: none is kept
+            if (!history.DropOldest())
+                throw;
+        }
+    }
+}
+
 bool CWaveformView::SwapWaveform(std::vector<double>& ys) {
     if (ys.empty() || ys.size() > 2147483647u)
         return false;
@@ -235,10 +249,13 @@ void CWaveformView::Transform(UINT id) {
     if (r.first > last)
         return;
     const SampleRange range{buffer.get() + r.first, std::size_t(last - r.first) + 1};
-    history.Commit(buffer.get());
-    history.Touch(buffer.get(), r.first, last); // the whole transform is one step
-    const bool done = spec->apply(range, r);
-    history.Commit(buffer.get()); // nothing changed: no step
+    bool done = false;
+    GivingWay([&] {
+        history.Commit(buffer.get());
+        history.Touch(buffer.get(), r.first, last); // the whole transform is one step
+        done = spec->apply(range, r);
+        history.Commit(buffer.get()); // nothing changed: no step
+    });
     if (!done) {
         dialogs.MessageBox("The samples were left as they were: the values given cannot be used "
                            "(an even width, no range, or results too large for a number).",
@@ -283,20 +300,28 @@ void CWaveformView::GenerateWave() {
     if (!ok)
         return;
     generatorOptions = options;
-    GeneratorResult made = Generate(options, count, buffer.get(), had ? sampleCount : 0);
+    preview = {}; // its memory may be needed now
+    GeneratorResult made;
+    GivingWay([&] { made = Generate(options, count, buffer.get(), had ? sampleCount : 0); });
     if (!made.error.empty()) {
         dialogs.MessageBox(made.error, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     if (had && count == sampleCount) { // one step of the changed values
-        history.Commit(buffer.get());
-        history.Touch(buffer.get(), 0, sampleCount - 1);
-        for (std::uint32_t i = 0; i < count; ++i)
-            buffer[i].y = made.points[i].y;
-        history.Commit(buffer.get());
+        GivingWay([&] {
+            history.Commit(buffer.get());
+            history.Touch(buffer.get(), 0, sampleCount - 1);
+            for (std::uint32_t i = 0; i < count; ++i)
+                buffer[i].y = made.points[i].y;
+            history.Commit(buffer.get());
+        });
         graph.FitAxesToSeries(0, 0, 0);
     } else if (had) { // a new count: a step of both waveforms
-        if (!ReplaceAsStep(Ys(made.points.data(), made.points.size()), CurrentDocument()))
+        bool replaced = false;
+        GivingWay([&] {
+            replaced = ReplaceAsStep(Ys(made.points.data(), made.points.size()), CurrentDocument());
+        });
+        if (!replaced)
             return;
     } else { // into an empty view: a new waveform, as New makes one
         graph.ClearGraph();
@@ -338,14 +363,18 @@ void CWaveformView::ResampleWave() {
         return;
     }
     std::string error;
-    std::vector<double> out =
-        Resample(Ys(buffer.get(), sampleCount), std::size_t(wanted),
-                 ResampleMethod(std::clamp(r.choice, 0, 3)), r.checked, error);
+    std::vector<double> out;
+    GivingWay([&] {
+        out = Resample(Ys(buffer.get(), sampleCount), std::size_t(wanted),
+                       ResampleMethod(std::clamp(r.choice, 0, 3)), r.checked, error);
+    });
     if (out.empty()) {
         dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (!ReplaceAsStep(std::move(out), CurrentDocument()))
+    bool replaced = false;
+    GivingWay([&] { replaced = ReplaceAsStep(out, CurrentDocument()); });
+    if (!replaced)
         return;
     graph.modified = true;
     graph.Invalidate();
@@ -422,7 +451,9 @@ void CWaveformView::TakeImported(const std::vector<double>& values, const std::s
     // Save asks for a name, as after New.
     const UndoHistory::Document imported{name + "*", "", ""};
     if (buffer) {
-        if (!ReplaceAsStep(values, imported))
+        bool replaced = false;
+        GivingWay([&] { replaced = ReplaceAsStep(values, imported); });
+        if (!replaced)
             return;
         SetTool(ToolPan); // as Open leaves it
     } else {

@@ -80,6 +80,9 @@ private:
     bool ReplaceAsStep(std::vector<double> ys, const UndoHistory::Document& after);
     UndoHistory::Document CurrentDocument() const;
     void SwapDocument(UndoHistory::Document& other);
+    // Runs `work`; where memory runs out, the history's oldest steps give way, one at a time,
+    // before the failure is reported. `work` must change nothing when it fails.
+    void GivingWay(const std::function<void()>& work);
     // Quarter of the memory that is still free, counting what the history holds as free.
     std::size_t HistoryAllowance() const;
 

@@ -1,5 +1,7 @@
 #include "files/SampleBuffer.h"
 
+#include "files/AvailableMemory.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -15,25 +17,6 @@
 namespace {
 constexpr std::size_t MapFrom = std::size_t(1) << 20;
 } // namespace
-
-std::uint64_t AvailableBytes() {
-    std::FILE* f = std::fopen("/proc/meminfo", "r");
-    if (!f)
-        return std::numeric_limits<std::uint64_t>::max();
-    char line[256];
-    std::uint64_t available = std::numeric_limits<std::uint64_t>::max();
-    std::uint64_t swapFree = 0;
-    while (std::fgets(line, sizeof line, f)) {
-        unsigned long long kib;
-        if (std::sscanf(line, "MemAvailable: %llu kB", &kib) == 1)
-            available = kib * 1024;
-        else if (std::sscanf(line, "SwapFree: %llu kB", &kib) == 1)
-            swapFree = kib * 1024;
-    }
-    std::fclose(f);
-    return available == std::numeric_limits<std::uint64_t>::max() ? available
-                                                                  : available + swapFree;
-}
 
 void SampleBufferFree::operator()(DataPoint* points) const {
 #if defined(__linux__)

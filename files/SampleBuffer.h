@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "files/AvailableMemory.h"
 #include "files/DataPoint.h"
 
 struct SampleBufferFree {
@@ -18,7 +19,3 @@ using SampleBuffer = std::unique_ptr<DataPoint[], SampleBufferFree>;
 // get their memory up front in large pages, which costs far less than taking it a page at a
 // time while filling.
 SampleBuffer AllocateSamples(std::size_t count);
-
-// What the system can still provide (available memory and free swap, from /proc/meminfo); the
-// largest value when unknown.
-std::uint64_t AvailableBytes();

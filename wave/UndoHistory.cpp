@@ -2,13 +2,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
+
+#include "files/AvailableMemory.h"
 
 namespace {
 
 void ReadYs(const DataPoint* samples, std::size_t first, double* to, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         to[i] = samples[first + i].y;
+}
+
+// Large blocks only where the system, and the process's control groups, can really give them.
+void ReserveOrThrow(std::size_t bytes) {
+    if (bytes >= (std::size_t(1) << 20) && bytes > AvailableBytes())
+        throw std::bad_alloc();
 }
 
 bool Same(double a, double b) { // bit for bit: -0.0 is a change from 0.0
@@ -20,28 +29,56 @@ bool Same(double a, double b) { // bit for bit: -0.0 is a change from 0.0
 void UndoHistory::Touch(const DataPoint* samples, std::size_t first, std::size_t last) {
     if (last < first)
         return;
+    // The history is the first to give way: the oldest steps go until the values fit. With
+    // none left the change goes unrecorded, and nothing before it can be undone.
+    for (;;) {
+        try {
+            Widen(samples, first, last);
+            return;
+        } catch (const std::bad_alloc&) {
+            if (DropOldest())
+                continue;
+            Clear();
+            lost = true;
+            return;
+        }
+    }
+}
+
+void UndoHistory::Widen(const DataPoint* samples, std::size_t first, std::size_t last) {
+    if (lost)
+        return; // the change under way cannot be undone
     if (!isOpen) {
-        open = Step{};
-        open.first = first;
-        open.values.resize(last - first + 1);
-        ReadYs(samples, first, open.values.data(), open.values.size());
+        Step step;
+        step.first = first;
+        ReserveOrThrow((last - first + 1) * sizeof(double));
+        step.values.resize(last - first + 1);
+        ReadYs(samples, first, step.values.data(), step.values.size());
+        open = std::move(step);
         isOpen = true;
         return;
     }
     // Widen to one range: what lies between was not touched yet and still holds its values.
-    if (first < open.first) {
-        open.values.insert(open.values.begin(), open.first - first, 0.0);
-        ReadYs(samples, first, open.values.data(), open.first - first);
-        open.first = first;
-    }
-    const std::size_t end = open.first + open.values.size(); // one past
-    if (last >= end) {
-        open.values.resize(last - open.first + 1);
-        ReadYs(samples, end, open.values.data() + (end - open.first), last + 1 - end);
-    }
+    const std::size_t from = std::min(first, open.first);
+    const std::size_t to = std::max(last + 1, open.first + open.values.size()); // one past
+    if (from == open.first && to == open.first + open.values.size())
+        return;
+    ReserveOrThrow((to - from) * sizeof(double));
+    std::vector<double> wider(to - from);
+    ReadYs(samples, from, wider.data(), open.first - from);
+    std::copy(open.values.begin(), open.values.end(), wider.begin() + (open.first - from));
+    const std::size_t end = open.first + open.values.size();
+    ReadYs(samples, end, wider.data() + (end - from), to - end);
+    open.values = std::move(wider);
+    open.first = from;
 }
 
 void UndoHistory::Commit(const DataPoint* samples) {
+    if (lost) { // an unrecorded change: the file's state is no longer where it was
+        lost = false;
+        saved.reset();
+        return;
+    }
     if (!isOpen)
         return;
     isOpen = false;
@@ -135,4 +172,5 @@ void UndoHistory::Clear() {
     saved.reset();
     open = Step{};
     isOpen = false;
+    lost = false;
 }

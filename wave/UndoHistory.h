@@ -30,7 +30,9 @@ public:
     explicit UndoHistory(std::size_t maxBytes) : allowance([maxBytes] { return maxBytes; }) {}
     explicit UndoHistory(std::function<std::size_t()> maxBytes) : allowance(std::move(maxBytes)) {}
 
-    // Samples [first, last] of `samples` are about to change.
+    // Samples [first, last] of `samples` are about to change. Where their values cannot be
+    // kept for want of memory, the oldest steps make room; with none left the change goes
+    // unrecorded (and the history starts again after it).
     void Touch(const DataPoint* samples, std::size_t first, std::size_t last);
     // The open step is complete; `samples` hold its new values. Unchanged samples at either
     // end are left out; a step that changed nothing is not kept.
@@ -78,6 +80,7 @@ private:
         std::size_t Bytes() const { return values.size() * sizeof(double); }
     };
     void Push(Step step);
+    void Widen(const DataPoint* samples, std::size_t first, std::size_t last);
     bool Swap(Step& step, const Target& target);
 
     std::function<std::size_t()> allowance;
@@ -87,4 +90,5 @@ private:
     std::optional<std::size_t> saved; // the value of `done` that matches the file
     Step open;
     bool isOpen = false;
+    bool lost = false; // memory ran out for the change under way: it goes unrecorded
 };

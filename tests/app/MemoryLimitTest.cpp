@@ -1,0 +1,134 @@
+// The editor under memory limits: in a control group of 512 MiB, as a container or a systemd
+// unit would hold it, and with its address space limited. What does not fit is "Out of
+// memory.", the history gives way before an edit fails, and the program goes on. The control
+// group needs root and a writable memory hierarchy; skipped where there is none.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr long long Limit = 512ll << 20;
+
+bool Write(const fs::path& file, const std::string& text) {
+    std::ofstream out(file);
+    out << text;
+    out.flush();
+    return bool(out);
+}
+
+// A new group with the limit, v2 or v1; empty when none can be made here.
+fs::path MakeGroup(std::string& why) {
+    const std::string name = "tarvelin-limit-" + std::to_string(getpid());
+    const fs::path v2 = "/sys/fs/cgroup";
+    std::error_code e;
+    if (fs::exists(v2 / "cgroup.controllers")) {
+        const fs::path group = v2 / name;
+        if (fs::create_directory(group, e) && Write(group / "memory.max", std::to_string(Limit))) {
+            Write(group / "memory.swap.max", "0");
+            return group;
+        }
+        fs::remove(group, e);
+    }
+    for (const fs::path& v1 : {fs::path("/sys/fs/cgroup/memory"), fs::path("/sys/fs/cgroup")}) {
+        if (!fs::exists(v1 / "memory.limit_in_bytes"))
+            continue;
+        const fs::path group = v1 / name;
+        if (fs::create_directory(group, e) &&
+            Write(group / "memory.limit_in_bytes", std::to_string(Limit))) {
+            Write(group / "memory.memsw.limit_in_bytes", std::to_string(Limit));
+            return group;
+        }
+        fs::remove(group, e);
+    }
+    why = "no control group with a memory limit can be made here (not root, or no writable "
+          "memory controller)";
+    return {};
+}
+
+// 100 million lines: 1.6 GB of samples, far beyond either limit.
+fs::path LargeFile() {
+    const fs::path file = fs::temp_directory_path() / "tarvelin-limit-large.txt";
+    {
+        std::string block;
+        for (int i = 0; i < 1 << 20; ++i)
+            block += "1\n";
+        std::ofstream out(file, std::ios::binary);
+        for (int i = 0; i < 96; ++i)
+            out << block;
+    }
+    return file;
+}
+
+struct ChildRun {
+    int status = 0;
+    std::string said;
+};
+
+// The child program, started after `limit` has run in the new process.
+ChildRun RunLimited(const fs::path& file, const std::function<bool()>& limit) {
+    ChildRun run;
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return {-1, "no pipe"};
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(pipeEnds[1], STDOUT_FILENO);
+        if (!limit())
+            _exit(20);
+        execl(TARVELIN_LIMITED_CHILD, TARVELIN_LIMITED_CHILD, file.c_str(), nullptr);
+        _exit(21);
+    }
+    close(pipeEnds[1]);
+    char buffer[512];
+    ssize_t n;
+    while ((n = read(pipeEnds[0], buffer, sizeof buffer)) > 0)
+        run.said.append(buffer, std::size_t(n));
+    close(pipeEnds[0]);
+    waitpid(child, &run.status, 0);
+    return run;
+}
+
+TEST(MemoryLimit, InASmallControlGroupWhatDoesNotFitIsOutOfMemory) {
+    std::string why;
+    const fs::path group = MakeGroup(why);
+    if (group.empty())
+        GTEST_SKIP() << why;
+    const fs::path file = LargeFile();
+    const ChildRun run =
+        RunLimited(file, [&] { return Write(group / "cgroup.procs", std::to_string(getpid())); });
+    fs::remove(file);
+    std::error_code e;
+    fs::remove(group, e);
+    ASSERT_TRUE(WIFEXITED(run.status)) << "killed by signal " << WTERMSIG(run.status) << "\n"
+                                       << run.said;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.said;
+}
+
+// With the address space limited (prlimit --as), allocations fail outright: the history gives
+// way, step by step, before an edit does.
+TEST(MemoryLimit, WithLittleAddressSpaceTheHistoryGivesWayFirst) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer needs far more address space than the limit";
+#else
+    const fs::path file = LargeFile();
+    const ChildRun run = RunLimited(file, [] {
+        const rlimit limit{1200000000, 1200000000}; // prlimit --as=1.2G
+        return setrlimit(RLIMIT_AS, &limit) == 0;
+    });
+    fs::remove(file);
+    ASSERT_TRUE(WIFEXITED(run.status)) << "killed by signal " << WTERMSIG(run.status) << "\n"
+                                       << run.said;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.said;
+#endif
+}
+
+} // namespace
