@@ -11,7 +11,9 @@ namespace {
 namespace fs = std::filesystem;
 
 struct FakeSystem {
-    fs::path root = fs::temp_directory_path() / "tarvelin-fake-system";
+    fs::path root = fs::temp_directory_path() /
+                    ("tarvelin-fake-system-" +
+                     std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
     FakeSystem() {
         fs::remove_all(root);
         Put("proc/meminfo", "MemTotal:       24000000 kB\nMemAvailable:    8000000 kB\n"
