@@ -44,5 +44,17 @@ TEST(FuzzCorpus, Chart) {
 TEST(FuzzCorpus, TickFormat) {
     Replay("tickformat");
 }
+TEST(FuzzCorpus, Expression) {
+    Replay("expression");
+}
+TEST(FuzzCorpus, Import) {
+    Replay("import");
+}
+TEST(FuzzCorpus, Wav) {
+    Replay("wav");
+}
+TEST(FuzzCorpus, Table) {
+    Replay("table");
+}
 
 } // namespace

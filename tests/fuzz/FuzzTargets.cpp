@@ -9,6 +9,14 @@ bool RunFuzzTarget(const std::string& name, const std::uint8_t* data, std::size_
         FuzzChart(data, size);
     else if (name == "tickformat")
         FuzzTickFormat(data, size);
+    else if (name == "expression")
+        FuzzExpression(data, size);
+    else if (name == "import")
+        FuzzImport(data, size);
+    else if (name == "wav")
+        FuzzWav(data, size);
+    else if (name == "table")
+        FuzzTable(data, size);
     else
         return false;
     return true;

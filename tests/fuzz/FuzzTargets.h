@@ -18,5 +18,16 @@ void FuzzChart(const std::uint8_t* data, std::size_t size);
 // digit formatter against the standard one.
 void FuzzTickFormat(const std::uint8_t* data, std::size_t size);
 
-// Runs the entry of a target by its name ("reader", "archive", "chart", "tickformat").
+// Generator expressions and counts, through muParser: a result, or a refusal that changes
+// nothing.
+void FuzzExpression(const std::uint8_t* data, std::size_t size);
+// Delimited and pasted import; pasted numbers checked against the data file's scanner.
+void FuzzImport(const std::uint8_t* data, std::size_t size);
+// Sound files through libsndfile, as Import reads them.
+void FuzzWav(const std::uint8_t* data, std::size_t size);
+// The table writer with any options and samples: every value read back, within its type.
+void FuzzTable(const std::uint8_t* data, std::size_t size);
+
+// Runs the entry of a target by its name ("reader", "archive", "chart", "tickformat",
+// "expression", "import", "wav", "table").
 bool RunFuzzTarget(const std::string& name, const std::uint8_t* data, std::size_t size);
