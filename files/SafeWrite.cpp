@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,10 +20,12 @@ std::string FolderOf(const std::string& path) {
     throw SafeWriteError(path, error ? error : EIO);
 }
 
-// Runs the writer on an open descriptor and flushes it to disk; the descriptor is closed.
-// In place, the file is cut to what was written.
+// Runs the writer on an open descriptor and flushes it to disk; `beforeClose` runs on the
+// flushed file (false: it failed, errno says why); the descriptor is closed. In place, the
+// file is cut to what was written.
 void WriteTo(int fd, bool inPlace, const std::function<bool(std::FILE*)>& write,
-             const std::string& path, const std::function<void()>& cleanUp) {
+             const std::string& path, const std::function<void()>& cleanUp,
+             const std::function<bool()>& beforeClose = {}) {
     std::FILE* file = fdopen(fd, "wb"); // "w" on a descriptor does not truncate
     if (!file) {
         const int error = errno;
@@ -47,6 +50,8 @@ void WriteTo(int fd, bool inPlace, const std::function<bool(std::FILE*)>& write,
     }
     if (fsync(fd) != 0)
         fail(errno);
+    if (beforeClose && !beforeClose())
+        fail(errno);
     if (std::fclose(file) != 0) {
         const int error = errno;
         cleanUp();
@@ -54,12 +59,73 @@ void WriteTo(int fd, bool inPlace, const std::function<bool(std::FILE*)>& write,
     }
 }
 
+// How many bytes the writer writes: a run into a stream that only counts. -1 when it fails.
+off_t MeasuredLength(const std::function<bool(std::FILE*)>& write) {
+    off_t length = 0;
+    cookie_io_functions_t counting{};
+    counting.write = [](void* cookie, const char*, std::size_t n) -> ssize_t {
+        *static_cast<off_t*>(cookie) += off_t(n);
+        return ssize_t(n);
+    };
+    std::FILE* sink = fopencookie(&length, "w", counting);
+    if (!sink)
+        return -1;
+    const bool written = write(sink);
+    const bool flushed = std::fclose(sink) == 0;
+    return written && flushed ? length : -1;
+}
+
+// Over the file itself: the new length is reserved on the disk first, so a full disk leaves
+// the old content whole. (Where the file system cannot reserve, it is written all the same.)
 void WriteInPlace(const std::string& target, const std::string& shown,
                   const std::function<bool(std::FILE*)>& write) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         throw FileNotCreated(shown);
+    errno = 0;
+    const off_t length = MeasuredLength(write);
+    if (length < 0) {
+        const int error = errno;
+        ::close(fd);
+        Fail(error, shown);
+    }
+    if (length > 0 && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS) {
+        const int error = errno; // ENOSPC, EDQUOT, EFBIG: nothing was written
+        ::close(fd);
+        Fail(error, shown);
+    }
     WriteTo(fd, true, write, shown, [] {});
+}
+
+// An unnamed file in the folder: a save killed before it is named leaves nothing behind.
+// -1 where the file system cannot make one.
+int AnonymousFileIn(const std::string& folder) {
+    return ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+}
+
+// Gives the unnamed file a fresh name in the folder, to be renamed over the target.
+bool NameFile(int fd, const std::string& folder, std::string& name) {
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned seed = unsigned(getpid()) * 2654435761u ^ unsigned(fd) ^ unsigned(time(nullptr));
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    for (int tries = 0; tries < 100; ++tries) {
+        name = folder + "/.tarvelin-";
+        for (int i = 0; i < 6; ++i) {
+            seed = seed * 1103515245u + 12345u;
+            name += letters[(seed >> 16) % (sizeof letters - 1)];
+        }
+        // Through /proc needs no privilege; AT_EMPTY_PATH where /proc is not there.
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
+            (errno != EEXIST && linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0))
+            return true;
+        if (errno != EEXIST)
+            break;
+    }
+    const int error = errno;
+    name.clear(); // nothing of ours to remove
+    errno = error;
+    return false;
 }
 
 } // namespace
@@ -101,9 +167,15 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         }
     }
 
-    // A short fixed name, so that a long file name still leaves room for it.
-    std::string temporary = folder + "/.tarvelin-XXXXXX";
-    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    // Unnamed until written where the file system allows; else a short fixed name, so that a
+    // long file name still leaves room for it.
+    std::string temporary;
+    int fd = AnonymousFileIn(folder);
+    const bool anonymous = fd >= 0;
+    if (!anonymous) {
+        temporary = folder + "/.tarvelin-XXXXXX";
+        fd = mkostemp(temporary.data(), O_CLOEXEC);
+    }
     if (fd < 0) {
         if (exists)
             WriteInPlace(target, path, write);
@@ -111,10 +183,14 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
             throw FileNotCreated(path);
         return;
     }
+    const auto removeTemporary = [&temporary] {
+        if (!temporary.empty())
+            ::unlink(temporary.c_str());
+    };
     if (exists) {
         if (fchown(fd, old.st_uid, old.st_gid) != 0) { // a group the user is not in
             ::close(fd);
-            ::unlink(temporary.c_str());
+            removeTemporary();
             WriteInPlace(target, path, write);
             return;
         }
@@ -124,8 +200,8 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         umask(mask);
         fchmod(fd, 0666 & ~mask);
     }
-    const auto removeTemporary = [&temporary] { ::unlink(temporary.c_str()); };
-    WriteTo(fd, false, write, path, removeTemporary);
+    WriteTo(fd, false, write, path, removeTemporary,
+            [&] { return !anonymous || NameFile(fd, folder, temporary); });
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         removeTemporary();

@@ -1,10 +1,12 @@
 #pragma once
 // Writes a file so that it keeps its identity and, where possible, survives any failure.
 // A symbolic link is followed and its target written (the link stays). An ordinary file is
-// written into a temporary file in the same folder, flushed to disk and renamed over the
+// written into a temporary file in the same folder (unnamed until it is whole, where the file
+// system allows, so that a killed save leaves nothing), flushed to disk and renamed over the
 // target, with the old owner, group and mode. Where a rename cannot keep the file's identity
 // (other hard links, a folder the user may not write, an owner that cannot be kept) the new
-// content is written over the file in place, cut to its length and flushed to disk.
+// content is written over the file in place, its length reserved on the disk first, cut to
+// its length and flushed to disk.
 
 #include <cstdio>
 #include <functional>

@@ -3,6 +3,8 @@
 // drops to `nobody` when the tests run as root.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -201,6 +203,65 @@ TEST_F(SaveTest, LongNamesAndFailedWritesLeaveNoTemporaryFile) {
     EXPECT_EQ(ReadAll(dir / "keep.txt"), "old");
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_EQ(entry.path().filename().string().rfind(".tarvelin-", 0), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// A save killed half-way leaves neither a cut file nor a hidden temporary one.
+TEST_F(SaveTest, AKilledSaveLeavesNothingBehind) {
+    Put(dir / "wave.txt", "old");
+    for (int round = 0; round < 3; ++round) {
+        const pid_t child = fork();
+        if (child == 0) {
+            Save((dir / "wave.txt").string(), std::string(1 << 20, 'x')); // warm up
+            SaveFileSafely((dir / "wave.txt").string(), [](std::FILE* f) {
+                std::fwrite("new", 1, 3, f);
+                std::fflush(f);
+                ::kill(::getpid(), SIGKILL); // in the middle of the writing
+                return true;
+            });
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+    }
+    EXPECT_EQ(ReadAll(dir / "wave.txt"), std::string(1 << 20, 'x')); // the last whole save
+    for (const auto& entry : fs::directory_iterator(dir))
+        EXPECT_EQ(entry.path().filename().string().rfind(".tarvelin-", 0), std::string::npos)
+            << entry.path();
+}
+
+// Written in place (another hard link keeps the file's identity), on a disk too full for the
+// new content: the old content stays whole and the failure is "Disk full".
+TEST_F(SaveTest, AFullDiskLeavesAFileWrittenInPlaceWhole) {
+    const fs::path disk = dir / "small-disk";
+    fs::create_directories(disk);
+    if (!IsRoot() ||
+        ::system(("mount -t tmpfs -o size=256k tmpfs " + disk.string() + " 2>/dev/null").c_str()) !=
+            0)
+        GTEST_SKIP() << "a small file system cannot be mounted here (needs root)";
+    const std::string old(100 * 1024, 'o');
+    Put(disk / "wave.txt", old);
+    ASSERT_EQ(::link((disk / "wave.txt").c_str(), (disk / "other-name.txt").c_str()), 0);
+    Put(disk / "filler", std::string(120 * 1024, 'f')); // leaves some 30 KiB
+    const int result = [&] {
+        try {
+            SaveFileSafely((disk / "wave.txt").string(), [](std::FILE* f) {
+                const std::string more(200 * 1024, 'n');
+                return std::fwrite(more.data(), 1, more.size(), f) == more.size();
+            });
+        } catch (const CFileException& e) {
+            return int(e.m_cause);
+        }
+        return -1;
+    }();
+    const std::string kept = ReadAll(disk / "wave.txt");
+    ::system(("umount " + disk.string()).c_str());
+    EXPECT_EQ(result, CFileException::diskFull);
+    EXPECT_TRUE(kept == old) << "the old content was cut or mixed: " << kept.size() << " bytes";
 }
 
 } // namespace

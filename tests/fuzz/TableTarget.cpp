@@ -86,17 +86,18 @@ void FuzzTable(const std::uint8_t* data, std::size_t size) {
         std::abort();
     std::size_t at = open + 3;
     const bool floating = o.type == TableType::Float || o.type == TableType::Double;
-    static const double lows[] = {-128, 0, -32768, 0, -2147483648.0, 0, 0, 0, -32768,
-                                  -2147483648.0};
-    static const double highs[] = {127, 255, 32767, 65535, 2147483647, 4294967295.0, 0, 0,
-                                   32767, 2147483647};
+    static const double lows[] = {-128, 0, -32768, 0,      -2147483648.0,
+                                  0,    0, 0,      -32768, -2147483648.0};
+    static const double highs[] = {127,          255, 32767, 65535, 2147483647,
+                                   4294967295.0, 0,   0,     32767, 2147483647};
     for (const DataPoint& point : points) {
         if (floating) {
             while (at < text.size() && std::strchr(" ,\r\n", text[at]))
                 ++at;
             char* stop;
-            const double read = o.type == TableType::Float ? double(std::strtof(text.c_str() + at, &stop))
-                                                           : std::strtod(text.c_str() + at, &stop);
+            const double read = o.type == TableType::Float
+                                    ? double(std::strtof(text.c_str() + at, &stop))
+                                    : std::strtod(text.c_str() + at, &stop);
             if (stop == text.c_str() + at)
                 std::abort();
             at = std::size_t(stop - text.c_str());

@@ -82,7 +82,8 @@ void FuzzImport(const std::uint8_t* data, std::size_t size) {
         if (at == std::string_view::npos)
             break;
         const std::size_t end = std::min(rest.find_first_of(" \t\r\n,;", at), rest.size());
-        if (k >= pasted.values.size() || !ScannerAgrees(rest.substr(at, end - at), pasted.values[k]))
+        if (k >= pasted.values.size() ||
+            !ScannerAgrees(rest.substr(at, end - at), pasted.values[k]))
             std::abort();
         ++k;
         i = end;
