@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sndfile.h>
 #include <vector>
 
+#include "files/NumberScanner.h"
 #include "wave/Import.h"
 
 namespace {
@@ -131,6 +134,38 @@ TEST(Import, SoundIsToldByTheNameThenByTheFirstBytes) {
     EXPECT_FALSE(IsSoundFile((dir / "riff.csv").string()));
     EXPECT_FALSE(IsSoundFile((dir / "missing").string()));
     fs::remove_all(dir);
+}
+
+} // namespace
+
+namespace {
+
+// Side by side with the data file's scanner on random tokens of number characters: a token
+// the scanner reads whole is imported as the same bits, any other is refused.
+TEST(Import, PastedTokensAgreeWithTheScannerBitForBit) {
+    std::mt19937_64 rng(21);
+    const std::string alphabet = "0123456789+-.eEdD";
+    int agreed = 0, refused = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string token;
+        const std::size_t length = 1 + rng() % 12;
+        for (std::size_t k = 0; k < length; ++k)
+            token += alphabet[rng() % (k % 3 ? 10 : alphabet.size())];
+        const ImportResult r = ImportPasted(token);
+        NumberScanner scanner;
+        const char* stop = scanner.Feed(token.data(), token.data() + token.size());
+        if (stop == token.data() + token.size() && scanner.HasDigits()) {
+            ASSERT_TRUE(r.error.empty()) << token;
+            const double want = scanner.Value();
+            ASSERT_EQ(std::memcmp(&r.values[0], &want, sizeof want), 0) << token;
+            ++agreed;
+        } else {
+            ASSERT_FALSE(r.error.empty()) << token;
+            ++refused;
+        }
+    }
+    EXPECT_GT(agreed, 1000);
+    EXPECT_GT(refused, 1000);
 }
 
 } // namespace
