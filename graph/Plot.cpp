@@ -60,6 +60,7 @@ CPlotDataSeries* CPlot::SetSeriesData(DataPoint* points, int count, int series, 
         }
     CPlotDataSeries& s = seriesList[std::size_t(series)];
     s.graph = this;
+    s.owner = this;
     FitAxesToSeries(xAxis, yAxis, series);
     Invalidate(TRUE);
     return &s;

@@ -25,7 +25,7 @@ struct LegendEntry {
     int series;
 };
 
-class CPlot : public CWnd, public CAxisOwner {
+class CPlot : public CWnd, public CAxisOwner, public CSeriesOwner {
 public:
     static constexpr const char* WindowClass = "TarvelinPlot";
     static constexpr UINT DefaultId = 1001;
@@ -48,7 +48,7 @@ public:
     int XAxisCount() const { return int(xAxes.size()); }
     int YAxisCount() const { return int(yAxes.size()); }
     bool HasSeries(int index) const { return index >= 0 && index < SeriesCount(); }
-    int SeriesIndexOf(const CPlotDataSeries* series) const;
+    int SeriesIndexOf(const CPlotDataSeries* series) const override;
     // Position in the X axis list, else in the Y axis list, else -1.
     int AxisIndexOf(const CPlotAxis* axis) const;
     void ClearGraph();
@@ -102,6 +102,20 @@ public:
 
     // The axis owner's view of the graph.
     CRect PlotRect() const override { return plotRect; }
+    // What a series asks (CSeriesOwner).
+    CPlotAxis* XAxisOf(int index) override {
+        return index >= 0 && index < XAxisCount() ? &xAxes[std::size_t(index)] : nullptr;
+    }
+    CPlotAxis* YAxisOf(int index) override {
+        return index >= 0 && index < YAxisCount() ? &yAxes[std::size_t(index)] : nullptr;
+    }
+    const CPlotDataSeries* SeriesOf(int index) const override {
+        return HasSeries(index) ? &seriesList[std::size_t(index)] : nullptr;
+    }
+    bool Editing() const override {
+        return operationMode == ModeEdit || operationMode == ModeEditPlus;
+    }
+    bool HasEditMarker() const override { return editMarker; }
     bool IsOwnerVisible() const override { return IsWindowVisible(); }
     void InvalidateOwner() override { Invalidate(); }
     std::unique_ptr<CGraphDC> MeasureDC() override;

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "draw/Measure.h"
-#include "graph/Plot.h"
+#include "graph/axes/PlotAxis.h"
 #include "graph/objects/SegmentClip.h"
 
 IMPLEMENT_SERIAL(CPlotDataSeries, CPlotObject, 1)
@@ -22,6 +22,7 @@ CPlotDataSeries& CPlotDataSeries::operator=(const CPlotDataSeries& o) {
     visible = o.visible;
     colour = o.colour;
     graph = o.graph;
+    owner = o.owner;
     pointCount = o.pointCount;
     if (o.ownsPoints && o.points) {
         const std::size_t n = std::size_t(std::max(0, o.pointCount));
@@ -113,11 +114,13 @@ CPoint CPlotDataSeries::Pixel64::Held() const {
 }
 
 std::optional<CPlotDataSeries::Mapping> CPlotDataSeries::MappingOf() const {
-    CPlot* plot = graph;
-    if (!plot || !points || pointCount <= 0 || xAxisIndex < 0 || xAxisIndex >= plot->XAxisCount() ||
-        yAxisIndex < 0 || yAxisIndex >= plot->YAxisCount())
+    if (!owner || !points || pointCount <= 0)
         return std::nullopt;
-    return Mapping{&plot->XAxisAt(xAxisIndex), &plot->YAxisAt(yAxisIndex), plot->plotRect};
+    CPlotAxis* x = owner->XAxisOf(xAxisIndex);
+    CPlotAxis* y = owner->YAxisOf(yAxisIndex);
+    if (!x || !y)
+        return std::nullopt;
+    return Mapping{x, y, owner->PlotRect()};
 }
 
 void CPlotDataSeries::Draw(CGraphDC* dc) {
@@ -141,7 +144,7 @@ void CPlotDataSeries::DrawEveryPoint(CGraphDC* dc) {
 }
 
 void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
-    CPlot& plot = *graph;
+    CSeriesOwner& plot = *owner;
     const COLORREF curve =
         dc->fewColours ? RGB(0, 0, 0)
         : selected ? RGB(255 - GetRValue(colour), 255 - GetGValue(colour), 255 - GetBValue(colour))
@@ -159,16 +162,15 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
     if (filled) {
         if (fillPartner == -1)
             polygon.reserve(std::size_t(n) + 2);
-        else if (plot.HasSeries(fillPartner) && plot.SeriesAt(fillPartner).points &&
-                 plot.SeriesAt(fillPartner).pointCount > 0) {
-            partner = &plot.SeriesAt(fillPartner);
+        else if (const CPlotDataSeries* other = plot.SeriesOf(fillPartner);
+                 other && other->points && other->pointCount > 0) {
+            partner = other;
             polygon.reserve(std::size_t(n) + std::size_t(partner->pointCount));
         }
         polygon.push_back(p0);
     }
-    const bool editing = plot.operationMode == ModeEdit || plot.operationMode == ModeEditPlus;
     const COLORREF dot =
-        editing ? (plot.editMarker ? RGB(0, 0, 255) : RGB(255, 0, 0)) : RGB(0, 0, 0);
+        plot.Editing() ? (plot.HasEditMarker() ? RGB(0, 0, 255) : RGB(255, 0, 0)) : RGB(0, 0, 0);
     const int w = DrawnSize(lineWidth);
     auto mark = [&](CPoint p) {
         if (pointStyle == 0)
@@ -252,13 +254,12 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
         if (fillPartner == -1) {
             polygon.push_back(CPoint(previous.Held().x, map.plot.bottom));
             polygon.push_back(CPoint(p0.x, map.plot.bottom));
-        } else if (partner->xAxisIndex >= 0 && partner->xAxisIndex < plot.XAxisCount() &&
-                   partner->yAxisIndex >= 0 && partner->yAxisIndex < plot.YAxisCount()) {
-            CPlotAxis& px = plot.XAxisAt(partner->xAxisIndex);
-            CPlotAxis& py = plot.YAxisAt(partner->yAxisIndex);
+        } else if (CPlotAxis* px = plot.XAxisOf(partner->xAxisIndex),
+                   *py = plot.YAxisOf(partner->yAxisIndex);
+                   px && py) {
             for (int i = partner->pointCount - 1; i >= 0; --i)
-                polygon.push_back(CPoint(px.PixelOfValue(partner->points[i]).x,
-                                         py.PixelOfValue(partner->points[i]).y));
+                polygon.push_back(CPoint(px->PixelOfValue(partner->points[i]).x,
+                                         py->PixelOfValue(partner->points[i]).y));
         }
         const int oldMode = dc->SetBkMode(transparentFill ? TRANSPARENT : OPAQUE);
         const int oldRop = transparentFill ? dc->SetROP2(R2_NOTXORPEN) : R2_COPYPEN;
@@ -376,13 +377,13 @@ void CPlotDataSeries::DrawMarkers(CGraphDC* dc) {
     if (!dc || !found || markerSize <= 0)
         return;
     const Mapping& map = *found;
-    CPlot* plot = graph;
+    CSeriesOwner* plot = owner;
     const int size = DrawnSize(markerSize); // as loaded it may be anything
     const int columns = ((map.plot.right - map.plot.left) / size) / 4;
     int step = columns > 0 ? pointCount / columns : 2;
     if (step <= 0)
         step = 2;
-    if (plot->operationMode == ModeEdit || plot->operationMode == ModeEditPlus)
+    if (plot->Editing())
         step = 1;
     const int symbol = markerMode == 0 ? plot->SeriesIndexOf(this) : markerSymbol;
     const COLORREF c = dc->fewColours ? RGB(0, 0, 0) : colour;

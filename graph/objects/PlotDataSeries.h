@@ -11,6 +11,7 @@
 
 #include "files/DataPoint.h"
 #include "graph/objects/PlotObject.h"
+#include "graph/objects/SeriesOwner.h"
 
 struct ScreenSegment {
     std::int32_t x1, y1, x2, y2;
@@ -64,6 +65,8 @@ public:
     std::int32_t pointStyle = 0;
     std::int16_t fillPartner = 1;
     std::vector<ScreenSegment> drawnSegments;
+    // The graph that holds the series, as the series sees it; set with `graph`.
+    CSeriesOwner* owner = nullptr;
 
 private:
     struct Mapping;

@@ -59,6 +59,7 @@ void FuzzChart(const std::uint8_t* data, std::size_t size) {
             CPlotDataSeries& s = plot.SeriesAt(0);
             s = loaded; // its look, as loaded
             s.graph = &plot;
+            s.owner = &plot;
             plot.XAxisAt(0).Serialize(ar);
             plot.YAxisAt(0).Serialize(ar);
         }
