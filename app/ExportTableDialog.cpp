@@ -132,6 +132,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     preview = new QPlainTextEdit(this);
     preview->setObjectName(QStringLiteral("preview"));
     preview->setReadOnly(true);
+    preview->setLineWrapMode(QPlainTextEdit::NoWrap); // a table's lines stay lines
     preview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     preview->setMinimumSize(520, 200);
     status = new QLabel(this);

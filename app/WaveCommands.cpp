@@ -315,7 +315,7 @@ void CWaveformView::GenerateWave() {
                 buffer[i].y = made.points[i].y;
             history.Commit(buffer.get());
         });
-        graph.FitAxesToSeries(0, 0, 0);
+        ShowNewCount(); // axes fitted to the new values, with ticks as Open gives them
     } else if (had) { // a new count: a step of both waveforms
         bool replaced = false;
         GivingWay([&] {

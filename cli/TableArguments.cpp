@@ -1,6 +1,8 @@
 #include "cli/TableArguments.h"
 
 #include <charconv>
+#include <set>
+#include <string_view>
 #include <cmath>
 
 namespace {
@@ -53,7 +55,27 @@ bool ParseScale(const std::string& text, TableOptions& o) {
 TableArguments ParseTableArguments(const std::vector<std::string>& args) {
     TableArguments a;
     std::vector<std::string> inputs;
+    std::set<std::string> given;
     bool command = false;
+    auto whole = [&a](const std::string& option, const std::string& text, long long min,
+                      long long max) -> std::optional<long long> {
+        long long n = 0;
+        int base = 10;
+        std::string_view digits(text);
+        if (digits.starts_with("0x") || digits.starts_with("0X")) {
+            digits.remove_prefix(2);
+            base = 16;
+        }
+        const auto [end, ec] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), n, base);
+        if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size() ||
+            n < min || n > max) {
+            a.error = option + " takes a whole number from " + std::to_string(min) + " to " +
+                      std::to_string(max) + ", not " + text;
+            return std::nullopt;
+        }
+        return n;
+    };
     for (std::size_t i = 0; i < args.size() && a.error.empty(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
@@ -63,6 +85,8 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
             }
             return args[++i];
         };
+        if (arg.rfind("--", 0) == 0)
+            given.insert(arg);
         if (arg == "-h" || arg == "--help") {
             a.help = true;
             return a;
@@ -92,6 +116,46 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
                 a.error = "--scale takes auto or MIN:MAX, then full or MIN:MAX, not " + *v;
         } else if (arg == "--hex") {
             a.options.hex = true;
+        } else if (arg == "--format") {
+            if (auto v = value()) {
+                if (auto f = TableFormatFromOption(*v))
+                    a.options.format = *f;
+                else
+                    a.error = "unknown format " + *v;
+            }
+        } else if (arg == "--width") {
+            if (auto v = value())
+                if (auto n = whole(arg, *v, 1, 32))
+                    a.options.width = int(*n);
+        } else if (arg == "--signed") {
+            a.options.widthSigned = true;
+        } else if (arg == "--radix") {
+            if (auto v = value()) {
+                if (*v == "2" || *v == "10" || *v == "16")
+                    a.options.radix = std::stoi(*v);
+                else
+                    a.error = "--radix takes 2, 10 or 16, not " + *v;
+            }
+        } else if (arg == "--endian") {
+            if (auto v = value()) {
+                if (*v == "little" || *v == "big")
+                    a.options.bigEndian = *v == "big";
+                else
+                    a.error = "--endian takes little or big, not " + *v;
+            }
+        } else if (arg == "--base") {
+            if (auto v = value())
+                if (auto n = whole(arg, *v, 0, 0xFFFFFFFFll))
+                    a.options.base = std::uint32_t(*n);
+        } else if (arg == "--record-bytes") {
+            if (auto v = value()) {
+                if (*v == "16" || *v == "32")
+                    a.options.recordBytes = std::stoi(*v);
+                else
+                    a.error = "--record-bytes takes 16 or 32, not " + *v;
+            }
+        } else if (arg == "--guard-point") {
+            a.options.guardPoint = true;
         } else if (arg == "--per-line") {
             if (auto v = value()) {
                 int n = 0;
@@ -138,14 +202,44 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
         return a;
     // Options that would do nothing are mistakes, not silence.
     const TableType t = a.options.type;
+    const TableFormat f = a.options.format;
     const bool floating = t == TableType::Float || t == TableType::Double;
-    if (!a.form && a.options.hex && floating)
-        a.error = std::string("--hex applies to integer types, not ") + TableTypeOption(t);
-    else if (!a.form && a.options.scaled &&
-             (floating || t == TableType::Q15 || t == TableType::Q31))
-        a.error = std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
-    else if (a.form && (a.options.hex || a.options.scaled))
-        a.error = "--form writes Save C Source's forms, which take no --hex or --scale";
+    const bool words = IsWordFormat(f);
+    auto refuse = [&](const char* option, const std::string& why) {
+        if (a.error.empty() && given.count(option))
+            a.error = std::string(option) + " " + why;
+    };
+    if (a.form) {
+        for (const char* option : {"--hex", "--scale", "--format", "--width", "--signed",
+                                   "--radix", "--endian", "--base", "--record-bytes",
+                                   "--guard-point"})
+            refuse(option, "does not apply to --form, Save C Source's fixed forms");
+    } else if (words) {
+        const std::string name = std::string("does not apply to --format ") + TableFormatOption(f);
+        for (const char* option : {"--type", "--hex", "--before", "--after", "--guard",
+                                   "--length-macro", "--no-stdint"})
+            refuse(option, name);
+        if (f != TableFormat::Mem && f != TableFormat::MemB && f != TableFormat::Coe)
+            refuse("--per-line", name);
+        if (f != TableFormat::Coe && f != TableFormat::Mif)
+            refuse("--radix", name);
+        if (f != TableFormat::Bin && f != TableFormat::IHex)
+            refuse("--endian", name);
+        if (f != TableFormat::IHex) {
+            refuse("--base", name);
+            refuse("--record-bytes", name);
+        }
+        if (f == TableFormat::Bin)
+            refuse("--eol", name);
+    } else {
+        for (const char* option : {"--width", "--signed", "--radix", "--endian", "--base",
+                                   "--record-bytes"})
+            refuse(option, "applies to the word formats (mem, memb, coe, mif, ihex, bin)");
+        if (a.options.hex && floating)
+            a.error = std::string("--hex applies to integer types, not ") + TableTypeOption(t);
+        else if (a.options.scaled && (floating || t == TableType::Q15 || t == TableType::Q31))
+            a.error = std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
+    }
     if (!a.error.empty())
         return a;
     if (!command)

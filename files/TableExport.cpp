@@ -1,6 +1,7 @@
 #include "files/TableExport.h"
 
 #include "files/ExactProducts.h"
+#include "files/TableWords.h"
 #include "files/SignificantDigits.h"
 
 #include <algorithm>
@@ -38,6 +39,13 @@ constexpr TypeInfo Types[] = {
 
 const TypeInfo& Info(TableType type) {
     return Types[int(type)];
+}
+
+// The type the values are mapped onto: the C type, or words of the chosen width.
+TypeInfo Resolved(const TableOptions& o) {
+    if (!IsWordFormat(o.format))
+        return Info(o.type);
+    return {TableType::Int32, "", "", std::clamp(o.width, 1, 32), o.widthSigned, false};
 }
 
 double TypeMin(const TypeInfo& t) {
@@ -310,6 +318,14 @@ std::string Validate(const TableOptions& o) {
     for (const auto& v : {o.sourceMin, o.sourceMax, o.targetMin, o.targetMax})
         if (v && !std::isfinite(*v))
             return "Range ends must be finite numbers.";
+    if (IsWordFormat(o.format)) {
+        if (o.width < 1 || o.width > 32)
+            return "The word width must be between 1 and 32 bits.";
+        if (o.radix != 2 && o.radix != 10 && o.radix != 16)
+            return "The radix is 2, 10 or 16.";
+        if (o.format == TableFormat::IHex && o.recordBytes != 16 && o.recordBytes != 32)
+            return "Intel HEX records hold 16 or 32 data bytes.";
+    }
     return {};
 }
 
@@ -328,6 +344,35 @@ std::optional<TableType> TableTypeFromOption(const std::string& option) {
         if (option == t.option)
             return t.type;
     return std::nullopt;
+}
+
+namespace {
+
+const struct {
+    TableFormat format;
+    const char* option;
+} Formats[] = {{TableFormat::C, "c"},     {TableFormat::Mem, "mem"},   {TableFormat::MemB, "memb"},
+               {TableFormat::Coe, "coe"}, {TableFormat::Mif, "mif"},   {TableFormat::IHex, "ihex"},
+               {TableFormat::Bin, "bin"}};
+
+} // namespace
+
+const char* TableFormatOption(TableFormat format) {
+    for (const auto& f : Formats)
+        if (f.format == format)
+            return f.option;
+    return "c";
+}
+
+std::optional<TableFormat> TableFormatFromOption(const std::string& option) {
+    for (const auto& f : Formats)
+        if (option == f.option)
+            return f.format;
+    return std::nullopt;
+}
+
+bool IsWordFormat(TableFormat format) {
+    return format != TableFormat::C;
 }
 
 bool IsCIdentifier(const std::string& text) {
@@ -349,13 +394,21 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         plan.error = "The waveform has no samples, and C has no empty arrays.";
     if (!plan.error.empty())
         return plan;
-    const TypeInfo& t = Info(o.type);
-    plan.tableBytes = count * (t.bits                       ? std::size_t(t.bits / 8)
-                               : o.type == TableType::Float ? sizeof(float)
-                                                            : sizeof(double));
+    const TypeInfo t = Resolved(o);
+    const std::size_t entries = count + (o.guardPoint ? 1 : 0);
+    if (o.format == TableFormat::IHex &&
+        std::uint64_t(o.base) + std::uint64_t(entries) * std::uint64_t((t.bits + 7) / 8) >
+            (std::uint64_t(1) << 32)) {
+        plan.error = "The image does not fit below 4 GiB from its base address.";
+        return plan;
+    }
+    plan.tableBytes = entries * (t.bits                       ? std::size_t((t.bits + 7) / 8)
+                                 : o.type == TableType::Float ? sizeof(float)
+                                                              : sizeof(double));
     if (!t.bits) { // floating types: as they are, a float held to its largest value
-        for (std::size_t i = 0; i < count; ++i)
-            plan.saturated += o.type == TableType::Float && std::fabs(points[i].y) > FLT_MAX;
+        for (std::size_t i = 0; i < entries; ++i)
+            plan.saturated +=
+                o.type == TableType::Float && std::fabs(points[i < count ? i : 0].y) > FLT_MAX;
         return plan;
     }
     double lo = count ? points[0].y : 0, hi = lo;
@@ -376,16 +429,21 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         if (!(map.smin < map.smax) && (o.sourceMin || o.sourceMax))
             plan.error = "The source range is empty: its minimum must lie below its maximum.";
         else if (map.tmin < map.lo || map.tmin > map.hi || map.tmax < map.lo || map.tmax > map.hi)
-            plan.error = std::string("The target range lies outside the range of ") + t.cName + ".";
+            plan.error = "The target range lies outside the range of " +
+                         (IsWordFormat(o.format) ? std::to_string(t.bits) + "-bit " +
+                                                       (t.isSigned ? "signed" : "unsigned") +
+                                                       " words"
+                                                 : std::string(t.cName)) +
+                         ".";
         if (!plan.error.empty())
             return plan;
         map.Prepare();                         // a flat waveform: everything at the target's start
         map.lo = std::min(map.tmin, map.tmax); // values beyond the source are held to it
         map.hi = std::max(map.tmin, map.tmax);
     }
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < entries; ++i) {
         bool held;
-        map(points[i].y, held);
+        map(points[i < count ? i : 0].y, held);
         plan.saturated += held;
     }
     return plan;
@@ -451,9 +509,18 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     const TablePlan plan = Plan(points, count, o, map);
     if (!plan.error.empty())
         return false;
+    if (IsWordFormat(o.format))
+        return WriteWords(sink, points, count, o, lines,
+                          [&map](double y) {
+                              bool held;
+                              return map(y, held);
+                          });
     const TypeInfo& t = Info(o.type);
     const std::string eol = o.crlf ? "\r\n" : "\n";
     OutputBuffer out(sink);
+    const std::size_t samples = count;
+    count += o.guardPoint ? 1 : 0; // the first sample again
+    auto at = [&](std::size_t i) { return points[i < samples ? i : 0].y; };
     if (!o.guard.empty())
         Put(out, "#ifndef " + o.guard + eol + "#define " + o.guard + eol + eol);
     if (o.includeStdint && t.bits)
@@ -475,10 +542,10 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
         if (i % perLine == 0)
             p = std::fill_n(p, 4, ' ');
         if (!t.bits) {
-            p = Floating(p, points[i].y, o.type == TableType::Float);
+            p = Floating(p, at(i), o.type == TableType::Float);
         } else {
             bool held;
-            const std::int64_t v = map(points[i].y, held);
+            const std::int64_t v = map(at(i), held);
             p = o.hex ? Hex(p, v, t.bits, t.isSigned) : std::to_chars(p, p + 24, v).ptr;
         }
         const bool last = i + 1 == count, lineEnd = (i + 1) % perLine == 0;

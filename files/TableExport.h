@@ -13,6 +13,17 @@
 
 enum class TableType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float, Double, Q15, Q31 };
 
+// What is written: a C table, or words for an FPGA's memory or a ROM image.
+enum class TableFormat {
+    C,
+    Mem,  // Verilog $readmemh text
+    MemB, // Verilog $readmemb text
+    Coe,  // Xilinx coefficient file
+    Mif,  // Intel memory initialisation file
+    IHex, // Intel HEX image
+    Bin   // raw binary image
+};
+
 struct TableOptions {
     TableType type = TableType::Int16;
     // Integer types: scale the source range linearly onto the target range, or write the
@@ -29,7 +40,24 @@ struct TableOptions {
     std::string guard;            // a header guard when not empty
     std::string lengthMacro;      // a macro holding the length when not empty
     bool crlf = false;
+
+    TableFormat format = TableFormat::C;
+    bool guardPoint = false; // the first sample once more at the end: N + 1 entries
+    // The word forms (every format but C): words of `width` bits, 1..32, mapped as the
+    // integer types are (the width's full range by default).
+    int width = 16;
+    bool widthSigned = false;
+    int radix = 16;          // coe and mif: 2, 10 or 16 (mif: DEC for signed, UNS for unsigned)
+    bool bigEndian = false;  // bin and ihex: the bytes of a word
+    std::uint32_t base = 0;  // ihex: the address of the first word
+    int recordBytes = 16;    // ihex: data bytes a record, 16 or 32
 };
+
+// The format's name in options ("c", "mem", ...), and back.
+const char* TableFormatOption(TableFormat format);
+std::optional<TableFormat> TableFormatFromOption(const std::string& option);
+// Words of a chosen width, not a C type.
+bool IsWordFormat(TableFormat format);
 
 // What the options make of the samples, before anything is written.
 struct TablePlan {
