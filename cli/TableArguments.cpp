@@ -1,9 +1,9 @@
 #include "cli/TableArguments.h"
 
 #include <charconv>
+#include <cmath>
 #include <set>
 #include <string_view>
-#include <cmath>
 
 namespace {
 
@@ -210,14 +210,13 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
             a.error = std::string(option) + " " + why;
     };
     if (a.form) {
-        for (const char* option : {"--hex", "--scale", "--format", "--width", "--signed",
-                                   "--radix", "--endian", "--base", "--record-bytes",
-                                   "--guard-point"})
+        for (const char* option : {"--hex", "--scale", "--format", "--width", "--signed", "--radix",
+                                   "--endian", "--base", "--record-bytes", "--guard-point"})
             refuse(option, "does not apply to --form, Save C Source's fixed forms");
     } else if (words) {
         const std::string name = std::string("does not apply to --format ") + TableFormatOption(f);
-        for (const char* option : {"--type", "--hex", "--before", "--after", "--guard",
-                                   "--length-macro", "--no-stdint"})
+        for (const char* option :
+             {"--type", "--hex", "--before", "--after", "--guard", "--length-macro", "--no-stdint"})
             refuse(option, name);
         if (f != TableFormat::Mem && f != TableFormat::MemB && f != TableFormat::Coe)
             refuse("--per-line", name);
@@ -232,8 +231,8 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
         if (f == TableFormat::Bin)
             refuse("--eol", name);
     } else {
-        for (const char* option : {"--width", "--signed", "--radix", "--endian", "--base",
-                                   "--record-bytes"})
+        for (const char* option :
+             {"--width", "--signed", "--radix", "--endian", "--base", "--record-bytes"})
             refuse(option, "applies to the word formats (mem, memb, coe, mif, ihex, bin)");
         if (a.options.hex && floating)
             a.error = std::string("--hex applies to integer types, not ") + TableTypeOption(t);

@@ -1,8 +1,8 @@
 #include "files/TableExport.h"
 
 #include "files/ExactProducts.h"
-#include "files/TableWords.h"
 #include "files/SignificantDigits.h"
+#include "files/TableWords.h"
 
 #include <algorithm>
 #include <cctype>
@@ -351,8 +351,8 @@ namespace {
 const struct {
     TableFormat format;
     const char* option;
-} Formats[] = {{TableFormat::C, "c"},     {TableFormat::Mem, "mem"},   {TableFormat::MemB, "memb"},
-               {TableFormat::Coe, "coe"}, {TableFormat::Mif, "mif"},   {TableFormat::IHex, "ihex"},
+} Formats[] = {{TableFormat::C, "c"},     {TableFormat::Mem, "mem"}, {TableFormat::MemB, "memb"},
+               {TableFormat::Coe, "coe"}, {TableFormat::Mif, "mif"}, {TableFormat::IHex, "ihex"},
                {TableFormat::Bin, "bin"}};
 
 } // namespace
@@ -429,12 +429,12 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         if (!(map.smin < map.smax) && (o.sourceMin || o.sourceMax))
             plan.error = "The source range is empty: its minimum must lie below its maximum.";
         else if (map.tmin < map.lo || map.tmin > map.hi || map.tmax < map.lo || map.tmax > map.hi)
-            plan.error = "The target range lies outside the range of " +
-                         (IsWordFormat(o.format) ? std::to_string(t.bits) + "-bit " +
-                                                       (t.isSigned ? "signed" : "unsigned") +
-                                                       " words"
-                                                 : std::string(t.cName)) +
-                         ".";
+            plan.error =
+                "The target range lies outside the range of " +
+                (IsWordFormat(o.format) ? std::to_string(t.bits) + "-bit " +
+                                              (t.isSigned ? "signed" : "unsigned") + " words"
+                                        : std::string(t.cName)) +
+                ".";
         if (!plan.error.empty())
             return plan;
         map.Prepare();                         // a flat waveform: everything at the target's start
@@ -510,11 +510,10 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     if (!plan.error.empty())
         return false;
     if (IsWordFormat(o.format))
-        return WriteWords(sink, points, count, o, lines,
-                          [&map](double y) {
-                              bool held;
-                              return map(y, held);
-                          });
+        return WriteWords(sink, points, count, o, lines, [&map](double y) {
+            bool held;
+            return map(y, held);
+        });
     const TypeInfo& t = Info(o.type);
     const std::string eol = o.crlf ? "\r\n" : "\n";
     OutputBuffer out(sink);

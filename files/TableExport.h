@@ -47,10 +47,10 @@ struct TableOptions {
     // integer types are (the width's full range by default).
     int width = 16;
     bool widthSigned = false;
-    int radix = 16;          // coe and mif: 2, 10 or 16 (mif: DEC for signed, UNS for unsigned)
-    bool bigEndian = false;  // bin and ihex: the bytes of a word
-    std::uint32_t base = 0;  // ihex: the address of the first word
-    int recordBytes = 16;    // ihex: data bytes a record, 16 or 32
+    int radix = 16;         // coe and mif: 2, 10 or 16 (mif: DEC for signed, UNS for unsigned)
+    bool bigEndian = false; // bin and ihex: the bytes of a word
+    std::uint32_t base = 0; // ihex: the address of the first word
+    int recordBytes = 16;   // ihex: data bytes a record, 16 or 32
 };
 
 // The format's name in options ("c", "mem", ...), and back.

@@ -116,12 +116,8 @@ void IntelHex(OutputBuffer& out, const Words& words, const TableOptions& o, int 
 bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count,
                 const TableOptions& o, int lines, const std::function<std::int64_t(double)>& map) {
     const int width = std::clamp(o.width, 1, 32);
-    const Words words{points,
-                      count,
-                      count + (o.guardPoint ? 1 : 0),
-                      width,
-                      (std::uint64_t(1) << width) - 1,
-                      map};
+    const Words words{
+        points, count, count + (o.guardPoint ? 1 : 0), width, (std::uint64_t(1) << width) - 1, map};
     const std::string eol = o.crlf ? "\r\n" : "\n";
     const std::string about = o.name + ": " + std::to_string(words.entries) + " words of " +
                               std::to_string(width) + " bits, " +
@@ -136,15 +132,16 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
         const bool hex = o.format == TableFormat::Mem;
         const int digits = hex ? (width + 3) / 4 : width;
         Put(out, "// " + about + eol);
-        EachLine(out, words.entries, per, lines, "// ..." + eol, [&](std::size_t i, bool, bool end) {
-            char* p = out.Room();
-            p = Digits(p, words[i], digits, hex ? 16 : 2);
-            if (end)
-                p = std::copy(eol.begin(), eol.end(), p);
-            else
-                *p++ = ' ';
-            out.Advance(p);
-        });
+        EachLine(out, words.entries, per, lines, "// ..." + eol,
+                 [&](std::size_t i, bool, bool end) {
+                     char* p = out.Room();
+                     p = Digits(p, words[i], digits, hex ? 16 : 2);
+                     if (end)
+                         p = std::copy(eol.begin(), eol.end(), p);
+                     else
+                         *p++ = ' ';
+                     out.Advance(p);
+                 });
         break;
     }
     case TableFormat::Coe: {
@@ -171,9 +168,9 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
         const char* radix = o.radix == 2 ? "BIN"
                             : decimal    ? (o.widthSigned ? "DEC" : "UNS")
                                          : "HEX";
-        Put(out, "-- " + about + eol + "WIDTH=" + std::to_string(width) + ";" + eol + "DEPTH=" +
-                     std::to_string(words.entries) + ";" + eol + "ADDRESS_RADIX=UNS;" + eol +
-                     "DATA_RADIX=" + radix + ";" + eol + eol + "CONTENT BEGIN" + eol);
+        Put(out, "-- " + about + eol + "WIDTH=" + std::to_string(width) + ";" + eol +
+                     "DEPTH=" + std::to_string(words.entries) + ";" + eol + "ADDRESS_RADIX=UNS;" +
+                     eol + "DATA_RADIX=" + radix + ";" + eol + eol + "CONTENT BEGIN" + eol);
         EachLine(out, words.entries, 1, lines, "\t..." + eol, [&](std::size_t i, bool, bool) {
             char* p = out.Room();
             *p++ = '\t';

@@ -119,6 +119,21 @@ TEST_F(TableCommand, MistakesGetMessagesAndExitCodesAndLeaveNothingBehind) {
         EXPECT_EQ(r.status, 2) << useless;
     }
     EXPECT_EQ(Command("export --hex --type q15 " + input.string()).status, 0);
+    for (const char* wrong :
+         {"--format mem --hex", "--format mem --type int8", "--format bin --radix 2",
+          "--format coe --endian big", "--format mif --base 16", "--format bin --per-line 4",
+          "--format bin --eol crlf", "--width 12", "--format ihex --record-bytes 24",
+          "--format mem --width 33", "--format nope", "--radix 8 --format coe",
+          "--format ihex --base 0x100000000"}) {
+        const auto r = Command(std::string("export ") + wrong + " " + input.string());
+        EXPECT_EQ(r.status, 2) << wrong;
+    }
+    for (const char* right : {"--format mem --width 12 --per-line 4", "--format memb --signed",
+                              "--format coe --radix 2", "--format mif --radix 10 --signed",
+                              "--format ihex --base 0xFFFF0 --endian big --record-bytes 32",
+                              "--format bin --guard-point --scale auto", "--guard-point"})
+        EXPECT_EQ(Command(std::string("export ") + right + " " + input.string()).status, 0)
+            << right;
     std::ofstream(dir / "empty.txt").flush();
     EXPECT_EQ(Command("export " + (dir / "empty.txt").string()).status, 1);
     EXPECT_EQ(Command("export --form int " + (dir / "empty.txt").string()).out,

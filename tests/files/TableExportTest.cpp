@@ -234,4 +234,20 @@ TEST(TableExport, APreviewShowsTheFirstLinesAndTheLast) {
               "const int16_t Table[9] = {\n    0, 1, 2, 3,\n    4, 5, 6, 7,\n    8\n};\n");
 }
 
+// The first sample once more at the end, for readers that interpolate past the last entry.
+TEST(TableExport, AGuardPointRepeatsTheFirstSample) {
+    TableOptions o;
+    o.includeStdint = false;
+    o.guardPoint = true;
+    EXPECT_EQ(Written(Points({1, 2, 3}), o), "const int16_t Table[4] = {\n    1, 2, 3, 1\n};\n");
+    o.format = TableFormat::Mem;
+    o.width = 4;
+    o.scaled = true;
+    EXPECT_EQ(Written(Points({1, 2, 3}), o),
+              "// Table: 4 words of 4 bits, unsigned, scaled, the first again at the end\n"
+              "0 8 F 0\n");
+    const auto p = Points({1, 2, 3});
+    EXPECT_EQ(PlanTable(p.data(), 3, o).tableBytes, 4u);
+}
+
 } // namespace

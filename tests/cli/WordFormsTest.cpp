@@ -1,0 +1,214 @@
+// The word forms for FPGAs and ROMs, each read back by a tool that never saw our code:
+// Icarus Verilog runs $readmemh and $readmemb, srec_cat turns Intel HEX and MIF images into
+// bytes, and COE is parsed by the grammar of Xilinx's documentation. Expected words come from
+// the mapping worked out here in long double.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Ran {
+    int status = -1;
+    std::string out;
+};
+
+Ran Shell(const std::string& command) {
+    Ran r;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        r.out.append(buffer, n);
+    const int status = pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::uint8_t> BytesOf(const fs::path& p) {
+    const std::string text = ReadAll(p);
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+struct WordForms : testing::Test {
+    fs::path dir = fs::temp_directory_path() /
+                   ("tarvelin-words-" +
+                    std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::vector<double> samples;
+    void SetUp() override {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    // A sine of n samples, written as the editor writes it.
+    fs::path Sine(std::size_t n) {
+        samples.clear();
+        std::ofstream out(dir / "sine.txt", std::ios::binary);
+        for (std::size_t i = 0; i < n; ++i) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%f\r\n", std::sin(2 * M_PI * double(i) / double(n)));
+            out << line;
+            samples.push_back(std::strtod(line, nullptr));
+        }
+        return dir / "sine.txt";
+    }
+    // -1..1 onto the width's full range, rounded half away from zero: the words' bits.
+    std::vector<std::uint64_t> Expected(int width, bool isSigned, bool guard = false) const {
+        const long double lo = isSigned ? -std::ldexp(1.0L, width - 1) : 0;
+        const long double hi =
+            isSigned ? std::ldexp(1.0L, width - 1) - 1 : std::ldexp(1.0L, width) - 1;
+        std::vector<std::uint64_t> words;
+        for (std::size_t i = 0; i < samples.size() + (guard ? 1 : 0); ++i) {
+            const long double y = samples[i < samples.size() ? i : 0];
+            const long double v = std::round(lo + (y + 1) / 2 * (hi - lo));
+            words.push_back(std::uint64_t(std::int64_t(v)) & ((std::uint64_t(1) << width) - 1));
+        }
+        return words;
+    }
+    Ran Export(const std::string& args, const fs::path& input, const fs::path& output) {
+        return Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --scale -1:1 " + args + " " +
+                     input.string() + " -o " + output.string());
+    }
+};
+
+std::vector<std::uint8_t> Bytes(const std::vector<std::uint64_t>& words, int width, bool big) {
+    const int bytes = (width + 7) / 8;
+    std::vector<std::uint8_t> out;
+    for (std::uint64_t w : words)
+        for (int b = 0; b < bytes; ++b)
+            out.push_back(std::uint8_t(w >> (8 * (big ? bytes - 1 - b : b))));
+    return out;
+}
+
+TEST_F(WordForms, ReadmemhAndReadmembReadEveryWordAtEveryWidth) {
+    const fs::path input = Sine(1024);
+    for (int width : {1, 8, 12, 16, 31, 32})
+        for (bool isSigned : {false, true})
+            for (const char* format : {"mem", "memb"}) {
+                const std::string what = std::string(format) + " " + std::to_string(width) +
+                                         (isSigned ? " signed" : " unsigned");
+                const fs::path mem = dir / "table.mem";
+                ASSERT_EQ(Export(std::string("--format ") + format + " --width " +
+                                     std::to_string(width) + (isSigned ? " --signed" : "") +
+                                     " --guard-point",
+                                 input, mem)
+                              .status,
+                          0)
+                    << what;
+                const std::size_t n = samples.size() + 1;
+                std::ofstream(dir / "read.v")
+                    << "module read;\n  reg [" << width - 1 << ":0] m [0:" << n - 1
+                    << "];\n  integer i;\n  initial begin\n    $readmem"
+                    << (std::string(format) == "mem" ? "h" : "b") << "(\"" << mem.string()
+                    << "\", m);\n    for (i = 0; i < " << n
+                    << "; i = i + 1) $display(\"%0d\", m[i]);\n    $finish;\n  end\nendmodule\n";
+                const Ran compiled = Shell("iverilog -o " + (dir / "read.vvp").string() + " " +
+                                           (dir / "read.v").string());
+                ASSERT_EQ(compiled.status, 0) << compiled.out;
+                const Ran run = Shell("vvp -n " + (dir / "read.vvp").string());
+                ASSERT_EQ(run.status, 0) << run.out;
+                std::istringstream lines(run.out);
+                std::vector<std::uint64_t> read;
+                for (std::string line; std::getline(lines, line);)
+                    if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+                        read.push_back(std::stoull(line));
+                EXPECT_EQ(read, Expected(width, isSigned, true)) << what;
+            }
+}
+
+TEST_F(WordForms, IntelHexAndMifBecomeTheExpectedBytesThroughSrecCat) {
+    for (std::size_t n : {std::size_t(1), std::size_t(65537)}) {
+        const fs::path input = Sine(n);
+        for (int width : {8, 12, 16, 32})
+            for (bool big : {false, true})
+                for (const char* base : {"0", "0x1FFF8"}) {
+                    const std::string what = std::to_string(n) + " words of " +
+                                             std::to_string(width) + (big ? " big" : " little") +
+                                             " at " + base;
+                    const fs::path hex = dir / "image.hex", bin = dir / "image.bin";
+                    ASSERT_EQ(Export("--format ihex --width " + std::to_string(width) + " --base " +
+                                         base + " --endian " + (big ? "big" : "little") +
+                                         (width == 32 ? " --record-bytes 32" : ""),
+                                     input, hex)
+                                  .status,
+                              0)
+                        << what;
+                    const Ran back = Shell("srec_cat " + hex.string() + " -intel -offset -" + base +
+                                           " -o " + bin.string() + " -binary");
+                    ASSERT_EQ(back.status, 0) << back.out;
+                    const std::vector<std::uint8_t> bytes = BytesOf(bin);
+                    EXPECT_TRUE(bytes == Bytes(Expected(width, false), width, big)) << what;
+                    // The raw image holds the same bytes.
+                    ASSERT_EQ(Export("--format bin --width " + std::to_string(width) +
+                                         " --endian " + (big ? "big" : "little"),
+                                     input, bin)
+                                  .status,
+                              0);
+                    EXPECT_TRUE(BytesOf(bin) == bytes) << what;
+                }
+        if (n > 1) { // 64 KiB crossed: extended linear address records
+            const std::string text = ReadAll(dir / "image.hex");
+            EXPECT_NE(text.find(":02000004"), std::string::npos);
+        }
+    }
+    const fs::path input = Sine(1024);
+    for (const char* radix : {"16", "10", "2"}) {
+        const fs::path mif = dir / "table.mif", bin = dir / "mif.bin";
+        ASSERT_EQ(
+            Export(std::string("--format mif --width 12 --radix ") + radix, input, mif).status, 0);
+        const Ran back =
+            Shell("srec_cat " + mif.string() + " -mif -o " + bin.string() + " -binary");
+        ASSERT_EQ(back.status, 0) << radix << ": " << back.out;
+        EXPECT_TRUE(BytesOf(bin) == Bytes(Expected(12, false), 12, false)) << "mif radix " << radix;
+    }
+}
+
+// COE by the grammar of the vendor's documentation: comments after ';', then
+// memory_initialization_radix=R; and memory_initialization_vector= with the values separated
+// by commas or blanks, the last ended by ';'.
+TEST_F(WordForms, CoeFollowsItsGrammarAtEveryRadix) {
+    const fs::path input = Sine(100);
+    for (int radix : {2, 10, 16})
+        for (bool isSigned : {false, true}) {
+            const fs::path coe = dir / "table.coe";
+            ASSERT_EQ(Export("--format coe --width 14 --radix " + std::to_string(radix) +
+                                 (isSigned ? " --signed" : ""),
+                             input, coe)
+                          .status,
+                      0);
+            std::string text = ReadAll(coe);
+            std::string body;
+            std::istringstream lines(text);
+            for (std::string line; std::getline(lines, line);)
+                if (line.empty() || line[0] != ';')
+                    body += line + "\n";
+            const std::regex grammar(
+                R"(^\s*memory_initialization_radix\s*=\s*(\d+)\s*;\s*memory_initialization_vector\s*=\s*([0-9A-Fa-f,\s]*);\s*$)");
+            std::smatch m;
+            ASSERT_TRUE(std::regex_match(body, m, grammar)) << body.substr(0, 300);
+            EXPECT_EQ(std::stoi(m[1]), radix);
+            std::vector<std::uint64_t> values;
+            std::istringstream vector(std::regex_replace(std::string(m[2]), std::regex(","), " "));
+            for (std::string v; vector >> v;)
+                values.push_back(std::stoull(v, nullptr, radix));
+            EXPECT_EQ(values, Expected(14, isSigned)) << radix;
+        }
+}
+
+} // namespace
