@@ -218,7 +218,8 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
         for (const char* option :
              {"--type", "--hex", "--before", "--after", "--guard", "--length-macro", "--no-stdint"})
             refuse(option, name);
-        if (f != TableFormat::Mem && f != TableFormat::MemB && f != TableFormat::Coe)
+        if (f != TableFormat::Mem && f != TableFormat::MemB && f != TableFormat::Coe &&
+            f != TableFormat::Vhdl)
             refuse("--per-line", name);
         if (f != TableFormat::Coe && f != TableFormat::Mif)
             refuse("--radix", name);

@@ -41,6 +41,30 @@ const TypeInfo& Info(TableType type) {
     return Types[int(type)];
 }
 
+// The element type in Rust.
+std::string RustType(TableType type) {
+    switch (type) {
+    case TableType::Int8:
+        return "i8";
+    case TableType::UInt8:
+        return "u8";
+    case TableType::Int16:
+    case TableType::Q15:
+        return "i16";
+    case TableType::UInt16:
+        return "u16";
+    case TableType::Int32:
+    case TableType::Q31:
+        return "i32";
+    case TableType::UInt32:
+        return "u32";
+    case TableType::Float:
+        return "f32";
+    default:
+        return "f64";
+    }
+}
+
 // The type the values are mapped onto: the C type, or words of the chosen width.
 TypeInfo Resolved(const TableOptions& o) {
     if (!IsWordFormat(o.format))
@@ -288,7 +312,83 @@ bool IsReservedName(const std::string& name) {
     return std::find(std::begin(reserved), std::end(reserved), name) != std::end(reserved);
 }
 
+bool IsRustKeyword(const std::string& name) {
+    static const char* const words[] = {
+        "as",      "async",  "await",  "break", "const",    "continue", "crate",    "dyn",
+        "else",    "enum",   "extern", "false", "fn",       "for",      "if",       "impl",
+        "in",      "let",    "loop",   "match", "mod",      "move",     "mut",      "pub",
+        "ref",     "return", "self",   "Self",  "static",   "struct",   "super",    "trait",
+        "true",    "type",   "unsafe", "use",   "where",    "while",    "abstract", "become",
+        "box",     "do",     "final",  "macro", "override", "priv",     "typeof",   "unsized",
+        "virtual", "yield",  "try",    "union", "_"};
+    return std::find(std::begin(words), std::end(words), name) != std::end(words);
+}
+
+bool IsVhdlName(const std::string& name) {
+    static const char* const words[] = {"abs",          "access",
+                                        "after",        "alias",
+                                        "all",          "and",
+                                        "architecture", "array",
+                                        "assert",       "attribute",
+                                        "begin",        "block",
+                                        "body",         "buffer",
+                                        "bus",          "case",
+                                        "component",    "configuration",
+                                        "constant",     "disconnect",
+                                        "downto",       "else",
+                                        "elsif",        "end",
+                                        "entity",       "exit",
+                                        "file",         "for",
+                                        "function",     "generate",
+                                        "generic",      "group",
+                                        "guarded",      "if",
+                                        "impure",       "in",
+                                        "inertial",     "inout",
+                                        "is",           "label",
+                                        "library",      "linkage",
+                                        "literal",      "loop",
+                                        "map",          "mod",
+                                        "nand",         "new",
+                                        "next",         "nor",
+                                        "not",          "null",
+                                        "of",           "on",
+                                        "open",         "or",
+                                        "others",       "out",
+                                        "package",      "port",
+                                        "postponed",    "procedure",
+                                        "process",      "pure",
+                                        "range",        "record",
+                                        "register",     "reject",
+                                        "rem",          "report",
+                                        "return",       "rol",
+                                        "ror",          "select",
+                                        "severity",     "signal",
+                                        "shared",       "sla",
+                                        "sll",          "sra",
+                                        "srl",          "subtype",
+                                        "then",         "to",
+                                        "transport",    "type",
+                                        "unaffected",   "units",
+                                        "until",        "use",
+                                        "variable",     "wait",
+                                        "when",         "while",
+                                        "with",         "xnor",
+                                        "xor",          "std_logic_vector",
+                                        "ieee",         "std"};
+    if (!IsCIdentifier(name) || !std::isalpha(static_cast<unsigned char>(name[0])) ||
+        name.back() == '_' || name.find("__") != std::string::npos)
+        return false;
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return std::find(std::begin(words), std::end(words), lower) == std::end(words);
+}
+
 std::string Validate(const TableOptions& o) {
+    if (o.format == TableFormat::Rust && (!IsCIdentifier(o.name) || IsRustKeyword(o.name)))
+        return "The array name \"" + o.name + "\" is not a name Rust allows.";
+    if (o.format == TableFormat::Vhdl && !IsVhdlName(o.name))
+        return "The array name \"" + o.name + "\" is not a name VHDL allows.";
     const struct {
         const std::string& text;
         const char* what;
@@ -351,9 +451,10 @@ namespace {
 const struct {
     TableFormat format;
     const char* option;
-} Formats[] = {{TableFormat::C, "c"},     {TableFormat::Mem, "mem"}, {TableFormat::MemB, "memb"},
-               {TableFormat::Coe, "coe"}, {TableFormat::Mif, "mif"}, {TableFormat::IHex, "ihex"},
-               {TableFormat::Bin, "bin"}};
+} Formats[] = {{TableFormat::C, "c"},      {TableFormat::Cpp, "cpp"},   {TableFormat::Rust, "rust"},
+               {TableFormat::Mem, "mem"},  {TableFormat::MemB, "memb"}, {TableFormat::Coe, "coe"},
+               {TableFormat::Mif, "mif"},  {TableFormat::IHex, "ihex"}, {TableFormat::Bin, "bin"},
+               {TableFormat::Vhdl, "vhdl"}};
 
 } // namespace
 
@@ -372,7 +473,7 @@ std::optional<TableFormat> TableFormatFromOption(const std::string& option) {
 }
 
 bool IsWordFormat(TableFormat format) {
-    return format != TableFormat::C;
+    return format != TableFormat::C && format != TableFormat::Cpp && format != TableFormat::Rust;
 }
 
 bool IsCIdentifier(const std::string& text) {
@@ -520,16 +621,29 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     const std::size_t samples = count;
     count += o.guardPoint ? 1 : 0; // the first sample again
     auto at = [&](std::size_t i) { return points[i < samples ? i : 0].y; };
-    if (!o.guard.empty())
-        Put(out, "#ifndef " + o.guard + eol + "#define " + o.guard + eol + eol);
-    if (o.includeStdint && t.bits)
-        Put(out, "#include <stdint.h>" + eol + eol);
     const std::string length = std::to_string(count);
-    if (!o.lengthMacro.empty())
-        Put(out, "#define " + o.lengthMacro + " " + length + eol + eol);
-    Put(out, (o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" +
-                 (o.lengthMacro.empty() ? length : o.lengthMacro) + "]" +
-                 (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
+    const bool rust = o.format == TableFormat::Rust, cpp = o.format == TableFormat::Cpp;
+    if (rust) {
+        if (std::any_of(o.name.begin(), o.name.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
+            Put(out, "#[allow(non_upper_case_globals)]" + eol);
+        Put(out, "pub static " + o.name + ": [" + RustType(o.type) + "; " + length + "] = [" + eol);
+    } else {
+        if (!o.guard.empty())
+            Put(out, "#ifndef " + o.guard + eol + "#define " + o.guard + eol + eol);
+        if (cpp)
+            Put(out, "#include <array>" + eol + (t.bits ? "#include <cstdint>" + eol : "") + eol);
+        else if (o.includeStdint && t.bits)
+            Put(out, "#include <stdint.h>" + eol + eol);
+        if (!o.lengthMacro.empty())
+            Put(out, "#define " + o.lengthMacro + " " + length + eol + eol);
+        const std::string size = o.lengthMacro.empty() ? length : o.lengthMacro;
+        if (cpp)
+            Put(out, "inline constexpr std::array<" + std::string(t.bits ? "std::" : "") + t.cName +
+                         ", " + size + "> " + o.name + " = {" + eol);
+        else
+            Put(out, (o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" +
+                         size + "]" + (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
+    }
     const std::size_t perLine = std::size_t(o.perLine);
     const std::size_t lastLine = count ? (count - 1) / perLine * perLine : 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -542,6 +656,9 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
             p = std::fill_n(p, 4, ' ');
         if (!t.bits) {
             p = Floating(p, at(i), o.type == TableType::Float);
+            if (rust && p[-1] == 'f')
+                --p; // Rust knows the type from the array's
+
         } else {
             bool held;
             const std::int64_t v = map(at(i), held);
@@ -556,8 +673,8 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
             *p++ = ' ';
         out.Advance(p);
     }
-    Put(out, "};" + eol);
-    if (!o.guard.empty())
+    Put(out, (rust ? "];" : "};") + eol);
+    if (!rust && !o.guard.empty())
         Put(out, eol + "#endif /* " + o.guard + " */" + eol);
     return out.Flush();
 }

@@ -16,12 +16,15 @@ enum class TableType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float, Double,
 // What is written: a C table, or words for an FPGA's memory or a ROM image.
 enum class TableFormat {
     C,
+    Cpp,  // inline constexpr std::array
+    Rust, // pub static NAME: [T; N]
     Mem,  // Verilog $readmemh text
     MemB, // Verilog $readmemb text
     Coe,  // Xilinx coefficient file
     Mif,  // Intel memory initialisation file
     IHex, // Intel HEX image
-    Bin   // raw binary image
+    Bin,  // raw binary image
+    Vhdl  // a package holding a constant array of std_logic_vector
 };
 
 struct TableOptions {

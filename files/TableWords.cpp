@@ -216,7 +216,42 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
         }
         break;
     }
+    case TableFormat::Vhdl: {
+        // Hexadecimal literals where the width is whole digits, else bits, so every literal
+        // has exactly the vector's length.
+        const bool hex = width % 4 == 0;
+        const std::string type = o.name + "_t";
+        Put(out, "-- " + about + eol + "library ieee;" + eol + "use ieee.std_logic_1164.all;" +
+                     eol + eol + "package " + o.name + "_pkg is" + eol + "    type " + type +
+                     " is array (0 to " + std::to_string(words.entries - 1) +
+                     ") of std_logic_vector(" + std::to_string(width - 1) + " downto 0);" + eol +
+                     "    constant " + o.name + " : " + type + " := (" + eol);
+        EachLine(out, words.entries, per, lines, "        -- ..." + eol,
+                 [&](std::size_t i, bool first, bool end) {
+                     char* p = out.Room();
+                     if (first)
+                         p = std::fill_n(p, 8, ' ');
+                     if (words.entries == 1) // one element needs a name
+                         p = std::copy_n("0 => ", 5, p);
+                     if (hex)
+                         *p++ = 'x';
+                     *p++ = '"';
+                     p = Digits(p, words[i], hex ? width / 4 : width, hex ? 16 : 2);
+                     *p++ = '"';
+                     if (i + 1 < words.entries)
+                         *p++ = ',';
+                     if (end)
+                         p = std::copy(eol.begin(), eol.end(), p);
+                     else
+                         *p++ = ' ';
+                     out.Advance(p);
+                 });
+        Put(out, "    );" + eol + "end package " + o.name + "_pkg;" + eol);
+        break;
+    }
     case TableFormat::C:
+    case TableFormat::Cpp:
+    case TableFormat::Rust:
         break;
     }
     return out.Flush();

@@ -212,3 +212,119 @@ TEST_F(WordForms, CoeFollowsItsGrammarAtEveryRadix) {
 }
 
 } // namespace
+
+namespace {
+
+std::vector<std::string> LastWords(const std::string& output) {
+    std::vector<std::string> words;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t space = line.find_last_of(' ');
+        words.push_back(space == std::string::npos ? line : line.substr(space + 1));
+    }
+    return words;
+}
+
+// GHDL analyses the package and a test bench reports every word of the constant.
+TEST_F(WordForms, GhdlReadsTheVhdlPackage) {
+    const fs::path input = Sine(300);
+    for (int width : {1, 8, 12, 16, 31, 32})
+        for (bool isSigned : {false, true}) {
+            const fs::path pkg = dir / "table_pkg.vhd";
+            ASSERT_EQ(Export("--format vhdl --per-line 5 --width " + std::to_string(width) +
+                                 (isSigned ? " --signed" : ""),
+                             input, pkg)
+                          .status,
+                      0);
+            std::ofstream(dir / "tb.vhd")
+                << "library ieee;\nuse ieee.std_logic_1164.all;\nuse work.Table_pkg.all;\n"
+                   "entity tb is\nend entity;\narchitecture run of tb is\nbegin\n"
+                   "  process\n  begin\n    for i in Table'range loop\n"
+                   "      report to_hstring(Table(i));\n    end loop;\n    wait;\n"
+                   "  end process;\nend architecture;\n";
+            const std::string ghdl = "cd " + dir.string() + " && ghdl ";
+            const Ran analysed =
+                Shell(ghdl + "-a --std=08 table_pkg.vhd tb.vhd && " + ghdl + "-e --std=08 tb");
+            ASSERT_EQ(analysed.status, 0) << analysed.out;
+            const Ran run = Shell(ghdl + "-r --std=08 tb");
+            ASSERT_EQ(run.status, 0) << run.out;
+            std::vector<std::uint64_t> read;
+            for (const std::string& w : LastWords(run.out))
+                if (!w.empty())
+                    read.push_back(std::stoull(w, nullptr, 16));
+            EXPECT_EQ(read, Expected(width, isSigned)) << width << (isSigned ? " signed" : "");
+        }
+}
+
+// rustc compiles the static and g++ the constexpr array into programs that print them: the
+// numbers they hold are the C table's, and floating values the very bits.
+TEST_F(WordForms, RustcAndGppCompileTheirTables) {
+    const fs::path input = Sine(100);
+    for (const char* type :
+         {"int8", "uint8", "int16", "uint16", "int32", "uint32", "q15", "q31", "float", "double"})
+        for (bool hex : {false, true}) {
+            const bool floating = std::string(type) == "float" || std::string(type) == "double";
+            if (hex && floating)
+                continue;
+            const std::string options = std::string("--type ") + type + (hex ? " --hex" : "") +
+                                        (floating || type[0] == 'q' ? "" : " --scale -1:1");
+            const std::string what = options;
+            // The C table's values, as the compiled header test has proven them.
+            const fs::path c = dir / "table.h";
+            ASSERT_EQ(Shell(std::string(TARVELIN_TABLE_COMMAND) + " export " + options + " " +
+                            input.string() + " -o " + c.string())
+                          .status,
+                      0);
+            std::ofstream(dir / "c.c")
+                << "#include <stdio.h>\n#include \"table.h\"\nint main(void) "
+                   "{ for (unsigned i = 0; i < sizeof Table / sizeof *Table; "
+                   "++i) printf(\""
+                << (floating ? "%a" : "%lld") << "\\n\", (" << (floating ? "double" : "long long")
+                << ")Table[i]); return 0; }\n";
+            ASSERT_EQ(Shell("gcc -o " + (dir / "c").string() + " " + (dir / "c.c").string()).status,
+                      0);
+            const std::vector<std::string> want = LastWords(Shell((dir / "c").string()).out);
+
+            const fs::path rs = dir / "table.rs";
+            ASSERT_EQ(Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --format rust " +
+                            options + " " + input.string() + " -o " + rs.string())
+                          .status,
+                      0);
+            std::ofstream(dir / "main.rs")
+                << "include!(\"table.rs\");\nfn main() {\n    for v in Table.iter() {\n"
+                << (floating ? "        println!(\"{:e}\", *v as f64);\n"
+                             : "        println!(\"{}\", v);\n")
+                << "    }\n}\n";
+            const Ran rust =
+                Shell("rustc -o " + (dir / "rs").string() + " " + (dir / "main.rs").string());
+            ASSERT_EQ(rust.status, 0) << what << "\n" << rust.out;
+            std::vector<std::string> fromRust = LastWords(Shell((dir / "rs").string()).out);
+
+            const fs::path hpp = dir / "table.hpp";
+            ASSERT_EQ(Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --format cpp " +
+                            options + " " + input.string() + " -o " + hpp.string())
+                          .status,
+                      0);
+            std::ofstream(dir / "main.cpp")
+                << "#include <cstdio>\n#include \"table.hpp\"\nint main() {\n"
+                   "    static_assert(Table.size() == "
+                << samples.size() << ");\n    for (auto v : Table) std::printf(\""
+                << (floating ? "%a" : "%lld") << "\\n\", (" << (floating ? "double" : "long long")
+                << ")v);\n}\n";
+            const Ran cpp = Shell("g++ -std=c++17 -Wall -Wextra -pedantic -Werror -o " +
+                                  (dir / "cpp").string() + " " + (dir / "main.cpp").string());
+            ASSERT_EQ(cpp.status, 0) << what << "\n" << cpp.out;
+            EXPECT_EQ(LastWords(Shell((dir / "cpp").string()).out), want) << what;
+            if (floating) { // Rust prints decimals: compare the values they read as
+                ASSERT_EQ(fromRust.size(), want.size());
+                for (std::size_t i = 0; i < want.size(); ++i)
+                    EXPECT_EQ(std::strtod(fromRust[i].c_str(), nullptr),
+                              std::strtod(want[i].c_str(), nullptr))
+                        << what << " " << i;
+            } else {
+                EXPECT_EQ(fromRust, want) << what;
+            }
+        }
+}
+
+} // namespace
