@@ -1,5 +1,6 @@
 #include "cli/TableArguments.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <set>
@@ -154,6 +155,21 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
                 else
                     a.error = "--record-bytes takes 16 or 32, not " + *v;
             }
+        } else if (arg == "--rate") {
+            if (auto v = value())
+                if (auto n = whole(arg, *v, 1, 1000000))
+                    a.options.rate = int(*n);
+        } else if (arg == "--sample-format") {
+            if (auto v = value()) {
+                const std::string names[] = {"pcm8", "pcm16", "pcm24", "pcm32"};
+                const auto found = std::find(std::begin(names), std::end(names), *v);
+                if (found != std::end(names))
+                    a.options.width = 8 * int(found - std::begin(names) + 1);
+                else if (*v == "float")
+                    a.options.wavFloat = true;
+                else
+                    a.error = "--sample-format takes pcm8, pcm16, pcm24, pcm32 or float, not " + *v;
+            }
         } else if (arg == "--guard-point") {
             a.options.guardPoint = true;
         } else if (arg == "--per-line") {
@@ -229,8 +245,16 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
             refuse("--base", name);
             refuse("--record-bytes", name);
         }
-        if (f == TableFormat::Bin)
+        if (f == TableFormat::Bin || f == TableFormat::Wav)
             refuse("--eol", name);
+        if (f == TableFormat::Wav) {
+            for (const char* option : {"--width", "--signed"})
+                refuse(option, "does not apply to --format wav: --sample-format says the samples");
+            a.options.widthSigned = true;
+        } else {
+            refuse("--rate", name);
+            refuse("--sample-format", name);
+        }
     } else {
         for (const char* option :
              {"--width", "--signed", "--radix", "--endian", "--base", "--record-bytes"})

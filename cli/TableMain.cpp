@@ -14,6 +14,7 @@
 #include "files/DataFileWriter.h"
 #include "files/SafeWrite.h"
 #include "files/TableExport.h"
+#include "wave/WavTable.h"
 
 namespace {
 
@@ -35,7 +36,8 @@ constexpr const char* Usage =
     "  --format NAME         c (the default), cpp (constexpr std::array), rust (a static\n"
     "                        array), or words for an FPGA or a ROM: mem and memb ($readmemh,\n"
     "                        $readmemb), coe (Xilinx), mif (Intel), ihex (Intel HEX), bin\n"
-    "                        (raw binary), vhdl (a package with a constant array)\n"
+    "                        (raw binary), vhdl (a package with a constant array), or wav\n"
+    "                        (one cycle that samplers loop; 2048 samples: a wavetable)\n"
     "  --width BITS          the words' width, 1 to 32 (word formats; default 16)\n"
     "  --signed              signed words, two's complement (word formats; unsigned by\n"
     "                        default)\n"
@@ -44,6 +46,8 @@ constexpr const char* Usage =
     "  --base ADDRESS        ihex: the address of the first word (default 0)\n"
     "  --record-bytes 16|32  ihex: data bytes a record (default 16)\n"
     "  --guard-point         the first sample once more at the end (N + 1 entries)\n"
+    "  --rate HZ             wav: the sample rate (default 48000)\n"
+    "  --sample-format F     wav: pcm8, pcm16 (the default), pcm24, pcm32 or float\n"
     "  --per-line N          values per line (default 8)\n"
     "  --name NAME           the array's name (default Table)\n"
     "  --before TEXT         text before the type (default \"const\")\n"
@@ -105,7 +109,7 @@ int main(int argc, char** argv) {
     }
     auto write = [&](const TextSink& sink) {
         return parsed.form ? ExportCSource(sink, file.points.get(), file.count, *parsed.form)
-                           : WriteTable(sink, file.points.get(), file.count, parsed.options);
+                           : WriteTableForm(sink, file.points.get(), file.count, parsed.options);
     };
     if (parsed.output.empty()) {
         if (!write(FileSink(stdout)) || std::fflush(stdout) != 0)

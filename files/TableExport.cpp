@@ -423,6 +423,11 @@ std::string Validate(const TableOptions& o) {
             return "The word width must be between 1 and 32 bits.";
         if (o.radix != 2 && o.radix != 10 && o.radix != 16)
             return "The radix is 2, 10 or 16.";
+        if (o.format == TableFormat::Wav && !o.wavFloat && o.width != 8 && o.width != 16 &&
+            o.width != 24 && o.width != 32)
+            return "WAV samples are of 8, 16, 24 or 32 bits, or float.";
+        if (o.format == TableFormat::Wav && (o.rate < 1 || o.rate > 1000000))
+            return "The sample rate must lie between 1 and 1000000.";
         if (o.format == TableFormat::IHex && o.recordBytes != 16 && o.recordBytes != 32)
             return "Intel HEX records hold 16 or 32 data bytes.";
     }
@@ -451,10 +456,11 @@ namespace {
 const struct {
     TableFormat format;
     const char* option;
-} Formats[] = {{TableFormat::C, "c"},      {TableFormat::Cpp, "cpp"},   {TableFormat::Rust, "rust"},
-               {TableFormat::Mem, "mem"},  {TableFormat::MemB, "memb"}, {TableFormat::Coe, "coe"},
-               {TableFormat::Mif, "mif"},  {TableFormat::IHex, "ihex"}, {TableFormat::Bin, "bin"},
-               {TableFormat::Vhdl, "vhdl"}};
+} Formats[] = {
+    {TableFormat::C, "c"},       {TableFormat::Cpp, "cpp"},   {TableFormat::Rust, "rust"},
+    {TableFormat::Mem, "mem"},   {TableFormat::MemB, "memb"}, {TableFormat::Coe, "coe"},
+    {TableFormat::Mif, "mif"},   {TableFormat::IHex, "ihex"}, {TableFormat::Bin, "bin"},
+    {TableFormat::Vhdl, "vhdl"}, {TableFormat::Wav, "wav"}};
 
 } // namespace
 

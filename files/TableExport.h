@@ -24,7 +24,8 @@ enum class TableFormat {
     Mif,  // Intel memory initialisation file
     IHex, // Intel HEX image
     Bin,  // raw binary image
-    Vhdl  // a package holding a constant array of std_logic_vector
+    Vhdl, // a package holding a constant array of std_logic_vector
+    Wav   // one cycle in a WAV file (written by wave/WavTable)
 };
 
 struct TableOptions {
@@ -54,6 +55,8 @@ struct TableOptions {
     bool bigEndian = false; // bin and ihex: the bytes of a word
     std::uint32_t base = 0; // ihex: the address of the first word
     int recordBytes = 16;   // ihex: data bytes a record, 16 or 32
+    int rate = 48000;       // wav: frames a second
+    bool wavFloat = false;  // wav: 32-bit float samples; else PCM of `width` (8, 16, 24, 32)
 };
 
 // The format's name in options ("c", "mem", ...), and back.

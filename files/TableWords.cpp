@@ -252,7 +252,8 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
     case TableFormat::C:
     case TableFormat::Cpp:
     case TableFormat::Rust:
-        break;
+    case TableFormat::Wav: // written by wave/WavTable, through libsndfile
+        return false;
     }
     return out.Flush();
 }

@@ -6,10 +6,12 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sndfile.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -325,6 +327,76 @@ TEST_F(WordForms, RustcAndGppCompileTheirTables) {
                 EXPECT_EQ(fromRust, want) << what;
             }
         }
+}
+
+} // namespace
+
+namespace {
+
+// libsndfile reads the WAV back: its samples, the smpl loop over exactly the table, and the
+// clm chunk of a 2048-sample wavetable.
+TEST_F(WordForms, LibsndfileReadsTheLoopingCycle) {
+    for (std::size_t n : {std::size_t(1024), std::size_t(2048)})
+        for (const char* format : {"pcm8", "pcm16", "pcm24", "pcm32", "float"}) {
+            const fs::path input = Sine(n);
+            const fs::path wav = dir / "cycle.wav";
+            const std::string what = std::to_string(n) + " " + format;
+            ASSERT_EQ(Export(std::string("--format wav --rate 44100 --sample-format ") + format,
+                             input, wav)
+                          .status,
+                      0)
+                << what;
+            SF_INFO info{};
+            SNDFILE* f = sf_open(wav.c_str(), SFM_READ, &info);
+            ASSERT_NE(f, nullptr) << what << ": " << sf_strerror(nullptr);
+            EXPECT_EQ(info.frames, sf_count_t(n)) << what;
+            EXPECT_EQ(info.samplerate, 44100);
+            EXPECT_EQ(info.channels, 1);
+            const int bits = std::string(format) == "float" ? 0 : std::stoi(format + 3);
+            if (bits) {
+                std::vector<int> read(n);
+                ASSERT_EQ(sf_read_int(f, read.data(), sf_count_t(n)), sf_count_t(n));
+                const std::vector<std::uint64_t> want = Expected(bits, true);
+                for (std::size_t i = 0; i < n; ++i) {
+                    const std::int64_t w = std::int64_t(want[i] << (64 - bits)) >> (64 - bits);
+                    ASSERT_EQ(read[i] >> (32 - bits), w) << what << " " << i;
+                }
+            } else {
+                std::vector<float> read(n);
+                ASSERT_EQ(sf_read_float(f, read.data(), sf_count_t(n)), sf_count_t(n));
+                for (std::size_t i = 0; i < n; ++i)
+                    ASSERT_EQ(read[i], float(samples[i])) << what << " " << i;
+            }
+            SF_INSTRUMENT instrument{};
+            ASSERT_EQ(sf_command(f, SFC_GET_INSTRUMENT, &instrument, sizeof instrument), SF_TRUE)
+                << what;
+            EXPECT_EQ(instrument.loop_count, 1);
+            EXPECT_EQ(instrument.loops[0].mode, SF_LOOP_FORWARD);
+            EXPECT_EQ(instrument.loops[0].start, 0u);
+            EXPECT_EQ(instrument.loops[0].end, n) << "the loop ends after the last sample";
+            SF_CHUNK_INFO clm{};
+            std::strcpy(clm.id, "clm ");
+            clm.id_size = 4;
+            SF_CHUNK_ITERATOR* it = sf_get_chunk_iterator(f, &clm);
+            if (n == 2048) {
+                ASSERT_NE(it, nullptr) << what;
+                ASSERT_EQ(sf_get_chunk_size(it, &clm), SF_ERR_NO_ERROR);
+                std::string data(clm.datalen, '\0');
+                clm.data = data.data();
+                ASSERT_EQ(sf_get_chunk_data(it, &clm), SF_ERR_NO_ERROR);
+                EXPECT_EQ(data.rfind("<!>2048 ", 0), 0u) << data;
+            } else {
+                EXPECT_EQ(it, nullptr) << what;
+            }
+            sf_close(f);
+        }
+    // The file's own bytes hold the loop's last sample, as the RIFF smpl chunk counts it.
+    const std::string bytes = ReadAll(dir / "cycle.wav");
+    const std::size_t smpl = bytes.find("smpl");
+    ASSERT_NE(smpl, std::string::npos);
+    std::uint32_t end = 0;
+    std::memcpy(&end, bytes.data() + smpl + 8 + 36 + 12, 4);
+    EXPECT_EQ(end, 2047u);
 }
 
 } // namespace

@@ -1,0 +1,149 @@
+#include "wave/WavTable.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cstring>
+#include <sndfile.h>
+#include <vector>
+
+namespace {
+
+// A growing file in memory, for libsndfile's virtual input and output.
+struct MemoryFile {
+    std::string bytes;
+    sf_count_t at = 0;
+};
+
+SF_VIRTUAL_IO MemoryIo() {
+    SF_VIRTUAL_IO io{};
+    io.get_filelen = [](void* f) { return sf_count_t(static_cast<MemoryFile*>(f)->bytes.size()); };
+    io.seek = [](sf_count_t offset, int whence, void* f) {
+        MemoryFile& m = *static_cast<MemoryFile*>(f);
+        const sf_count_t from = whence == SEEK_SET   ? 0
+                                : whence == SEEK_CUR ? m.at
+                                                     : sf_count_t(m.bytes.size());
+        m.at = std::max<sf_count_t>(0, from + offset);
+        return m.at;
+    };
+    io.read = [](void* to, sf_count_t n, void* f) {
+        MemoryFile& m = *static_cast<MemoryFile*>(f);
+        const sf_count_t size = sf_count_t(m.bytes.size());
+        const sf_count_t got = std::clamp<sf_count_t>(size - m.at, 0, n);
+        std::memcpy(to, m.bytes.data() + m.at, std::size_t(got));
+        m.at += got;
+        return got;
+    };
+    io.write = [](const void* from, sf_count_t n, void* f) {
+        MemoryFile& m = *static_cast<MemoryFile*>(f);
+        if (std::size_t(m.at + n) > m.bytes.size())
+            m.bytes.resize(std::size_t(m.at + n));
+        std::memcpy(m.bytes.data() + m.at, from, std::size_t(n));
+        m.at += n;
+        return n;
+    };
+    io.tell = [](void* f) { return static_cast<MemoryFile*>(f)->at; };
+    return io;
+}
+
+} // namespace
+
+bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOptions& o,
+                   std::string& bytes, std::string& error) {
+    const TablePlan plan = PlanTable(points, count, o);
+    if (!plan.error.empty()) {
+        error = plan.error;
+        return false;
+    }
+    const std::size_t entries = count + (o.guardPoint ? 1 : 0);
+    if (entries > 0x7FFFFFFF) {
+        error = "A WAV file holds at most 2147483647 frames.";
+        return false;
+    }
+    const bool floating = o.wavFloat;
+    const int bits = std::clamp(o.width, 8, 32);
+    SF_INFO info{};
+    info.samplerate = o.rate;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | (floating     ? SF_FORMAT_FLOAT
+                                   : bits == 8  ? SF_FORMAT_PCM_U8
+                                   : bits == 16 ? SF_FORMAT_PCM_16
+                                   : bits == 24 ? SF_FORMAT_PCM_24
+                                                : SF_FORMAT_PCM_32);
+    if (!sf_format_check(&info)) {
+        error = "libsndfile cannot write this sample format at this rate.";
+        return false;
+    }
+    MemoryFile file;
+    SF_VIRTUAL_IO io = MemoryIo();
+    SNDFILE* wav = sf_open_virtual(&io, SFM_WRITE, &info, &file);
+    if (!wav) {
+        error = std::string("libsndfile cannot write the file: ") + sf_strerror(nullptr);
+        return false;
+    }
+    // Chunks go before the samples.
+    SF_INSTRUMENT instrument{};
+    instrument.basenote = 60;
+    instrument.velocity_hi = 127;
+    instrument.key_hi = 127;
+    instrument.loop_count = 1;
+    instrument.loops[0].mode = SF_LOOP_FORWARD;
+    instrument.loops[0].start = 0;
+    instrument.loops[0].end = std::uint32_t(count); // the guard point is not looped
+    sf_command(wav, SFC_SET_INSTRUMENT, &instrument, sizeof instrument);
+    std::string clm = "<!>2048 10000000 wavetable (Tarvelin)";
+    SF_CHUNK_INFO chunk{};
+    std::strcpy(chunk.id, "clm ");
+    chunk.id_size = 4;
+    chunk.data = clm.data();
+    chunk.datalen = unsigned(clm.size());
+    if (count == 2048)
+        sf_set_chunk(wav, &chunk);
+
+    bool ok = true;
+    if (floating) {
+        std::vector<float> block;
+        for (std::size_t i = 0; i < entries && ok; i += block.size()) {
+            block.resize(std::min<std::size_t>(65536, entries - i));
+            for (std::size_t k = 0; k < block.size(); ++k)
+                block[k] = float(std::clamp(points[(i + k) < count ? i + k : 0].y, double(-FLT_MAX),
+                                            double(FLT_MAX)));
+            ok = sf_write_float(wav, block.data(), sf_count_t(block.size())) ==
+                 sf_count_t(block.size());
+        }
+    } else { // the words of a signed table of the width, as libsndfile's left-aligned ints
+        TableOptions words = o;
+        words.format = TableFormat::Bin;
+        words.width = bits;
+        words.widthSigned = true;
+        words.bigEndian = false;
+        std::string raw;
+        ok = WriteTable(StringSink(raw), points, count, words);
+        const std::size_t size = std::size_t(bits / 8);
+        std::vector<int> block;
+        for (std::size_t i = 0; ok && i < entries; i += block.size()) {
+            block.resize(std::min<std::size_t>(65536, entries - i));
+            for (std::size_t k = 0; k < block.size(); ++k) {
+                std::uint32_t w = 0;
+                for (std::size_t b = 0; b < size; ++b)
+                    w |= std::uint32_t(std::uint8_t(raw[(i + k) * size + b])) << (8 * b);
+                block[k] = int(w << (32 - bits));
+            }
+            ok = sf_write_int(wav, block.data(), sf_count_t(block.size())) ==
+                 sf_count_t(block.size());
+        }
+    }
+    if (sf_close(wav) != 0 || !ok) {
+        error = "libsndfile could not write the samples.";
+        return false;
+    }
+    bytes = std::move(file.bytes);
+    return true;
+}
+
+bool WriteTableForm(const TextSink& sink, const DataPoint* points, std::size_t count,
+                    const TableOptions& options) {
+    if (options.format != TableFormat::Wav)
+        return WriteTable(sink, points, count, options);
+    std::string bytes, error;
+    return WavTableBytes(points, count, options, bytes, error) && sink(bytes.data(), bytes.size());
+}
