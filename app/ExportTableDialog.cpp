@@ -1,5 +1,7 @@
 #include "app/ExportTableDialog.h"
 
+#include "wave/WavTable.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -28,6 +30,26 @@ const struct {
     {TableType::Int32, "int32_t"},     {TableType::UInt32, "uint32_t"},
     {TableType::Float, "float"},       {TableType::Double, "double"},
     {TableType::Q15, "Q15 (int16_t)"}, {TableType::Q31, "Q31 (int32_t)"},
+};
+
+const struct {
+    TableFormat format;
+    const char* label;
+    const char* extension;
+    const char* filter;
+} FormatChoices[] = {
+    {TableFormat::C, "C header", "h", "Header file (*.h)|*.h||"},
+    {TableFormat::Cpp, "C++ header (constexpr std::array)", "hpp", "C++ header (*.hpp)|*.hpp||"},
+    {TableFormat::Rust, "Rust (a static array)", "rs", "Rust file (*.rs)|*.rs||"},
+    {TableFormat::Mem, "Verilog $readmemh (.mem)", "mem", "Memory file (*.mem)|*.mem||"},
+    {TableFormat::MemB, "Verilog $readmemb (.mem)", "mem", "Memory file (*.mem)|*.mem||"},
+    {TableFormat::Coe, "Xilinx coefficients (.coe)", "coe", "Coefficient file (*.coe)|*.coe||"},
+    {TableFormat::Mif, "Intel memory initialisation (.mif)", "mif",
+     "Memory initialisation file (*.mif)|*.mif||"},
+    {TableFormat::IHex, "Intel HEX image", "hex", "Intel HEX (*.hex)|*.hex||"},
+    {TableFormat::Bin, "Raw binary image", "bin", "Binary image (*.bin)|*.bin||"},
+    {TableFormat::Vhdl, "VHDL package", "vhd", "VHDL file (*.vhd)|*.vhd||"},
+    {TableFormat::Wav, "WAV, one looping cycle", "wav", "Sound file (*.wav)|*.wav||"},
 };
 
 // Empty: not given. A text that is no number: `bad` is set.
@@ -101,6 +123,67 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     eol->setObjectName(QStringLiteral("eol"));
     eol->addItems({QStringLiteral("LF"), QStringLiteral("CRLF")});
     eol->setCurrentIndex(o.crlf ? 1 : 0);
+    format = new QComboBox(this);
+    format->setObjectName(QStringLiteral("format"));
+    for (const auto& choice : FormatChoices) {
+        format->addItem(QString::fromLatin1(choice.label), int(choice.format));
+        if (choice.format == o.format)
+            format->setCurrentIndex(format->count() - 1);
+    }
+    width = new QSpinBox(this);
+    width->setObjectName(QStringLiteral("width"));
+    width->setRange(1, 32);
+    width->setValue(o.width);
+    widthSigned = new QCheckBox(QStringLiteral("Signed (two's complement)"), this);
+    widthSigned->setObjectName(QStringLiteral("signed"));
+    widthSigned->setChecked(o.widthSigned);
+    radix = new QComboBox(this);
+    radix->setObjectName(QStringLiteral("radix"));
+    radix->addItems({QStringLiteral("16"), QStringLiteral("10"), QStringLiteral("2")});
+    radix->setCurrentIndex(o.radix == 10 ? 1 : o.radix == 2 ? 2 : 0);
+    endian = new QComboBox(this);
+    endian->setObjectName(QStringLiteral("endian"));
+    endian->addItems({QStringLiteral("Little endian"), QStringLiteral("Big endian")});
+    endian->setCurrentIndex(o.bigEndian ? 1 : 0);
+    base = Field(this, "base", QStringLiteral("0x%1").arg(o.base, 0, 16), QStringLiteral("0x0"));
+    recordBytes = new QComboBox(this);
+    recordBytes->setObjectName(QStringLiteral("record-bytes"));
+    recordBytes->addItems({QStringLiteral("16"), QStringLiteral("32")});
+    recordBytes->setCurrentIndex(o.recordBytes == 32 ? 1 : 0);
+    guardPoint =
+        new QCheckBox(QStringLiteral("Guard point (the first sample again at the end)"), this);
+    guardPoint->setObjectName(QStringLiteral("guard-point"));
+    guardPoint->setChecked(o.guardPoint);
+    rate = new QSpinBox(this);
+    rate->setObjectName(QStringLiteral("rate"));
+    rate->setRange(1, 1000000);
+    rate->setValue(o.rate);
+    sampleFormat = new QComboBox(this);
+    sampleFormat->setObjectName(QStringLiteral("sample-format"));
+    sampleFormat->addItems({QStringLiteral("PCM 8 bits"), QStringLiteral("PCM 16 bits"),
+                            QStringLiteral("PCM 24 bits"), QStringLiteral("PCM 32 bits"),
+                            QStringLiteral("Float 32 bits")});
+    sampleFormat->setCurrentIndex(o.wavFloat ? 4 : std::clamp(o.width / 8 - 1, 0, 3));
+
+    auto* forms = new QGroupBox(QStringLiteral("Form"), this);
+    auto* formForm = new QFormLayout(forms);
+    formForm->addRow(QStringLiteral("Format:"), format);
+    auto* widthRow = new QHBoxLayout;
+    widthRow->addWidget(width);
+    widthRow->addWidget(widthSigned);
+    formForm->addRow(QStringLiteral("Word width (bits):"), widthRow);
+    formForm->addRow(QStringLiteral("Radix:"), radix);
+    formForm->addRow(QStringLiteral("Byte order:"), endian);
+    auto* hexRow = new QHBoxLayout;
+    hexRow->addWidget(base);
+    hexRow->addWidget(new QLabel(QStringLiteral("bytes a record:"), this));
+    hexRow->addWidget(recordBytes);
+    formForm->addRow(QStringLiteral("Base address:"), hexRow);
+    auto* wavRow = new QHBoxLayout;
+    wavRow->addWidget(rate);
+    wavRow->addWidget(sampleFormat);
+    formForm->addRow(QStringLiteral("Rate (Hz), samples:"), wavRow);
+    formForm->addRow(QString(), guardPoint);
 
     auto* values = new QGroupBox(QStringLiteral("Values"), this);
     auto* valueForm = new QFormLayout(values);
@@ -145,6 +228,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
 
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
+    left->addWidget(forms);
     left->addWidget(values);
     left->addWidget(layout);
     left->addStretch();
@@ -163,8 +247,15 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     refresh->setInterval(120);
     connect(refresh, &QTimer::timeout, this, &CExportTableDialog::Refresh);
     auto later = [this] { refresh->start(); };
-    for (QComboBox* box : {type, mapping, eol})
+    for (QComboBox* box : {type, mapping, eol, format, radix, endian, recordBytes, sampleFormat})
         connect(box, &QComboBox::currentIndexChanged, this, later);
+    for (QSpinBox* box : {width, rate})
+        connect(box, &QSpinBox::valueChanged, this, later);
+    for (QCheckBox* box : {widthSigned, guardPoint})
+        connect(box, &QCheckBox::toggled, this, later);
+    connect(base, &QLineEdit::textChanged, this, later);
+    for (QComboBox* box : {format, type, mapping, sampleFormat})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { Enable(); });
     for (QLineEdit* edit :
          {sourceMin, sourceMax, targetMin, targetMax, name, before, after, guard, lengthMacro})
         connect(edit, &QLineEdit::textChanged, this, later);
@@ -176,17 +267,34 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
 
 TableOptions CExportTableDialog::Options() const {
     TableOptions o;
+    o.format = TableFormat(format->currentData().toInt());
+    const bool words = IsWordFormat(o.format);
     o.type = TableType(type->currentData().toInt());
+    o.width = width->value();
+    o.widthSigned = widthSigned->isChecked();
+    o.radix = radix->currentText().toInt();
+    o.bigEndian = endian->currentIndex() == 1;
+    bool read = false;
+    const unsigned long address = base->text().trimmed().toULong(&read, 0);
+    o.base = read && address <= 0xFFFFFFFFul ? std::uint32_t(address) : 0;
+    o.recordBytes = recordBytes->currentText().toInt();
+    o.guardPoint = guardPoint->isChecked();
+    o.rate = rate->value();
+    if (o.format == TableFormat::Wav) { // the samples say the width, always signed
+        o.wavFloat = sampleFormat->currentIndex() == 4;
+        o.width = 8 * std::min(sampleFormat->currentIndex() + 1, 4);
+        o.widthSigned = true;
+    }
     // What is greyed out for the type is not used.
-    const bool integer = o.type != TableType::Float && o.type != TableType::Double;
-    const bool fractional = o.type == TableType::Q15 || o.type == TableType::Q31;
+    const bool integer = words || (o.type != TableType::Float && o.type != TableType::Double);
+    const bool fractional = !words && (o.type == TableType::Q15 || o.type == TableType::Q31);
     o.scaled = mapping->currentIndex() == 1 && integer && !fractional;
     bool bad = false;
     o.sourceMin = NumberIn(sourceMin, bad);
     o.sourceMax = NumberIn(sourceMax, bad);
     o.targetMin = NumberIn(targetMin, bad);
     o.targetMax = NumberIn(targetMax, bad);
-    o.hex = hex->isChecked() && integer;
+    o.hex = hex->isChecked() && integer && !words;
     o.perLine = perLine->value();
     o.name = name->text().trimmed().toStdString();
     o.before = before->text().trimmed().toStdString();
@@ -211,15 +319,43 @@ QString CExportTableDialog::PreviewText() const {
     return preview->toPlainText();
 }
 
-void CExportTableDialog::Refresh() {
+// Only what applies to the chosen form and type can be changed.
+void CExportTableDialog::Enable() {
     const TableOptions o = Options();
-    const bool integer = o.type != TableType::Float && o.type != TableType::Double;
-    const bool fractional = o.type == TableType::Q15 || o.type == TableType::Q31;
-    mapping->setEnabled(integer && !fractional);
-    hex->setEnabled(integer);
+    const TableFormat f = o.format;
+    const bool words = IsWordFormat(f), wav = f == TableFormat::Wav;
+    const bool integer = words || (o.type != TableType::Float && o.type != TableType::Double);
+    const bool fractional = !words && (o.type == TableType::Q15 || o.type == TableType::Q31);
+    type->setEnabled(!words);
+    mapping->setEnabled(integer && !fractional && !(wav && o.wavFloat));
+    hex->setEnabled(integer && !words);
+    width->setEnabled(words && !wav);
+    widthSigned->setEnabled(words && !wav);
+    radix->setEnabled(f == TableFormat::Coe || f == TableFormat::Mif);
+    endian->setEnabled(f == TableFormat::Bin || f == TableFormat::IHex);
+    base->setEnabled(f == TableFormat::IHex);
+    recordBytes->setEnabled(f == TableFormat::IHex);
+    rate->setEnabled(wav);
+    sampleFormat->setEnabled(wav);
+    for (QWidget* c : {static_cast<QWidget*>(before), static_cast<QWidget*>(after),
+                       static_cast<QWidget*>(stdint)})
+        c->setEnabled(f == TableFormat::C);
+    guard->setEnabled(f == TableFormat::C || f == TableFormat::Cpp);
+    lengthMacro->setEnabled(f == TableFormat::C || f == TableFormat::Cpp);
+    perLine->setEnabled(!words || f == TableFormat::Mem || f == TableFormat::MemB ||
+                        f == TableFormat::Coe || f == TableFormat::Vhdl);
+    eol->setEnabled(f != TableFormat::Bin && !wav);
     const bool ranges = integer && !fractional && o.scaled;
     for (QLineEdit* edit : {sourceMin, sourceMax, targetMin, targetMax})
         edit->setEnabled(ranges);
+}
+
+void CExportTableDialog::Refresh() {
+    Enable();
+    const TableOptions o = Options();
+    const bool wav = o.format == TableFormat::Wav;
+    const bool integer =
+        IsWordFormat(o.format) || (o.type != TableType::Float && o.type != TableType::Double);
     const QString problem = Problem();
     if (!problem.isEmpty()) {
         preview->setPlainText(QString());
@@ -227,9 +363,15 @@ void CExportTableDialog::Refresh() {
         return;
     }
     const TablePlan plan = PlanTable(points, count, o);
-    preview->setPlainText(QString::fromStdString(TablePreview(points, count, o, 6)));
+    preview->setPlainText(
+        wav ? QStringLiteral("One cycle of %1 frames at %2 Hz, looped by a sampler%3.")
+                  .arg(count + (o.guardPoint ? 1 : 0))
+                  .arg(o.rate)
+                  .arg(count == 2048 ? QStringLiteral("; a 2048-sample wavetable frame")
+                                     : QString())
+            : QString::fromStdString(TablePreview(points, count, o, 6)));
     std::size_t bytes = 0;
-    WriteTable(
+    WriteTableForm(
         [&bytes](const char*, std::size_t n) {
             bytes += n;
             return true;
@@ -256,4 +398,18 @@ void CExportTableDialog::accept() {
         return; // the reason is shown in place of the preview
     }
     QDialog::accept();
+}
+
+std::string CExportTableDialog::FilterOf(TableFormat f) {
+    for (const auto& choice : FormatChoices)
+        if (choice.format == f)
+            return choice.filter;
+    return "Header file (*.h)|*.h||";
+}
+
+std::string CExportTableDialog::ExtensionOf(TableFormat f) {
+    for (const auto& choice : FormatChoices)
+        if (choice.format == f)
+            return choice.extension;
+    return "h";
 }

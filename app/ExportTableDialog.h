@@ -1,6 +1,7 @@
 #pragma once
-// Wave > Export Table...: the table's type, mapping, base and layout, with a live preview of
-// its first lines and its last, the count of values held at the limits and the byte sizes.
+// Wave > Export Table...: the table's form (C, C++, Rust, the FPGA and ROM forms, a WAV
+// cycle), type or word width, mapping, base and layout, with a live preview of its first lines
+// and its last, the count of values held at the limits and the byte sizes.
 
 #include <QDialog>
 
@@ -21,11 +22,15 @@ public:
                        std::size_t count);
     // The options as the fields give them (checked by PlanTable).
     TableOptions Options() const;
+    // The file dialog's filter and default extension for the chosen form.
+    static std::string FilterOf(TableFormat format);
+    static std::string ExtensionOf(TableFormat format);
     // What the preview shows now, and why OK is refused if it is.
     QString PreviewText() const;
     QString Problem() const;
 
 private:
+    void Enable();
     void Refresh();
     void accept() override;
 
@@ -39,6 +44,14 @@ private:
     QLineEdit *name, *before, *after, *guard, *lengthMacro;
     QCheckBox* stdint;
     QComboBox* eol;
+    // The form: C and its kin, words for FPGAs and ROMs, or a WAV cycle.
+    QComboBox* format;
+    QSpinBox* width;
+    QCheckBox* widthSigned;
+    QComboBox *radix, *endian, *recordBytes, *sampleFormat;
+    QLineEdit* base;
+    QCheckBox* guardPoint;
+    QSpinBox* rate;
     QPlainTextEdit* preview;
     QLabel* status;
     QTimer* refresh;

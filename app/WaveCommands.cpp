@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/ExportTableDialog.h"
 #include "app/Resources.h"
 #include "app/SafeSave.h"
 #include "app/WaveformView.h"
@@ -15,6 +16,7 @@
 #include "wave/Import.h"
 #include "wave/Resample.h"
 #include "wave/Transforms.h"
+#include "wave/WavTable.h"
 
 namespace {
 
@@ -158,16 +160,16 @@ void CWaveformView::ExportTable() {
     }
     FileDialogRequest request;
     request.save = true;
-    request.defaultExtension = "h";
+    request.defaultExtension = CExportTableDialog::ExtensionOf(tableOptions.format);
     request.initialFile = tablePath;
-    request.filter = "Header file (*.h)|*.h||";
+    request.filter = CExportTableDialog::FilterOf(tableOptions.format);
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)
         return;
     tablePath = chosen->path;
     try { // no data change: title and modified state stay
         SaveFileSafely(tablePath, [&](std::FILE* f) {
-            return WriteTable(FileSink(f), buffer.get(), count, tableOptions);
+            return WriteTableForm(FileSink(f), buffer.get(), count, tableOptions);
         });
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);

@@ -149,6 +149,30 @@ TEST(QtDialogs, ExportTableWritesWhatTheCommandLineWrites) {
 
     dialog.findChild<QLineEdit*>("name")->setText("2bad");
     EXPECT_FALSE(dialog.Problem().isEmpty()) << "a name that is no C identifier is refused";
+
+    // A 12-bit $readmemh table for an FPGA, as the command line writes it.
+    dialog.findChild<QLineEdit*>("name")->setText("Sine");
+    auto* format = dialog.findChild<QComboBox*>("format");
+    format->setCurrentIndex(format->findData(int(TableFormat::Mem)));
+    dialog.findChild<QSpinBox*>("width")->setValue(12);
+    dialog.findChild<QLineEdit*>("target-min")->clear();
+    dialog.findChild<QLineEdit*>("target-max")->clear();
+    EXPECT_FALSE(dialog.findChild<QComboBox*>("type")->isEnabled());
+    EXPECT_FALSE(dialog.findChild<QCheckBox*>("hex")->isEnabled());
+    EXPECT_TRUE(dialog.Problem().isEmpty()) << dialog.Problem().toStdString();
+    std::string mem;
+    ASSERT_TRUE(WriteTable(StringSink(mem), sine.data(), sine.size(), dialog.Options()));
+    FILE* memPipe = popen((std::string(TARVELIN_TABLE_COMMAND) +
+                           " export --format mem --width 12 --scale auto --per-line 8 --name Sine " +
+                           (dir / "sine.txt").string())
+                              .c_str(),
+                          "r");
+    std::string memCommand;
+    while ((n = std::fread(buffer, 1, sizeof buffer, memPipe)) > 0)
+        memCommand.append(buffer, n);
+    EXPECT_EQ(pclose(memPipe), 0);
+    EXPECT_EQ(memCommand, mem);
+    EXPECT_EQ(CExportTableDialog::ExtensionOf(TableFormat::Wav), "wav");
 }
 
 TEST(QtDialogs, GenerateShowsWhyAnExpressionCannotBeUsed) {
