@@ -9,6 +9,7 @@
 
 #include "wave/Resample.h"
 #include "wave/Transforms.h"
+#include "wave/WavTable.h"
 
 namespace {
 
@@ -79,3 +80,52 @@ BENCHMARK_CAPTURE(ResampleTo, band_limited_fast_x1_5, ResampleMethod::BandLimite
     ->Iterations(1);
 
 BENCHMARK_MAIN();
+
+namespace {
+
+// Every form of Export Table at 10 million samples, scaled onto 12-bit words (16-bit PCM for
+// WAV), into a sink that only counts.
+void ExportForm(benchmark::State& state, TableFormat format) {
+    const std::vector<DataPoint>& points = Samples();
+    TableOptions o;
+    o.format = format;
+    o.scaled = true;
+    o.width = format == TableFormat::Wav ? 16 : 12;
+    o.widthSigned = format == TableFormat::Wav;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const bool ok = WriteTableForm(
+            [&bytes](const char*, std::size_t n) {
+                bytes += n;
+                return true;
+            },
+            points.data(), points.size(), o);
+        if (!ok) {
+            state.SkipWithError("refused");
+            break;
+        }
+    }
+    state.SetBytesProcessed(std::int64_t(bytes));
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(ExportForm, c, TableFormat::C)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, cpp, TableFormat::Cpp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, rust, TableFormat::Rust)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, mem, TableFormat::Mem)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, memb, TableFormat::MemB)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, coe, TableFormat::Coe)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, mif, TableFormat::Mif)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, ihex, TableFormat::IHex)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, bin, TableFormat::Bin)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, vhdl, TableFormat::Vhdl)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExportForm, wav, TableFormat::Wav)->Unit(benchmark::kMillisecond)->UseRealTime();

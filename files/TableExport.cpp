@@ -109,20 +109,18 @@ struct IntegerMap {
     double Scaled(double y) const {
         if (flat || tmin == tmax)
             return std::round(tmin);
-        long double v;
-        long double error; // at most this far from the true value
-        if (slope != 0) {
-            v = tmin + (y - smin) * slope;
-            error = 8 * DBL_EPSILON;
-        } else {
-            v = tmin + ((long double)y - smin) / wideSpan * wideTarget;
-            error = 8 * LDBL_EPSILON;
-        }
+        if (slope != 0) // in doubles: the common case, and the quick one
+            return Rounded(y, tmin + (y - smin) * slope, 8 * DBL_EPSILON);
+        return Rounded(y, tmin + ((long double)y - smin) / wideSpan * wideTarget, 8 * LDBL_EPSILON);
+    }
+
+    // `v`, at most `epsilon` times the magnitudes involved from the true value, rounded.
+    template <class Real> double Rounded(double y, Real v, Real epsilon) const {
         if (!std::isfinite(v))
             return double(v);
-        error *= std::fabs(tmin) + std::fabs(tmax) + std::fabs(v) + 1;
-        const long double below = std::floor(v), fraction = v - below;
-        if (std::fabs(below) >= 0x1p52 || std::fabs(fraction - 0.5L) > error)
+        const Real error = epsilon * (std::fabs(tmin) + std::fabs(tmax) + std::fabs(v) + 1);
+        const Real below = std::floor(v), fraction = v - below;
+        if (std::fabs(below) >= Real(0x1p52) || std::fabs(fraction - Real(0.5)) > error)
             return double(std::round(v));
         const double half = double(below) + 0.5;
         // The sign of v - half, with smax - smin > 0.
@@ -494,7 +492,8 @@ bool IsCIdentifier(const std::string& text) {
 namespace {
 
 // The plan and, for integer types, the map that carries it out.
-TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o, IntegerMap& map) {
+TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o, IntegerMap& map,
+               bool countHeld = true) {
     TablePlan plan;
     plan.error = Validate(o);
     if (plan.error.empty() && count == 0)
@@ -548,7 +547,7 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         map.lo = std::min(map.tmin, map.tmax); // values beyond the source are held to it
         map.hi = std::max(map.tmin, map.tmax);
     }
-    for (std::size_t i = 0; i < entries; ++i) {
+    for (std::size_t i = 0; countHeld && i < entries; ++i) {
         bool held;
         map(points[i < count ? i : 0].y, held);
         plan.saturated += held;
@@ -613,7 +612,7 @@ namespace {
 bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count,
                 const TableOptions& o, int lines) {
     IntegerMap map;
-    const TablePlan plan = Plan(points, count, o, map);
+    const TablePlan plan = Plan(points, count, o, map, false); // writing needs no count
     if (!plan.error.empty())
         return false;
     if (IsWordFormat(o.format))
