@@ -69,7 +69,9 @@ std::string RustType(TableType type) {
 TypeInfo Resolved(const TableOptions& o) {
     if (!IsWordFormat(o.format))
         return Info(o.type);
-    return {TableType::Int32, "", "", std::clamp(o.width, 1, 32), o.widthSigned, false};
+    // A WAV's PCM samples are signed whatever was asked.
+    return {TableType::Int32, "", "", std::clamp(o.width, 1, 32),
+            o.widthSigned || o.format == TableFormat::Wav, false};
 }
 
 double TypeMin(const TypeInfo& t) {
