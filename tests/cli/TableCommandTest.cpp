@@ -11,33 +11,15 @@
 #include "files/CSourceExport.h"
 #include "files/DataFileReader.h"
 #include "files/TableExport.h"
+#include "tests/support/Shell.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Result {
-    int status;
-    std::string out;
-};
-
 // Runs the command with the arguments (quoted for the shell), standard error discarded.
-Result Command(const std::string& args) {
-    Result r{};
-    FILE* pipe =
-        popen((std::string(TARVELIN_TABLE_COMMAND) + " " + args + " 2>/dev/null").c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        r.out.append(buffer, n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+ShellRun Command(const std::string& args) {
+    return Shell(std::string(TARVELIN_TABLE_COMMAND) + " " + args, " 2>/dev/null");
 }
 
 struct TableCommand : testing::Test {
@@ -61,7 +43,7 @@ struct TableCommand : testing::Test {
 };
 
 TEST_F(TableCommand, WritesWhatTheSharedWriterWrites) {
-    const Result r =
+    const ShellRun r =
         Command("export --type uint16 --scale auto:0:4095 --hex --per-line 8 --name Sine "
                 "--before 'static const' --after PROGMEM --guard SINE_H --eol lf " +
                 input.string());

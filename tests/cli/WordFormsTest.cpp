@@ -17,31 +17,11 @@
 #include <sys/wait.h>
 #include <vector>
 
+#include "tests/support/Shell.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Ran {
-    int status = -1;
-    std::string out;
-};
-
-Ran Shell(const std::string& command) {
-    Ran r;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        r.out.append(buffer, n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 std::vector<std::uint8_t> BytesOf(const fs::path& p) {
     const std::string text = ReadAll(p);
@@ -83,7 +63,7 @@ struct WordForms : testing::Test {
         }
         return words;
     }
-    Ran Export(const std::string& args, const fs::path& input, const fs::path& output) {
+    ShellRun Export(const std::string& args, const fs::path& input, const fs::path& output) {
         return Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --scale -1:1 " + args + " " +
                      input.string() + " -o " + output.string());
     }
@@ -120,10 +100,10 @@ TEST_F(WordForms, ReadmemhAndReadmembReadEveryWordAtEveryWidth) {
                     << (std::string(format) == "mem" ? "h" : "b") << "(\"" << mem.string()
                     << "\", m);\n    for (i = 0; i < " << n
                     << "; i = i + 1) $display(\"%0d\", m[i]);\n    $finish;\n  end\nendmodule\n";
-                const Ran compiled = Shell("iverilog -o " + (dir / "read.vvp").string() + " " +
-                                           (dir / "read.v").string());
+                const ShellRun compiled = Shell("iverilog -o " + (dir / "read.vvp").string() + " " +
+                                                (dir / "read.v").string());
                 ASSERT_EQ(compiled.status, 0) << compiled.out;
-                const Ran run = Shell("vvp -n " + (dir / "read.vvp").string());
+                const ShellRun run = Shell("vvp -n " + (dir / "read.vvp").string());
                 ASSERT_EQ(run.status, 0) << run.out;
                 std::istringstream lines(run.out);
                 std::vector<std::uint64_t> read;
@@ -151,8 +131,8 @@ TEST_F(WordForms, IntelHexAndMifBecomeTheExpectedBytesThroughSrecCat) {
                                   .status,
                               0)
                         << what;
-                    const Ran back = Shell("srec_cat " + hex.string() + " -intel -offset -" + base +
-                                           " -o " + bin.string() + " -binary");
+                    const ShellRun back = Shell("srec_cat " + hex.string() + " -intel -offset -" +
+                                                base + " -o " + bin.string() + " -binary");
                     ASSERT_EQ(back.status, 0) << back.out;
                     const std::vector<std::uint8_t> bytes = BytesOf(bin);
                     EXPECT_TRUE(bytes == Bytes(Expected(width, false), width, big)) << what;
@@ -174,7 +154,7 @@ TEST_F(WordForms, IntelHexAndMifBecomeTheExpectedBytesThroughSrecCat) {
         const fs::path mif = dir / "table.mif", bin = dir / "mif.bin";
         ASSERT_EQ(
             Export(std::string("--format mif --width 12 --radix ") + radix, input, mif).status, 0);
-        const Ran back =
+        const ShellRun back =
             Shell("srec_cat " + mif.string() + " -mif -o " + bin.string() + " -binary");
         ASSERT_EQ(back.status, 0) << radix << ": " << back.out;
         EXPECT_TRUE(BytesOf(bin) == Bytes(Expected(12, false), 12, false)) << "mif radix " << radix;
@@ -245,10 +225,10 @@ TEST_F(WordForms, GhdlReadsTheVhdlPackage) {
                    "      report to_hstring(Table(i));\n    end loop;\n    wait;\n"
                    "  end process;\nend architecture;\n";
             const std::string ghdl = "cd " + dir.string() + " && ghdl ";
-            const Ran analysed =
+            const ShellRun analysed =
                 Shell(ghdl + "-a --std=08 table_pkg.vhd tb.vhd && " + ghdl + "-e --std=08 tb");
             ASSERT_EQ(analysed.status, 0) << analysed.out;
-            const Ran run = Shell(ghdl + "-r --std=08 tb");
+            const ShellRun run = Shell(ghdl + "-r --std=08 tb");
             ASSERT_EQ(run.status, 0) << run.out;
             std::vector<std::uint64_t> read;
             for (const std::string& w : LastWords(run.out))
@@ -297,7 +277,7 @@ TEST_F(WordForms, RustcAndGppCompileTheirTables) {
                 << (floating ? "        println!(\"{:e}\", *v as f64);\n"
                              : "        println!(\"{}\", v);\n")
                 << "    }\n}\n";
-            const Ran rust =
+            const ShellRun rust =
                 Shell("rustc -o " + (dir / "rs").string() + " " + (dir / "main.rs").string());
             ASSERT_EQ(rust.status, 0) << what << "\n" << rust.out;
             std::vector<std::string> fromRust = LastWords(Shell((dir / "rs").string()).out);
@@ -313,8 +293,8 @@ TEST_F(WordForms, RustcAndGppCompileTheirTables) {
                 << samples.size() << ");\n    for (auto v : Table) std::printf(\""
                 << (floating ? "%a" : "%lld") << "\\n\", (" << (floating ? "double" : "long long")
                 << ")v);\n}\n";
-            const Ran cpp = Shell("g++ -std=c++17 -Wall -Wextra -pedantic -Werror -o " +
-                                  (dir / "cpp").string() + " " + (dir / "main.cpp").string());
+            const ShellRun cpp = Shell("g++ -std=c++17 -Wall -Wextra -pedantic -Werror -o " +
+                                       (dir / "cpp").string() + " " + (dir / "main.cpp").string());
             ASSERT_EQ(cpp.status, 0) << what << "\n" << cpp.out;
             EXPECT_EQ(LastWords(Shell((dir / "cpp").string()).out), want) << what;
             if (floating) { // Rust prints decimals: compare the values they read as

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "files/TableExport.h"
+#include "tests/support/Shell.h"
 
 namespace {
 
@@ -65,22 +66,6 @@ std::vector<Case> Cases() {
         }
     }
     return cases;
-}
-
-struct ShellRun {
-    int status = -1;
-    std::string out;
-};
-
-ShellRun Shell(const std::string& command) {
-    ShellRun r;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        r.out.append(buffer, n);
-    r.status = pclose(pipe);
-    return r;
 }
 
 TEST(HeaderCompile, EveryFormCompilesCleanlyAsCAndCppAndHoldsItsValues) {

@@ -7,20 +7,15 @@
 
 #include "files/DataFileReader.h"
 #include "tests/fuzz/FuzzTargets.h"
+#include "tests/fuzz/MemoryFile.h"
 #include "tests/fuzz/ReferenceReader.h"
 
 void FuzzDataReader(const std::uint8_t* data, std::size_t size) {
     // A file in memory, read through its path as Open reads any file.
-    const int fd = memfd_create("tarvelin-fuzz", MFD_CLOEXEC);
-    if (fd < 0)
+    const MemoryFile memory(data, size);
+    if (!memory.Made())
         return;
-    if (size && ::write(fd, data, size) != ssize_t(size)) {
-        ::close(fd);
-        return;
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    DataFile file = ReadDataFile(path);
-    ::close(fd);
+    DataFile file = ReadDataFile(memory.Path());
 
     const std::vector<double> expected =
         ReferenceRead(std::string(reinterpret_cast<const char*>(data), size));

@@ -10,6 +10,7 @@
 
 #include "files/NumberScanner.h"
 #include "tests/fuzz/FuzzTargets.h"
+#include "tests/fuzz/MemoryFile.h"
 #include "wave/Generators.h"
 #include "wave/Import.h"
 
@@ -94,14 +95,10 @@ void FuzzImport(const std::uint8_t* data, std::size_t size) {
 
 // The bytes as a sound file, read through its path as Import reads any file.
 void FuzzWav(const std::uint8_t* data, std::size_t size) {
-    const int fd = memfd_create("tarvelin-fuzz-wav", MFD_CLOEXEC);
-    if (fd < 0)
+    const MemoryFile memory(data, size);
+    if (!memory.Made())
         return;
-    if (size && ::write(fd, data, size) != ssize_t(size)) {
-        ::close(fd);
-        return;
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const std::string path = memory.Path();
     for (bool mix : {false, true}) {
         const ImportResult r = ImportWav(path, mix);
         if (!r.error.empty() && !r.values.empty())
@@ -110,5 +107,4 @@ void FuzzWav(const std::uint8_t* data, std::size_t size) {
             if (!std::isfinite(v))
                 std::abort();
     }
-    ::close(fd);
 }
