@@ -154,6 +154,9 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
         new QCheckBox(QStringLiteral("Guard point (the first sample again at the end)"), this);
     guardPoint->setObjectName(QStringLiteral("guard-point"));
     guardPoint->setChecked(o.guardPoint);
+    quarterWave = new QCheckBox(QStringLiteral("Quarter-wave table"), this);
+    quarterWave->setObjectName(QStringLiteral("quarter-wave"));
+    quarterWave->setChecked(o.quarterWave);
     rate = new QSpinBox(this);
     rate->setObjectName(QStringLiteral("rate"));
     rate->setRange(1, 1000000);
@@ -184,6 +187,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     wavRow->addWidget(sampleFormat);
     formForm->addRow(QStringLiteral("Rate (Hz), samples:"), wavRow);
     formForm->addRow(QString(), guardPoint);
+    formForm->addRow(QString(), quarterWave);
 
     auto* values = new QGroupBox(QStringLiteral("Values"), this);
     auto* valueForm = new QFormLayout(values);
@@ -251,7 +255,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
         connect(box, &QComboBox::currentIndexChanged, this, later);
     for (QSpinBox* box : {width, rate})
         connect(box, &QSpinBox::valueChanged, this, later);
-    for (QCheckBox* box : {widthSigned, guardPoint})
+    for (QCheckBox* box : {widthSigned, guardPoint, quarterWave})
         connect(box, &QCheckBox::toggled, this, later);
     connect(base, &QLineEdit::textChanged, this, later);
     for (QComboBox* box : {format, type, mapping, sampleFormat})
@@ -279,6 +283,7 @@ TableOptions CExportTableDialog::Options() const {
     o.base = read && address <= 0xFFFFFFFFul ? std::uint32_t(address) : 0;
     o.recordBytes = recordBytes->currentText().toInt();
     o.guardPoint = guardPoint->isChecked();
+    o.quarterWave = quarterWave->isChecked() && quarterWave->isEnabled();
     o.rate = rate->value();
     if (o.format == TableFormat::Wav) { // the samples say the width, always signed
         o.wavFloat = sampleFormat->currentIndex() == 4;
@@ -363,6 +368,17 @@ void CExportTableDialog::Refresh() {
         return;
     }
     const TablePlan plan = PlanTable(points, count, o);
+    // Offered only where the rounded waveform has the symmetry, with how far it is from it.
+    TableOptions whole = o;
+    whole.quarterWave = false;
+    const TablePlan symmetry = o.quarterWave ? plan : PlanTable(points, count, whole);
+    quarterWave->setEnabled(symmetry.quarterWaveOffered && !o.guardPoint);
+    quarterWave->setText(
+        symmetry.quarterWaveDeviation < 0
+            ? QStringLiteral("Quarter-wave table")
+            : QStringLiteral("Quarter-wave table (%1 samples; largest deviation %2)")
+                  .arg(count / 4 + 1)
+                  .arg(symmetry.quarterWaveDeviation));
     preview->setPlainText(
         wav ? QStringLiteral("One cycle of %1 frames at %2 Hz, looped by a sampler%3.")
                   .arg(count + (o.guardPoint ? 1 : 0))

@@ -50,7 +50,7 @@ private:
     QCheckBox* widthSigned;
     QComboBox *radix, *endian, *recordBytes, *sampleFormat;
     QLineEdit* base;
-    QCheckBox* guardPoint;
+    QCheckBox *guardPoint, *quarterWave;
     QSpinBox* rate;
     QPlainTextEdit* preview;
     QLabel* status;

@@ -318,7 +318,7 @@ void CWaveformView::GenerateWave() {
             history.Commit(buffer.get());
         });
         ShowNewCount(); // axes fitted to the new values, with ticks as Open gives them
-    } else if (had) { // a new count: a step of both waveforms
+    } else if (had) {   // a new count: a step of both waveforms
         bool replaced = false;
         GivingWay([&] {
             replaced = ReplaceAsStep(Ys(made.points.data(), made.points.size()), CurrentDocument());

@@ -170,6 +170,8 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
                 else
                     a.error = "--sample-format takes pcm8, pcm16, pcm24, pcm32 or float, not " + *v;
             }
+        } else if (arg == "--quarter-wave") {
+            a.options.quarterWave = true;
         } else if (arg == "--guard-point") {
             a.options.guardPoint = true;
         } else if (arg == "--per-line") {
@@ -226,8 +228,9 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
             a.error = std::string(option) + " " + why;
     };
     if (a.form) {
-        for (const char* option : {"--hex", "--scale", "--format", "--width", "--signed", "--radix",
-                                   "--endian", "--base", "--record-bytes", "--guard-point"})
+        for (const char* option :
+             {"--hex", "--scale", "--format", "--width", "--signed", "--radix", "--endian",
+              "--base", "--record-bytes", "--guard-point", "--quarter-wave"})
             refuse(option, "does not apply to --form, Save C Source's fixed forms");
     } else if (words) {
         const std::string name = std::string("does not apply to --format ") + TableFormatOption(f);

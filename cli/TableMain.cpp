@@ -46,6 +46,8 @@ constexpr const char* Usage =
     "  --base ADDRESS        ihex: the address of the first word (default 0)\n"
     "  --record-bytes 16|32  ihex: data bytes a record (default 16)\n"
     "  --guard-point         the first sample once more at the end (N + 1 entries)\n"
+    "  --quarter-wave        only the first N/4 + 1 samples, where the rounded waveform has\n"
+    "                        quarter-wave symmetry (to one step of the words)\n"
     "  --rate HZ             wav: the sample rate (default 48000)\n"
     "  --sample-format F     wav: pcm8, pcm16 (the default), pcm24, pcm32 or float\n"
     "  --per-line N          values per line (default 8)\n"

@@ -70,8 +70,12 @@ TypeInfo Resolved(const TableOptions& o) {
     if (!IsWordFormat(o.format))
         return Info(o.type);
     // A WAV's PCM samples are signed whatever was asked.
-    return {TableType::Int32, "", "", std::clamp(o.width, 1, 32),
-            o.widthSigned || o.format == TableFormat::Wav, false};
+    return {TableType::Int32,
+            "",
+            "",
+            std::clamp(o.width, 1, 32),
+            o.widthSigned || o.format == TableFormat::Wav,
+            false};
 }
 
 double TypeMin(const TypeInfo& t) {
@@ -478,6 +482,12 @@ std::optional<TableFormat> TableFormatFromOption(const std::string& option) {
     return std::nullopt;
 }
 
+std::size_t WrittenCount(std::size_t count, const TableOptions& o) {
+    if (o.quarterWave)
+        return count / 4 + 1;
+    return count + (o.guardPoint ? 1 : 0);
+}
+
 bool IsWordFormat(TableFormat format) {
     return format != TableFormat::C && format != TableFormat::Cpp && format != TableFormat::Rust;
 }
@@ -494,16 +504,104 @@ bool IsCIdentifier(const std::string& text) {
 namespace {
 
 // The plan and, for integer types, the map that carries it out.
+// A number as short as it reads back.
+std::string Shortest(double v) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
+}
+
+// How far the words are from quarter-wave symmetry: the second quarter mirrors the first in
+// time, the second half mirrors the first about the middle of the range (words that sum to
+// `k`). -1 where the count is no multiple of 4.
+template <class Word> double QuarterWaveDeviation(std::size_t n, double k, Word word) {
+    if (n < 4 || n % 4)
+        return -1;
+    double worst = 0;
+    for (std::size_t i = 0; i <= n / 4; ++i) {
+        const double w = word(i);
+        worst = std::max(worst, std::fabs(word(n / 2 - i) - w));
+        worst = std::max(worst, std::fabs(word(n / 2 + i) + w - k));
+        if (i > 0)
+            worst = std::max(worst, std::fabs(word(n - i) + w - k));
+    }
+    return worst;
+}
+
+// The plan and, for integer types, the map that carries it out. Writing needs no count of
+// the held values (`countHeld`).
 TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o, IntegerMap& map,
                bool countHeld = true) {
     TablePlan plan;
     plan.error = Validate(o);
     if (plan.error.empty() && count == 0)
         plan.error = "The waveform has no samples, and C has no empty arrays.";
+    if (plan.error.empty() && o.quarterWave && o.guardPoint)
+        plan.error = "A quarter-wave table and a guard point do not go together.";
     if (!plan.error.empty())
         return plan;
     const TypeInfo t = Resolved(o);
-    const std::size_t entries = count + (o.guardPoint ? 1 : 0);
+    if (t.bits) {
+        double lo = points[0].y, hi = lo;
+        for (std::size_t i = 1; i < count; ++i) {
+            lo = std::min(lo, points[i].y);
+            hi = std::max(hi, points[i].y);
+        }
+        map.lo = TypeMin(t);
+        map.hi = TypeMax(t);
+        map.fractional = t.fractional;
+        map.scale = std::ldexp(1.0, t.bits - 1);
+        map.scaled = o.scaled && !t.fractional;
+        plan.sourceMin = map.smin = t.fractional ? -1 : o.sourceMin.value_or(lo);
+        plan.sourceMax = map.smax = t.fractional ? 1 : o.sourceMax.value_or(hi);
+        plan.targetMin = map.tmin = o.targetMin.value_or(map.lo);
+        plan.targetMax = map.tmax = o.targetMax.value_or(map.hi);
+        if (map.scaled) {
+            if (!(map.smin < map.smax) && (o.sourceMin || o.sourceMax))
+                plan.error = "The source range is empty: its minimum must lie below its maximum.";
+            else if (map.tmin < map.lo || map.tmin > map.hi || map.tmax < map.lo ||
+                     map.tmax > map.hi)
+                plan.error =
+                    "The target range lies outside the range of " +
+                    (IsWordFormat(o.format) ? std::to_string(t.bits) + "-bit " +
+                                                  (t.isSigned ? "signed" : "unsigned") + " words"
+                                            : std::string(t.cName)) +
+                    ".";
+            if (!plan.error.empty())
+                return plan;
+            map.Prepare();                         // a flat waveform: all at the target's start
+            map.lo = std::min(map.tmin, map.tmax); // values beyond the source are held to it
+            map.hi = std::max(map.tmin, map.tmax);
+        }
+    }
+    // A quarter-wave table: worked out where asked for, and for the offer where it is cheap.
+    if (o.quarterWave || (countHeld && count <= (std::size_t(1) << 22))) {
+        if (t.bits) {
+            // Words mirror about the middle of the target (unscaled: about zero).
+            const double k = map.scaled ? std::round(map.tmin) + std::round(map.tmax) : 0;
+            plan.quarterWaveDeviation = QuarterWaveDeviation(count, k, [&](std::size_t i) {
+                bool held;
+                return double(map(points[i].y, held));
+            });
+            plan.quarterWaveOffered =
+                plan.quarterWaveDeviation >= 0 && plan.quarterWaveDeviation <= 1;
+        } else {
+            const bool single = o.type == TableType::Float;
+            plan.quarterWaveDeviation = QuarterWaveDeviation(count, 0, [&](std::size_t i) {
+                return single ? double(float(
+                                    std::clamp(points[i].y, double(-FLT_MAX), double(FLT_MAX))))
+                              : points[i].y;
+            });
+            plan.quarterWaveOffered = plan.quarterWaveDeviation == 0;
+        }
+    }
+    if (o.quarterWave && !plan.quarterWaveOffered) {
+        plan.error = plan.quarterWaveDeviation < 0
+                         ? "A quarter-wave table needs a count that is a multiple of 4."
+                         : "The waveform has no quarter-wave symmetry: the largest deviation is " +
+                               Shortest(plan.quarterWaveDeviation) + ".";
+        return plan;
+    }
+    const std::size_t entries = WrittenCount(count, o);
     if (o.format == TableFormat::IHex &&
         std::uint64_t(o.base) + std::uint64_t(entries) * std::uint64_t((t.bits + 7) / 8) >
             (std::uint64_t(1) << 32)) {
@@ -513,45 +611,13 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
     plan.tableBytes = entries * (t.bits                       ? std::size_t((t.bits + 7) / 8)
                                  : o.type == TableType::Float ? sizeof(float)
                                                               : sizeof(double));
-    if (!t.bits) { // floating types: as they are, a float held to its largest value
-        for (std::size_t i = 0; i < entries; ++i)
-            plan.saturated +=
-                o.type == TableType::Float && std::fabs(points[i < count ? i : 0].y) > FLT_MAX;
-        return plan;
-    }
-    double lo = count ? points[0].y : 0, hi = lo;
-    for (std::size_t i = 1; i < count; ++i) {
-        lo = std::min(lo, points[i].y);
-        hi = std::max(hi, points[i].y);
-    }
-    map.lo = TypeMin(t);
-    map.hi = TypeMax(t);
-    map.fractional = t.fractional;
-    map.scale = std::ldexp(1.0, t.bits - 1);
-    map.scaled = o.scaled && !t.fractional;
-    plan.sourceMin = map.smin = t.fractional ? -1 : o.sourceMin.value_or(lo);
-    plan.sourceMax = map.smax = t.fractional ? 1 : o.sourceMax.value_or(hi);
-    plan.targetMin = map.tmin = o.targetMin.value_or(map.lo);
-    plan.targetMax = map.tmax = o.targetMax.value_or(map.hi);
-    if (map.scaled) {
-        if (!(map.smin < map.smax) && (o.sourceMin || o.sourceMax))
-            plan.error = "The source range is empty: its minimum must lie below its maximum.";
-        else if (map.tmin < map.lo || map.tmin > map.hi || map.tmax < map.lo || map.tmax > map.hi)
-            plan.error =
-                "The target range lies outside the range of " +
-                (IsWordFormat(o.format) ? std::to_string(t.bits) + "-bit " +
-                                              (t.isSigned ? "signed" : "unsigned") + " words"
-                                        : std::string(t.cName)) +
-                ".";
-        if (!plan.error.empty())
-            return plan;
-        map.Prepare();                         // a flat waveform: everything at the target's start
-        map.lo = std::min(map.tmin, map.tmax); // values beyond the source are held to it
-        map.hi = std::max(map.tmin, map.tmax);
-    }
     for (std::size_t i = 0; countHeld && i < entries; ++i) {
-        bool held;
-        map(points[i < count ? i : 0].y, held);
+        const double y = points[i < count ? i : 0].y;
+        bool held = false;
+        if (t.bits)
+            map(y, held);
+        else // a float held to its largest value
+            held = o.type == TableType::Float && std::fabs(y) > FLT_MAX;
         plan.saturated += held;
     }
     return plan;
@@ -617,6 +683,8 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     const TablePlan plan = Plan(points, count, o, map, false); // writing needs no count
     if (!plan.error.empty())
         return false;
+    if (o.quarterWave)
+        count = count / 4 + 1; // the first quarter and the peak
     if (IsWordFormat(o.format))
         return WriteWords(sink, points, count, o, lines, [&map](double y) {
             bool held;

@@ -47,6 +47,8 @@ struct TableOptions {
 
     TableFormat format = TableFormat::C;
     bool guardPoint = false; // the first sample once more at the end: N + 1 entries
+    // Only the first N/4 + 1 samples, where the waveform has quarter-wave symmetry.
+    bool quarterWave = false;
     // The word forms (every format but C): words of `width` bits, 1..32, mapped as the
     // integer types are (the width's full range by default).
     int width = 16;
@@ -64,6 +66,8 @@ const char* TableFormatOption(TableFormat format);
 std::optional<TableFormat> TableFormatFromOption(const std::string& option);
 // Words of a chosen width, not a C type.
 bool IsWordFormat(TableFormat format);
+// How many entries a table of `count` samples has with these options.
+std::size_t WrittenCount(std::size_t count, const TableOptions& options);
 
 // What the options make of the samples, before anything is written.
 struct TablePlan {
@@ -71,6 +75,10 @@ struct TablePlan {
     std::size_t saturated = 0; // values held at the limits of the type or target range
     double sourceMin = 0, sourceMax = 0, targetMin = 0, targetMax = 0;
     std::size_t tableBytes = 0; // the table's size in the firmware's memory
+    // How far the rounded words are from quarter-wave symmetry (-1: the count is no multiple
+    // of 4 or it was not worked out), and whether a quarter-wave table can stand for them.
+    double quarterWaveDeviation = -1;
+    bool quarterWaveOffered = false;
 };
 
 TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options);

@@ -54,7 +54,7 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
         error = plan.error;
         return false;
     }
-    const std::size_t entries = count + (o.guardPoint ? 1 : 0);
+    const std::size_t entries = WrittenCount(count, o);
     if (entries > 0x7FFFFFFF) {
         error = "A WAV file holds at most 2147483647 frames.";
         return false;
@@ -88,7 +88,7 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
     instrument.loop_count = 1;
     instrument.loops[0].mode = SF_LOOP_FORWARD;
     instrument.loops[0].start = 0;
-    instrument.loops[0].end = std::uint32_t(count); // the guard point is not looped
+    instrument.loops[0].end = std::uint32_t(std::min(count, entries)); // not the guard point
     sf_command(wav, SFC_SET_INSTRUMENT, &instrument, sizeof instrument);
     std::string clm = "<!>2048 10000000 wavetable (Tarvelin)";
     SF_CHUNK_INFO chunk{};

@@ -380,3 +380,35 @@ TEST_F(WordForms, LibsndfileReadsTheLoopingCycle) {
 }
 
 } // namespace
+
+namespace {
+
+// A quarter-wave table holds the first N/4 + 1 words; mirrored as a reader mirrors them (in
+// time, then about the middle of the range) they give the whole table to one step.
+TEST_F(WordForms, AQuarterWaveTableStandsForTheWhole) {
+    const fs::path input = Sine(1024);
+    const fs::path quarter = dir / "quarter.bin", whole = dir / "whole.bin";
+    ASSERT_EQ(Export("--format bin --width 16 --quarter-wave", input, quarter).status, 0);
+    ASSERT_EQ(Export("--format bin --width 16", input, whole).status, 0);
+    const std::vector<std::uint8_t> q = BytesOf(quarter), w = BytesOf(whole);
+    ASSERT_EQ(q.size(), 2u * 257);
+    EXPECT_TRUE(std::equal(q.begin(), q.end(), w.begin()));
+    auto word = [](const std::vector<std::uint8_t>& b, std::size_t i) {
+        return int(b[2 * i]) | int(b[2 * i + 1]) << 8;
+    };
+    int worst = 0;
+    for (std::size_t i = 0; i < 1024; ++i) {
+        const std::size_t k = i % 512 <= 256 ? i % 512 : 512 - i % 512;
+        const int rebuilt = i < 512 ? word(q, k) : 65535 - word(q, k);
+        worst = std::max(worst, std::abs(rebuilt - word(w, i)));
+    }
+    EXPECT_LE(worst, 1);
+    // Not offered where the waveform is not symmetric, nor with a guard point.
+    std::ofstream(dir / "ramp.txt") << "0\n1\n2\n3\n";
+    const ShellRun ramp = Export("--format mem --quarter-wave", dir / "ramp.txt", dir / "r.mem");
+    EXPECT_EQ(ramp.status, 2);
+    EXPECT_NE(ramp.out.find("largest deviation is"), std::string::npos) << ramp.out;
+    EXPECT_EQ(Export("--quarter-wave --guard-point", input, dir / "g.h").status, 2);
+}
+
+} // namespace
