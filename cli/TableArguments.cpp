@@ -94,8 +94,9 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
         } else if (arg == "--version") {
             a.version = true;
             return a;
-        } else if (arg == "export" && !command && inputs.empty()) {
+        } else if ((arg == "export" || arg == "verify") && !command && inputs.empty()) {
             command = true;
+            a.verify = arg == "verify";
         } else if (arg == "--form") {
             if (auto v = value()) {
                 if (*v == "int")
@@ -270,8 +271,15 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
     if (!a.error.empty())
         return a;
     if (!command)
-        a.error = "the command is missing: tarvelin-table export ...";
-    else if (inputs.size() != 1)
+        a.error = "the command is missing: tarvelin-table export ... or verify ...";
+    else if (a.verify && (a.form || !a.output.empty()))
+        a.error = "verify takes neither --form nor -o";
+    else if (a.verify && inputs.size() != 2)
+        a.error = "verify takes the written file, then the waveform it was written from";
+    else if (a.verify) {
+        a.checked = inputs[0];
+        a.input = inputs[1];
+    } else if (inputs.size() != 1)
         a.error = inputs.empty() ? "no input file" : "one input file only";
     else
         a.input = inputs[0];

@@ -14,6 +14,9 @@ struct TableArguments {
     std::string input, output;
     std::optional<ExportForm> form; // Save C Source's own forms
     TableOptions options;
+    // verify: the written file to check against what `input` gives with the options.
+    bool verify = false;
+    std::string checked;
 };
 
 // The arguments after the program's name.

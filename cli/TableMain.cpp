@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -14,13 +16,17 @@
 #include "files/DataFileWriter.h"
 #include "files/SafeWrite.h"
 #include "files/TableExport.h"
+#include "files/TableReader.h"
 #include "wave/WavTable.h"
 
 namespace {
 
 constexpr const char* Usage =
     "Usage: tarvelin-table export [options] INPUT.txt [-o OUT.h]\n"
-    "Writes the waveform of INPUT.txt (one value a line, as Tarvelin saves it) as a C table.\n"
+    "       tarvelin-table verify OUT [options] INPUT.txt\n"
+    "Writes the waveform of INPUT.txt (one value a line, as Tarvelin saves it) as a C table,\n"
+    "or in another form; verify reads a written table back and says whether every entry is\n"
+    "what the same options give from INPUT.txt (exit 0) or which is not (exit 1).\n"
     "\n"
     "Options:\n"
     "  --form int|float      Tarvelin's Save C Source forms: const int or const float\n"
@@ -63,14 +69,59 @@ constexpr const char* Usage =
     "  -h, --help            this text\n"
     "      --version         the version\n"
     "\n"
-    "Exit status: 0 written, 1 the input could not be read or the output not written,\n"
-    "2 a wrong command line.\n";
+    "Exit status: 0 written (verify: every entry as given), 1 the input could not be read or\n"
+    "the output not written (verify: an entry differs), 2 a wrong command line.\n";
 
 int Fail(int status, const std::string& message) {
     std::fprintf(stderr, "tarvelin-table: %s\n", message.c_str());
     if (status == 2)
         std::fprintf(stderr, "Try 'tarvelin-table --help'.\n");
     return status;
+}
+
+std::string Entry(const TableEntries& e, std::size_t i, bool hex) {
+    if (!e.values.empty()) {
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17g", e.values[i]);
+        return text;
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, hex ? "0x%llX" : "%lld", (long long)e.words[i]);
+    return text;
+}
+
+// Reads the written file back and compares every entry with what the options give now.
+int Verify(const TableArguments& parsed, const DataFile& file) {
+    std::ifstream in(parsed.checked, std::ios::binary);
+    if (!in)
+        return Fail(1, "cannot read " + parsed.checked);
+    const std::string written((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
+    std::string expected;
+    if (!WriteTableForm(StringSink(expected), file.points.get(), file.count, parsed.options))
+        return Fail(2, PlanTable(file.points.get(), file.count, parsed.options).error);
+    const TableEntries want = ReadTableForm(expected, parsed.options);
+    const TableEntries got = ReadTableForm(written, parsed.options);
+    if (!got.error.empty())
+        return Fail(1, parsed.checked + " cannot be read as " +
+                           TableFormatOption(parsed.options.format) + ": " + got.error);
+    const std::size_t wanted = want.words.size() + want.values.size();
+    const std::size_t held = got.words.size() + got.values.size();
+    const bool hex = IsWordFormat(parsed.options.format);
+    for (std::size_t i = 0; i < std::min(wanted, held); ++i) {
+        const bool same = want.values.empty()
+                              ? got.words[i] == want.words[i]
+                              : std::memcmp(&got.values[i], &want.values[i], sizeof(double)) == 0;
+        if (!same)
+            return Fail(1, parsed.checked + ": entry " + std::to_string(i) + " is " +
+                               Entry(got, i, hex) + ", the waveform gives " + Entry(want, i, hex));
+    }
+    if (held != wanted)
+        return Fail(1, parsed.checked + " holds " + std::to_string(held) +
+                           " entries, the waveform gives " + std::to_string(wanted));
+    std::printf("%s holds every one of the %zu entries %s gives\n", parsed.checked.c_str(), wanted,
+                parsed.input.c_str());
+    return 0;
 }
 
 } // namespace
@@ -109,6 +160,8 @@ int main(int argc, char** argv) {
         if (plan.saturated)
             std::fprintf(stderr, "tarvelin-table: %zu values held at the limits\n", plan.saturated);
     }
+    if (parsed.verify)
+        return Verify(parsed, file);
     auto write = [&](const TextSink& sink) {
         return parsed.form ? ExportCSource(sink, file.points.get(), file.count, *parsed.form)
                            : WriteTableForm(sink, file.points.get(), file.count, parsed.options);

@@ -147,3 +147,40 @@ bool WriteTableForm(const TextSink& sink, const DataPoint* points, std::size_t c
     std::string bytes, error;
     return WavTableBytes(points, count, options, bytes, error) && sink(bytes.data(), bytes.size());
 }
+
+TableEntries ReadWavEntries(const std::string& bytes, const TableOptions& o) {
+    TableEntries r;
+    MemoryFile file{bytes, 0};
+    SF_VIRTUAL_IO io = MemoryIo();
+    SF_INFO info{};
+    SNDFILE* wav = sf_open_virtual(&io, SFM_READ, &info, &file);
+    if (!wav) {
+        r.error = std::string("not a sound file libsndfile reads: ") + sf_strerror(nullptr);
+        return r;
+    }
+    const int bits = std::clamp(o.width, 8, 32);
+    std::vector<int> ints(4096);
+    std::vector<float> floats(4096);
+    for (;;) {
+        const sf_count_t got = o.wavFloat ? sf_read_float(wav, floats.data(), 4096)
+                                          : sf_read_int(wav, ints.data(), 4096);
+        if (got <= 0)
+            break;
+        for (sf_count_t i = 0; i < got; ++i) {
+            if (o.wavFloat)
+                r.values.push_back(double(floats[std::size_t(i)]));
+            else
+                r.words.push_back(std::int64_t(ints[std::size_t(i)] >> (32 - bits)));
+        }
+        if (info.channels != 1) {
+            r.error = "the file has more than one channel";
+            break;
+        }
+    }
+    sf_close(wav);
+    return r;
+}
+
+TableEntries ReadTableForm(const std::string& bytes, const TableOptions& o) {
+    return o.format == TableFormat::Wav ? ReadWavEntries(bytes, o) : ReadTableEntries(bytes, o);
+}

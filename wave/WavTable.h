@@ -9,10 +9,18 @@
 
 #include "files/OutputBuffer.h"
 #include "files/TableExport.h"
+#include "files/TableReader.h"
 
 // The whole file; false with `error` set when it cannot be made.
 bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOptions& options,
                    std::string& bytes, std::string& error);
+
+// The samples of a WAV file read back through libsndfile: PCM as integers of `width` bits,
+// float as values.
+TableEntries ReadWavEntries(const std::string& bytes, const TableOptions& options);
+
+// Any form read back: WAV here, every other by ReadTableEntries.
+TableEntries ReadTableForm(const std::string& bytes, const TableOptions& options);
 
 // Writes any form of the table: WAV here, every other through WriteTable.
 bool WriteTableForm(const TextSink& sink, const DataPoint* points, std::size_t count,

@@ -412,3 +412,53 @@ TEST_F(WordForms, AQuarterWaveTableStandsForTheWhole) {
 }
 
 } // namespace
+
+namespace {
+
+// verify reads each form back with this program's own reader: a table as written passes, a
+// changed entry or other options are named, and a file of another form cannot be read.
+TEST_F(WordForms, VerifyNamesTheFirstEntryThatDiffers) {
+    const fs::path input = Sine(300);
+    const std::string command = std::string(TARVELIN_TABLE_COMMAND);
+    const char* forms[][2] = {{"c", "--type int16 --hex"},
+                              {"cpp", "--type uint8 --scale auto"},
+                              {"rust", "--type float"},
+                              {"mem", "--width 12 --scale auto"},
+                              {"memb", "--width 5 --signed --scale auto"},
+                              {"coe", "--width 14 --radix 10 --scale auto"},
+                              {"mif", "--width 12 --signed --radix 10 --scale auto"},
+                              {"ihex", "--width 32 --base 0xFFF0 --endian big --scale auto"},
+                              {"bin", "--width 9 --scale auto"},
+                              {"vhdl", "--width 10 --scale auto"},
+                              {"wav", "--sample-format pcm24 --scale auto"},
+                              {"c", "--type double --guard-point"}};
+    for (const auto& [format, options] : forms) {
+        const std::string args = std::string(" --format ") + format + " " + options + " ";
+        const fs::path out = dir / (std::string("table.") + format);
+        ASSERT_EQ(Shell(command + " export" + args + input.string() + " -o " + out.string()).status,
+                  0)
+            << args;
+        const ShellRun same = Shell(command + " verify " + out.string() + args + input.string());
+        EXPECT_EQ(same.status, 0) << args << same.out;
+        EXPECT_NE(same.out.find("every one of the"), std::string::npos) << same.out;
+    }
+    // One word changed by hand in the .mem file: the first that differs is named.
+    std::string mem = ReadAll(dir / "table.mem");
+    const std::size_t line = mem.find('\n') + 1;              // past the comment
+    mem[line + 4 * 3] = mem[line + 4 * 3] == '0' ? '1' : '0'; // the fourth word
+    std::ofstream(dir / "table.mem", std::ios::binary) << mem;
+    const ShellRun changed = Shell(command + " verify " + (dir / "table.mem").string() +
+                                   " --format mem --width 12 --scale auto " + input.string());
+    EXPECT_EQ(changed.status, 1);
+    EXPECT_NE(changed.out.find("entry 3 is"), std::string::npos) << changed.out;
+    const ShellRun other = Shell(command + " verify " + (dir / "table.bin").string() +
+                                 " --format bin --width 10 --scale auto " + input.string());
+    EXPECT_EQ(other.status, 1) << other.out;
+    const ShellRun wrong = Shell(command + " verify " + (dir / "table.vhdl").string() +
+                                 " --format ihex --width 10 " + input.string());
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.out.find("cannot be read as ihex"), std::string::npos) << wrong.out;
+    EXPECT_EQ(Shell(command + " verify " + input.string()).status, 2); // one file only
+}
+
+} // namespace
