@@ -154,6 +154,14 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
         new QCheckBox(QStringLiteral("Guard point (the first sample again at the end)"), this);
     guardPoint->setObjectName(QStringLiteral("guard-point"));
     guardPoint->setChecked(o.guardPoint);
+    vhdlType = new QComboBox(this);
+    vhdlType->setObjectName(QStringLiteral("vhdl-type"));
+    vhdlType->addItems({QStringLiteral("std_logic_vector"), QStringLiteral("signed"),
+                        QStringLiteral("unsigned"), QStringLiteral("integer")});
+    vhdlType->setCurrentIndex(int(o.vhdlType));
+    wavetable = new QCheckBox(QStringLiteral("Wavetable frame (resampled to 2048)"), this);
+    wavetable->setObjectName(QStringLiteral("wavetable"));
+    wavetable->setChecked(o.wavetable);
     quarterWave = new QCheckBox(QStringLiteral("Quarter-wave table"), this);
     quarterWave->setObjectName(QStringLiteral("quarter-wave"));
     quarterWave->setChecked(o.quarterWave);
@@ -186,6 +194,8 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     wavRow->addWidget(rate);
     wavRow->addWidget(sampleFormat);
     formForm->addRow(QStringLiteral("Rate (Hz), samples:"), wavRow);
+    formForm->addRow(QString(), wavetable);
+    formForm->addRow(QStringLiteral("VHDL elements:"), vhdlType);
     formForm->addRow(QString(), guardPoint);
     formForm->addRow(QString(), quarterWave);
 
@@ -255,7 +265,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
         connect(box, &QComboBox::currentIndexChanged, this, later);
     for (QSpinBox* box : {width, rate})
         connect(box, &QSpinBox::valueChanged, this, later);
-    for (QCheckBox* box : {widthSigned, guardPoint, quarterWave})
+    for (QCheckBox* box : {widthSigned, guardPoint, quarterWave, wavetable})
         connect(box, &QCheckBox::toggled, this, later);
     connect(base, &QLineEdit::textChanged, this, later);
     for (QComboBox* box : {format, type, mapping, sampleFormat})
@@ -285,6 +295,8 @@ TableOptions CExportTableDialog::Options() const {
     o.guardPoint = guardPoint->isChecked();
     o.quarterWave = quarterWave->isChecked() && quarterWave->isEnabled();
     o.rate = rate->value();
+    o.vhdlType = VhdlType(vhdlType->currentIndex());
+    o.wavetable = wavetable->isChecked() && o.format == TableFormat::Wav;
     if (o.format == TableFormat::Wav) { // the samples say the width, always signed
         o.wavFloat = sampleFormat->currentIndex() == 4;
         o.width = 8 * std::min(sampleFormat->currentIndex() + 1, 4);
@@ -342,6 +354,8 @@ void CExportTableDialog::Enable() {
     recordBytes->setEnabled(f == TableFormat::IHex);
     rate->setEnabled(wav);
     sampleFormat->setEnabled(wav);
+    wavetable->setEnabled(wav);
+    vhdlType->setEnabled(f == TableFormat::Vhdl);
     for (QWidget* c : {static_cast<QWidget*>(before), static_cast<QWidget*>(after),
                        static_cast<QWidget*>(stdint)})
         c->setEnabled(f == TableFormat::C);

@@ -48,7 +48,8 @@ private:
     QComboBox* format;
     QSpinBox* width;
     QCheckBox* widthSigned;
-    QComboBox *radix, *endian, *recordBytes, *sampleFormat;
+    QComboBox *radix, *endian, *recordBytes, *sampleFormat, *vhdlType;
+    QCheckBox* wavetable;
     QLineEdit* base;
     QCheckBox *guardPoint, *quarterWave;
     QSpinBox* rate;

@@ -171,6 +171,24 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
                 else
                     a.error = "--sample-format takes pcm8, pcm16, pcm24, pcm32 or float, not " + *v;
             }
+        } else if (arg == "--wavetable") {
+            a.options.wavetable = true;
+        } else if (arg == "--vhdl-type") {
+            if (auto v = value()) {
+                const std::pair<const char*, VhdlType> types[] = {
+                    {"std_logic_vector", VhdlType::StdLogicVector},
+                    {"signed", VhdlType::Signed},
+                    {"unsigned", VhdlType::Unsigned},
+                    {"integer", VhdlType::Integer}};
+                const auto found = std::find_if(std::begin(types), std::end(types),
+                                                [&](const auto& t) { return *v == t.first; });
+                if (found != std::end(types))
+                    a.options.vhdlType = found->second;
+                else
+                    a.error = "--vhdl-type takes std_logic_vector, signed, unsigned or integer, "
+                              "not " +
+                              *v;
+            }
         } else if (arg == "--quarter-wave") {
             a.options.quarterWave = true;
         } else if (arg == "--guard-point") {
@@ -229,9 +247,9 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
             a.error = std::string(option) + " " + why;
     };
     if (a.form) {
-        for (const char* option :
-             {"--hex", "--scale", "--format", "--width", "--signed", "--radix", "--endian",
-              "--base", "--record-bytes", "--guard-point", "--quarter-wave"})
+        for (const char* option : {"--hex", "--scale", "--format", "--width", "--signed", "--radix",
+                                   "--endian", "--base", "--record-bytes", "--guard-point",
+                                   "--quarter-wave", "--vhdl-type", "--wavetable"})
             refuse(option, "does not apply to --form, Save C Source's fixed forms");
     } else if (words) {
         const std::string name = std::string("does not apply to --format ") + TableFormatOption(f);
@@ -251,6 +269,10 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
         }
         if (f == TableFormat::Bin || f == TableFormat::Wav)
             refuse("--eol", name);
+        if (f != TableFormat::Vhdl)
+            refuse("--vhdl-type", name);
+        if (f != TableFormat::Wav)
+            refuse("--wavetable", name);
         if (f == TableFormat::Wav) {
             for (const char* option : {"--width", "--signed"})
                 refuse(option, "does not apply to --format wav: --sample-format says the samples");

@@ -430,6 +430,9 @@ std::string Validate(const TableOptions& o) {
         if (o.format == TableFormat::Wav && !o.wavFloat && o.width != 8 && o.width != 16 &&
             o.width != 24 && o.width != 32)
             return "WAV samples are of 8, 16, 24 or 32 bits, or float.";
+        if (o.format == TableFormat::Vhdl && o.vhdlType == VhdlType::Integer && o.width == 32 &&
+            !o.widthSigned)
+            return "VHDL's integers do not reach 32-bit unsigned words.";
         if (o.format == TableFormat::Wav && (o.rate < 1 || o.rate > 1000000))
             return "The sample rate must lie between 1 and 1000000.";
         if (o.format == TableFormat::IHex && o.recordBytes != 16 && o.recordBytes != 32)

@@ -13,6 +13,9 @@
 
 enum class TableType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float, Double, Q15, Q31 };
 
+// The element type of a VHDL table.
+enum class VhdlType { StdLogicVector, Signed, Unsigned, Integer };
+
 // What is written: a C table, or words for an FPGA's memory or a ROM image.
 enum class TableFormat {
     C,
@@ -59,6 +62,8 @@ struct TableOptions {
     int recordBytes = 16;   // ihex: data bytes a record, 16 or 32
     int rate = 48000;       // wav: frames a second
     bool wavFloat = false;  // wav: 32-bit float samples; else PCM of `width` (8, 16, 24, 32)
+    bool wavetable = false; // wav: resampled to 2048 samples, a wavetable synth's frame
+    VhdlType vhdlType = VhdlType::StdLogicVector;
 };
 
 // The format's name in options ("c", "mem", ...), and back.

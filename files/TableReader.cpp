@@ -267,11 +267,19 @@ void ReadIHex(const std::string& text, const TableOptions& o, TableEntries& r) {
     ReadBin(bytes, o, r);
 }
 
-void ReadVhdl(const std::string& text, TableEntries& r) {
+void ReadVhdl(const std::string& text, const TableOptions& o, TableEntries& r) {
     const std::string body = WithoutComments(text, "--", false);
     std::size_t at = body.find(":=");
     if (at == std::string::npos) {
         r.error = "no constant";
+        return;
+    }
+    if (o.vhdlType == VhdlType::Integer) { // decimals, perhaps after "0 =>"
+        const std::size_t open = body.find('(', at), end = body.find(");", at);
+        std::string numbers = body.substr(open + 1, end - open - 1);
+        if (const std::size_t arrow = numbers.find("=>"); arrow != std::string::npos)
+            numbers = numbers.substr(arrow + 2);
+        ReadTokens(numbers, 10, r);
         return;
     }
     const std::size_t end = body.find(");", at);
@@ -316,7 +324,7 @@ TableEntries ReadTableEntries(const std::string& text, const TableOptions& o) {
         ReadBin(text, o, r);
         break;
     case TableFormat::Vhdl:
-        ReadVhdl(text, r);
+        ReadVhdl(text, o, r);
         break;
     case TableFormat::Wav:
         r.error = "WAV files are read by libsndfile";

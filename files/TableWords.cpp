@@ -217,15 +217,28 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
         break;
     }
     case TableFormat::Vhdl: {
-        // Hexadecimal literals where the width is whole digits, else bits, so every literal
-        // has exactly the vector's length.
+        // Vector literals of exactly the element's length: hexadecimal where the width is
+        // whole digits, else bits; integers as signed or unsigned decimals.
+        const bool integer = o.vhdlType == VhdlType::Integer;
         const bool hex = width % 4 == 0;
+        const std::string range = "(" + std::to_string(width - 1) + " downto 0)";
+        const std::int64_t least = o.widthSigned ? -(std::int64_t(1) << (width - 1)) : 0;
+        const std::int64_t most =
+            o.widthSigned ? (std::int64_t(1) << (width - 1)) - 1 : (std::int64_t(1) << width) - 1;
+        const std::string element =
+            o.vhdlType == VhdlType::Signed     ? "signed" + range
+            : o.vhdlType == VhdlType::Unsigned ? "unsigned" + range
+            : integer ? "integer range " + std::to_string(least) + " to " + std::to_string(most)
+                      : "std_logic_vector" + range;
         const std::string type = o.name + "_t";
         Put(out, "-- " + about + eol + "library ieee;" + eol + "use ieee.std_logic_1164.all;" +
-                     eol + eol + "package " + o.name + "_pkg is" + eol + "    type " + type +
-                     " is array (0 to " + std::to_string(words.entries - 1) +
-                     ") of std_logic_vector(" + std::to_string(width - 1) + " downto 0);" + eol +
-                     "    constant " + o.name + " : " + type + " := (" + eol);
+                     eol +
+                     (o.vhdlType == VhdlType::Signed || o.vhdlType == VhdlType::Unsigned
+                          ? "use ieee.numeric_std.all;" + eol
+                          : "") +
+                     eol + "package " + o.name + "_pkg is" + eol + "    type " + type +
+                     " is array (0 to " + std::to_string(words.entries - 1) + ") of " + element +
+                     ";" + eol + "    constant " + o.name + " : " + type + " := (" + eol);
         EachLine(out, words.entries, per, lines, "        -- ..." + eol,
                  [&](std::size_t i, bool first, bool end) {
                      char* p = out.Room();
@@ -233,11 +246,17 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
                          p = std::fill_n(p, 8, ' ');
                      if (words.entries == 1) // one element needs a name
                          p = std::copy_n("0 => ", 5, p);
-                     if (hex)
-                         *p++ = 'x';
-                     *p++ = '"';
-                     p = Digits(p, words[i], hex ? width / 4 : width, hex ? 16 : 2);
-                     *p++ = '"';
+                     if (integer) {
+                         p = std::to_chars(p, p + 24,
+                                           o.widthSigned ? words.Signed(i) : std::int64_t(words[i]))
+                                 .ptr;
+                     } else {
+                         if (hex)
+                             *p++ = 'x';
+                         *p++ = '"';
+                         p = Digits(p, words[i], hex ? width / 4 : width, hex ? 16 : 2);
+                         *p++ = '"';
+                     }
                      if (i + 1 < words.entries)
                          *p++ = ',';
                      if (end)

@@ -6,6 +6,8 @@
 #include <sndfile.h>
 #include <vector>
 
+#include "wave/Resample.h"
+
 namespace {
 
 // A growing file in memory, for libsndfile's virtual input and output.
@@ -49,6 +51,21 @@ SF_VIRTUAL_IO MemoryIo() {
 
 bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOptions& o,
                    std::string& bytes, std::string& error) {
+    if (o.wavetable && count != 2048 && count > 0) { // one frame of a wavetable synth
+        std::vector<double> ys(count);
+        for (std::size_t i = 0; i < count; ++i)
+            ys[i] = points[i].y;
+        const std::vector<double> frame =
+            Resample(ys, 2048, ResampleMethod::BandLimited, true, error);
+        if (frame.empty())
+            return false;
+        std::vector<DataPoint> resampled(2048);
+        for (std::size_t i = 0; i < 2048; ++i)
+            resampled[i] = {double(i), frame[i]};
+        TableOptions same = o;
+        same.wavetable = false;
+        return WavTableBytes(resampled.data(), resampled.size(), same, bytes, error);
+    }
     const TablePlan plan = PlanTable(points, count, o);
     if (!plan.error.empty()) {
         error = plan.error;

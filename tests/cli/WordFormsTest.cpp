@@ -207,6 +207,14 @@ std::vector<std::string> LastWords(const std::string& output) {
     return words;
 }
 
+// A test bench that reports `shown` for every element of the package's constant.
+std::string TestBench(const std::string& shown) {
+    return "library ieee;\nuse ieee.std_logic_1164.all;\nuse ieee.numeric_std.all;\n"
+           "use work.Table_pkg.all;\nentity tb is\nend entity;\narchitecture run of tb is\n"
+           "begin\n  process\n  begin\n    for i in Table'range loop\n      report " +
+           shown + ";\n    end loop;\n    wait;\n  end process;\nend architecture;\n";
+}
+
 // GHDL analyses the package and a test bench reports every word of the constant.
 TEST_F(WordForms, GhdlReadsTheVhdlPackage) {
     const fs::path input = Sine(300);
@@ -218,12 +226,7 @@ TEST_F(WordForms, GhdlReadsTheVhdlPackage) {
                              input, pkg)
                           .status,
                       0);
-            std::ofstream(dir / "tb.vhd")
-                << "library ieee;\nuse ieee.std_logic_1164.all;\nuse work.Table_pkg.all;\n"
-                   "entity tb is\nend entity;\narchitecture run of tb is\nbegin\n"
-                   "  process\n  begin\n    for i in Table'range loop\n"
-                   "      report to_hstring(Table(i));\n    end loop;\n    wait;\n"
-                   "  end process;\nend architecture;\n";
+            std::ofstream(dir / "tb.vhd") << TestBench("to_hstring(Table(i))");
             const std::string ghdl = "cd " + dir.string() + " && ghdl ";
             const ShellRun analysed =
                 Shell(ghdl + "-a --std=08 table_pkg.vhd tb.vhd && " + ghdl + "-e --std=08 tb");
@@ -236,6 +239,36 @@ TEST_F(WordForms, GhdlReadsTheVhdlPackage) {
                     read.push_back(std::stoull(w, nullptr, 16));
             EXPECT_EQ(read, Expected(width, isSigned)) << width << (isSigned ? " signed" : "");
         }
+    // Elements of numeric_std's signed and unsigned, and integers of the words' range.
+    const struct {
+        const char* type;
+        bool isSigned;
+        const char* shown;
+    } kinds[] = {{"signed", true, "to_hstring(Table(i))"},
+                 {"unsigned", false, "to_hstring(Table(i))"},
+                 {"integer", true, "integer'image(Table(i))"},
+                 {"integer", false, "integer'image(Table(i))"}};
+    for (const auto& k : kinds) {
+        const std::string what = std::string(k.type) + (k.isSigned ? " signed" : " unsigned");
+        ASSERT_EQ(Export(std::string("--format vhdl --width 12 --vhdl-type ") + k.type +
+                             (k.isSigned ? " --signed" : ""),
+                         input, dir / "table_pkg.vhd")
+                      .status,
+                  0);
+        std::ofstream(dir / "tb.vhd") << TestBench(k.shown);
+        const std::string ghdl = "cd " + dir.string() + " && ghdl ";
+        const ShellRun analysed =
+            Shell(ghdl + "-a --std=08 table_pkg.vhd tb.vhd && " + ghdl + "-e --std=08 tb");
+        ASSERT_EQ(analysed.status, 0) << what << "\n" << analysed.out;
+        const ShellRun run = Shell(ghdl + "-r --std=08 tb");
+        std::vector<std::uint64_t> read;
+        for (const std::string& w : LastWords(run.out))
+            if (!w.empty())
+                read.push_back(std::string(k.type) == "integer"
+                                   ? std::uint64_t(std::stoll(w)) & 0xFFF
+                                   : std::stoull(w, nullptr, 16));
+        EXPECT_EQ(read, Expected(12, k.isSigned)) << what;
+    }
 }
 
 // rustc compiles the static and g++ the constexpr array into programs that print them: the
@@ -370,6 +403,19 @@ TEST_F(WordForms, LibsndfileReadsTheLoopingCycle) {
             }
             sf_close(f);
         }
+    // Asked for, a table of another length becomes one 2048-sample wavetable frame.
+    const fs::path input = Sine(1000);
+    ASSERT_EQ(Export("--format wav --wavetable", input, dir / "frame.wav").status, 0);
+    SF_INFO frame{};
+    SNDFILE* f = sf_open((dir / "frame.wav").c_str(), SFM_READ, &frame);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(frame.frames, 2048);
+    std::vector<double> ys(2048);
+    sf_read_double(f, ys.data(), 2048);
+    sf_close(f);
+    for (std::size_t i = 0; i < 2048; i += 97) // the same sine, band-limited, at 16 bits
+        EXPECT_NEAR(ys[i], std::sin(2 * M_PI * double(i) / 2048), 2e-3) << i;
+    EXPECT_NE(ReadAll(dir / "frame.wav").find("clm "), std::string::npos);
     // The file's own bytes hold the loop's last sample, as the RIFF smpl chunk counts it.
     const std::string bytes = ReadAll(dir / "cycle.wav");
     const std::size_t smpl = bytes.find("smpl");
