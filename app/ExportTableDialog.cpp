@@ -174,7 +174,7 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     sampleFormat->addItems({QStringLiteral("PCM 8 bits"), QStringLiteral("PCM 16 bits"),
                             QStringLiteral("PCM 24 bits"), QStringLiteral("PCM 32 bits"),
                             QStringLiteral("Float 32 bits")});
-    sampleFormat->setCurrentIndex(o.wavFloat ? 4 : std::clamp(o.width / 8 - 1, 0, 3));
+    sampleFormat->setCurrentIndex(o.wavFloat ? 4 : std::clamp(o.wavBits / 8 - 1, 0, 3));
 
     auto* forms = new QGroupBox(QStringLiteral("Form"), this);
     auto* formForm = new QFormLayout(forms);
@@ -297,11 +297,8 @@ TableOptions CExportTableDialog::Options() const {
     o.rate = rate->value();
     o.vhdlType = VhdlType(vhdlType->currentIndex());
     o.wavetable = wavetable->isChecked() && o.format == TableFormat::Wav;
-    if (o.format == TableFormat::Wav) { // the samples say the width, always signed
-        o.wavFloat = sampleFormat->currentIndex() == 4;
-        o.width = 8 * std::min(sampleFormat->currentIndex() + 1, 4);
-        o.widthSigned = true;
-    }
+    o.wavFloat = sampleFormat->currentIndex() == 4;
+    o.wavBits = 8 * std::min(sampleFormat->currentIndex() + 1, 4);
     // What is greyed out for the type is not used.
     const bool integer = words || (o.type != TableType::Float && o.type != TableType::Double);
     const bool fractional = !words && (o.type == TableType::Q15 || o.type == TableType::Q31);
@@ -356,6 +353,7 @@ void CExportTableDialog::Enable() {
     sampleFormat->setEnabled(wav);
     wavetable->setEnabled(wav);
     vhdlType->setEnabled(f == TableFormat::Vhdl);
+    name->setEnabled(f != TableFormat::IHex && f != TableFormat::Bin && !wav); // no name there
     for (QWidget* c : {static_cast<QWidget*>(before), static_cast<QWidget*>(after),
                        static_cast<QWidget*>(stdint)})
         c->setEnabled(f == TableFormat::C);
@@ -395,10 +393,11 @@ void CExportTableDialog::Refresh() {
                   .arg(symmetry.quarterWaveDeviation));
     preview->setPlainText(
         wav ? QStringLiteral("One cycle of %1 frames at %2 Hz, looped by a sampler%3.")
-                  .arg(count + (o.guardPoint ? 1 : 0))
+                  .arg(WrittenCount(count, o))
                   .arg(o.rate)
-                  .arg(count == 2048 ? QStringLiteral("; a 2048-sample wavetable frame")
-                                     : QString())
+                  .arg(count == 2048 || o.wavetable
+                           ? QStringLiteral("; a 2048-sample wavetable frame")
+                           : QString())
             : QString::fromStdString(TablePreview(points, count, o, 6)));
     std::size_t bytes = 0;
     WriteTableForm(

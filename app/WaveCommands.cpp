@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -161,7 +162,11 @@ void CWaveformView::ExportTable() {
     FileDialogRequest request;
     request.save = true;
     request.defaultExtension = CExportTableDialog::ExtensionOf(tableOptions.format);
-    request.initialFile = tablePath;
+    // The last path, with the chosen form's extension.
+    request.initialFile =
+        tablePath.empty()
+            ? tablePath
+            : std::filesystem::path(tablePath).replace_extension(request.defaultExtension).string();
     request.filter = CExportTableDialog::FilterOf(tableOptions.format);
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)

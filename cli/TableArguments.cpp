@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -165,7 +166,7 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
                 const std::string names[] = {"pcm8", "pcm16", "pcm24", "pcm32"};
                 const auto found = std::find(std::begin(names), std::end(names), *v);
                 if (found != std::end(names))
-                    a.options.width = 8 * int(found - std::begin(names) + 1);
+                    a.options.wavBits = 8 * int(found - std::begin(names) + 1);
                 else if (*v == "float")
                     a.options.wavFloat = true;
                 else
@@ -238,57 +239,67 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
     if (!a.error.empty())
         return a;
     // Options that would do nothing are mistakes, not silence.
+    using F = TableFormat;
     const TableType t = a.options.type;
-    const TableFormat f = a.options.format;
+    const F f = a.options.format;
     const bool floating = t == TableType::Float || t == TableType::Double;
-    const bool words = IsWordFormat(f);
-    auto refuse = [&](const char* option, const std::string& why) {
-        if (a.error.empty() && given.count(option))
-            a.error = std::string(option) + " " + why;
-    };
+    const std::vector<F> cFamily = {F::C, F::Cpp, F::Rust};
+    const std::vector<F> words = {F::Mem, F::MemB, F::Coe, F::Mif, F::IHex, F::Bin, F::Vhdl};
+    const std::vector<F> text = {F::C,   F::Cpp, F::Rust, F::Mem, F::MemB,
+                                 F::Coe, F::Mif, F::IHex, F::Vhdl};
+    const std::vector<F> named = {F::C, F::Cpp, F::Rust, F::Mem, F::MemB, F::Coe, F::Mif, F::Vhdl};
+    const std::vector<F> lined = {F::C, F::Cpp, F::Rust, F::Mem, F::MemB, F::Coe, F::Vhdl};
+    const struct {
+        const char* option;
+        const std::vector<F>& forms;
+    } rules[] = {{"--type", cFamily},
+                 {"--hex", cFamily},
+                 {"--before", {F::C}},
+                 {"--after", {F::C}},
+                 {"--no-stdint", {F::C}},
+                 {"--guard", {F::C, F::Cpp}},
+                 {"--length-macro", {F::C, F::Cpp}},
+                 {"--per-line", lined},
+                 {"--name", named},
+                 {"--eol", text},
+                 {"--width", words},
+                 {"--signed", words},
+                 {"--radix", {F::Coe, F::Mif}},
+                 {"--endian", {F::Bin, F::IHex}},
+                 {"--base", {F::IHex}},
+                 {"--record-bytes", {F::IHex}},
+                 {"--vhdl-type", {F::Vhdl}},
+                 {"--rate", {F::Wav}},
+                 {"--sample-format", {F::Wav}},
+                 {"--wavetable", {F::Wav}}};
     if (a.form) {
-        for (const char* option : {"--hex", "--scale", "--format", "--width", "--signed", "--radix",
-                                   "--endian", "--base", "--record-bytes", "--guard-point",
-                                   "--quarter-wave", "--vhdl-type", "--wavetable"})
-            refuse(option, "does not apply to --form, Save C Source's fixed forms");
-    } else if (words) {
-        const std::string name = std::string("does not apply to --format ") + TableFormatOption(f);
         for (const char* option :
-             {"--type", "--hex", "--before", "--after", "--guard", "--length-macro", "--no-stdint"})
-            refuse(option, name);
-        if (f != TableFormat::Mem && f != TableFormat::MemB && f != TableFormat::Coe &&
-            f != TableFormat::Vhdl)
-            refuse("--per-line", name);
-        if (f != TableFormat::Coe && f != TableFormat::Mif)
-            refuse("--radix", name);
-        if (f != TableFormat::Bin && f != TableFormat::IHex)
-            refuse("--endian", name);
-        if (f != TableFormat::IHex) {
-            refuse("--base", name);
-            refuse("--record-bytes", name);
-        }
-        if (f == TableFormat::Bin || f == TableFormat::Wav)
-            refuse("--eol", name);
-        if (f != TableFormat::Vhdl)
-            refuse("--vhdl-type", name);
-        if (f != TableFormat::Wav)
-            refuse("--wavetable", name);
-        if (f == TableFormat::Wav) {
-            for (const char* option : {"--width", "--signed"})
-                refuse(option, "does not apply to --format wav: --sample-format says the samples");
-            a.options.widthSigned = true;
-        } else {
-            refuse("--rate", name);
-            refuse("--sample-format", name);
-        }
+             {"--hex", "--scale", "--format", "--width", "--signed", "--radix", "--endian",
+              "--base", "--record-bytes", "--guard-point", "--quarter-wave", "--vhdl-type",
+              "--rate", "--sample-format", "--wavetable"})
+            if (a.error.empty() && given.count(option))
+                a.error = std::string(option) + " does not apply to --form, Save C Source's "
+                                                "fixed forms";
     } else {
-        for (const char* option :
-             {"--width", "--signed", "--radix", "--endian", "--base", "--record-bytes"})
-            refuse(option, "applies to the word formats (mem, memb, coe, mif, ihex, bin)");
-        if (a.options.hex && floating)
-            a.error = std::string("--hex applies to integer types, not ") + TableTypeOption(t);
-        else if (a.options.scaled && (floating || t == TableType::Q15 || t == TableType::Q31))
-            a.error = std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
+        for (const auto& rule : rules) {
+            if (!a.error.empty() || !given.count(rule.option) ||
+                std::find(rule.forms.begin(), rule.forms.end(), f) != rule.forms.end())
+                continue;
+            std::string where;
+            for (F g : rule.forms)
+                where += std::string(where.empty() ? "" : ", ") + TableFormatOption(g);
+            a.error = std::string(rule.option) + " does not apply to --format " +
+                      TableFormatOption(f) + "; it applies to " + where;
+        }
+        if (!a.error.empty())
+            return a;
+        if (f == F::C || f == F::Cpp || f == F::Rust) {
+            if (a.options.hex && floating)
+                a.error = std::string("--hex applies to integer types, not ") + TableTypeOption(t);
+            else if (a.options.scaled && (floating || t == TableType::Q15 || t == TableType::Q31))
+                a.error =
+                    std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
+        }
     }
     if (!a.error.empty())
         return a;

@@ -69,13 +69,9 @@ std::string RustType(TableType type) {
 TypeInfo Resolved(const TableOptions& o) {
     if (!IsWordFormat(o.format))
         return Info(o.type);
-    // A WAV's PCM samples are signed whatever was asked.
-    return {TableType::Int32,
-            "",
-            "",
-            std::clamp(o.width, 1, 32),
-            o.widthSigned || o.format == TableFormat::Wav,
-            false};
+    if (o.format == TableFormat::Wav) // PCM samples are signed, of the sample format's width
+        return {TableType::Int32, "", "", std::clamp(o.wavBits, 8, 32), true, false};
+    return {TableType::Int32, "", "", std::clamp(o.width, 1, 32), o.widthSigned, false};
 }
 
 double TypeMin(const TypeInfo& t) {
@@ -427,8 +423,8 @@ std::string Validate(const TableOptions& o) {
             return "The word width must be between 1 and 32 bits.";
         if (o.radix != 2 && o.radix != 10 && o.radix != 16)
             return "The radix is 2, 10 or 16.";
-        if (o.format == TableFormat::Wav && !o.wavFloat && o.width != 8 && o.width != 16 &&
-            o.width != 24 && o.width != 32)
+        if (o.format == TableFormat::Wav && !o.wavFloat && o.wavBits != 8 && o.wavBits != 16 &&
+            o.wavBits != 24 && o.wavBits != 32)
             return "WAV samples are of 8, 16, 24 or 32 bits, or float.";
         if (o.format == TableFormat::Vhdl && o.vhdlType == VhdlType::Integer && o.width == 32 &&
             !o.widthSigned)
@@ -488,6 +484,8 @@ std::optional<TableFormat> TableFormatFromOption(const std::string& option) {
 std::size_t WrittenCount(std::size_t count, const TableOptions& o) {
     if (o.quarterWave)
         return count / 4 + 1;
+    if (o.format == TableFormat::Wav && o.wavetable) // resampled to one frame
+        return 2048 + (o.guardPoint ? 1 : 0);
     return count + (o.guardPoint ? 1 : 0);
 }
 
@@ -614,7 +612,9 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
     plan.tableBytes = entries * (t.bits                       ? std::size_t((t.bits + 7) / 8)
                                  : o.type == TableType::Float ? sizeof(float)
                                                               : sizeof(double));
-    for (std::size_t i = 0; countHeld && i < entries; ++i) {
+    // Held values are counted over the samples written (before any resampling).
+    const std::size_t written = o.quarterWave ? entries : count + (o.guardPoint ? 1 : 0);
+    for (std::size_t i = 0; countHeld && i < written; ++i) {
         const double y = points[i < count ? i : 0].y;
         bool held = false;
         if (t.bits)

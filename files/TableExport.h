@@ -61,7 +61,8 @@ struct TableOptions {
     std::uint32_t base = 0; // ihex: the address of the first word
     int recordBytes = 16;   // ihex: data bytes a record, 16 or 32
     int rate = 48000;       // wav: frames a second
-    bool wavFloat = false;  // wav: 32-bit float samples; else PCM of `width` (8, 16, 24, 32)
+    bool wavFloat = false;  // wav: 32-bit float samples; else PCM of `wavBits`
+    int wavBits = 16;       // wav: 8, 16, 24 or 32
     bool wavetable = false; // wav: resampled to 2048 samples, a wavetable synth's frame
     VhdlType vhdlType = VhdlType::StdLogicVector;
 };

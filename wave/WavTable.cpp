@@ -77,7 +77,7 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
         return false;
     }
     const bool floating = o.wavFloat;
-    const int bits = std::clamp(o.width, 8, 32);
+    const int bits = std::clamp(o.wavBits, 8, 32);
     SF_INFO info{};
     info.samplerate = o.rate;
     info.channels = 1;
@@ -175,7 +175,7 @@ TableEntries ReadWavEntries(const std::string& bytes, const TableOptions& o) {
         r.error = std::string("not a sound file libsndfile reads: ") + sf_strerror(nullptr);
         return r;
     }
-    const int bits = std::clamp(o.width, 8, 32);
+    const int bits = std::clamp(o.wavBits, 8, 32);
     std::vector<int> ints(4096);
     std::vector<float> floats(4096);
     for (;;) {

@@ -162,11 +162,12 @@ TEST(QtDialogs, ExportTableWritesWhatTheCommandLineWrites) {
     EXPECT_TRUE(dialog.Problem().isEmpty()) << dialog.Problem().toStdString();
     std::string mem;
     ASSERT_TRUE(WriteTable(StringSink(mem), sine.data(), sine.size(), dialog.Options()));
-    FILE* memPipe = popen((std::string(TARVELIN_TABLE_COMMAND) +
-                           " export --format mem --width 12 --scale auto --per-line 8 --name Sine " +
-                           (dir / "sine.txt").string())
-                              .c_str(),
-                          "r");
+    FILE* memPipe =
+        popen((std::string(TARVELIN_TABLE_COMMAND) +
+               " export --format mem --width 12 --scale auto --per-line 8 --name Sine " +
+               (dir / "sine.txt").string())
+                  .c_str(),
+              "r");
     std::string memCommand;
     while ((n = std::fread(buffer, 1, sizeof buffer, memPipe)) > 0)
         memCommand.append(buffer, n);

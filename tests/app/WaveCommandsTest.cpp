@@ -356,6 +356,30 @@ TEST_F(ViewTest, AWholeTableStepIsQuickAndSmallAtTenMillionSamples) {
     EXPECT_EQ(view.Samples()[7].y, -7);
 }
 
+// Another form proposes the last path with its own extension, and the WAV's sample format
+// does not change the words' width or signedness kept for the other forms.
+TEST_F(ViewTest, ExportTableProposesTheFormsExtension) {
+    New(8);
+    TableOptions mem;
+    mem.format = TableFormat::Mem;
+    mem.width = 12;
+    dialogs.tables.push_back(mem);
+    Choose(dir / "t.mem");
+    Run(ID_WAVE_EXPORT_TABLE);
+    EXPECT_EQ(dialogs.requests.back().defaultExtension, "mem");
+    TableOptions wav = mem;
+    wav.format = TableFormat::Wav;
+    wav.wavBits = 24;
+    dialogs.tables.push_back(wav);
+    Choose(dir / "t.wav");
+    Run(ID_WAVE_EXPORT_TABLE);
+    EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "t.wav").string());
+    EXPECT_EQ(dialogs.requests.back().filter, "Sound file (*.wav)|*.wav||");
+    EXPECT_EQ(ReadAll(dir / "t.wav").substr(0, 4), "RIFF");
+    EXPECT_EQ(view.TableExportOptions().width, 12);
+    EXPECT_FALSE(view.TableExportOptions().widthSigned);
+}
+
 TEST_F(ViewTest, ACutWavFileSaysWhatItHoldsAndTheUserChooses) {
     New(3);
     WriteWav(dir / "cut.wav", std::vector<std::int16_t>(250, 1000), 1000);

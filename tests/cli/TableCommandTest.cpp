@@ -101,12 +101,31 @@ TEST_F(TableCommand, MistakesGetMessagesAndExitCodesAndLeaveNothingBehind) {
         EXPECT_EQ(r.status, 2) << useless;
     }
     EXPECT_EQ(Command("export --hex --type q15 " + input.string()).status, 0);
-    for (const char* wrong :
-         {"--format mem --hex", "--format mem --type int8", "--format bin --radix 2",
-          "--format coe --endian big", "--format mif --base 16", "--format bin --per-line 4",
-          "--format bin --eol crlf", "--width 12", "--format ihex --record-bytes 24",
-          "--format mem --width 33", "--format nope", "--radix 8 --format coe",
-          "--format ihex --base 0x100000000"}) {
+    const ShellRun where = Shell(std::string(TARVELIN_TABLE_COMMAND) +
+                                 " export --format c --base 16 " + input.string());
+    EXPECT_NE(where.out.find("--base does not apply to --format c; it applies to ihex"),
+              std::string::npos)
+        << where.out;
+    for (const char* wrong : {"--format mem --hex",
+                              "--format mem --type int8",
+                              "--format bin --radix 2",
+                              "--format coe --endian big",
+                              "--format mif --base 16",
+                              "--format bin --per-line 4",
+                              "--format bin --eol crlf",
+                              "--width 12",
+                              "--format ihex --record-bytes 24",
+                              "--format mem --width 33",
+                              "--format nope",
+                              "--radix 8 --format coe",
+                              "--format ihex --base 0x100000000",
+                              "--rate 8000",
+                              "--format cpp --sample-format pcm8",
+                              "--format rust --wavetable",
+                              "--format bin --name T",
+                              "--format wav --name T",
+                              "--format mem --vhdl-type signed",
+                              "--form int --rate 8000"}) {
         const auto r = Command(std::string("export ") + wrong + " " + input.string());
         EXPECT_EQ(r.status, 2) << wrong;
     }

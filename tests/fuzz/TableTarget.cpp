@@ -80,7 +80,8 @@ void FuzzTable(const std::uint8_t* data, std::size_t size) {
                                             TableFormat::IHex, TableFormat::Bin,  TableFormat::Vhdl,
                                             TableFormat::Wav};
         o.format = forms[form - 1];
-        o.width = o.format == TableFormat::Wav ? 8 * (1 + data[2] % 4) : 1 + data[2] % 32;
+        o.width = 1 + data[2] % 32;
+        o.wavBits = 8 * (1 + data[2] % 4);
         o.widthSigned = flags & 4;
         o.bigEndian = flags & 8;
         o.radix = (flags & 16) ? 2 : (flags & 32) ? 10 : 16;
