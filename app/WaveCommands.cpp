@@ -225,7 +225,7 @@ bool CWaveformView::SwapWaveform(std::vector<double>& ys) {
     return true;
 }
 
-bool CWaveformView::ReplaceAsStep(std::vector<double> ys, const UndoHistory::Document& after) {
+bool CWaveformView::ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after) {
     history.Commit(buffer.get());
     UndoHistory::Document before = CurrentDocument();
     if (!SwapWaveform(ys))
@@ -325,9 +325,9 @@ void CWaveformView::GenerateWave() {
         ShowNewCount(); // axes fitted to the new values, with ticks as Open gives them
     } else if (had) {   // a new count: a step of both waveforms
         bool replaced = false;
-        GivingWay([&] {
-            replaced = ReplaceAsStep(Ys(made.points.data(), made.points.size()), CurrentDocument());
-        });
+        std::vector<double> ys = Ys(made.points.data(), made.points.size());
+        made.points = {}; // its memory may be needed now
+        GivingWay([&] { replaced = ReplaceAsStep(ys, CurrentDocument()); });
         if (!replaced)
             return;
     } else { // into an empty view: a new waveform, as New makes one
@@ -451,10 +451,10 @@ void CWaveformView::Import(bool clipboard) {
         dialogs.MessageBox(read.shortfall + "\nImport the frames that are there?",
                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    TakeImported(read.values, name);
+    TakeImported(std::move(read.values), name);
 }
 
-void CWaveformView::TakeImported(const std::vector<double>& values, const std::string& name) {
+void CWaveformView::TakeImported(std::vector<double> values, const std::string& name) {
     // Save asks for a name, as after New.
     const UndoHistory::Document imported{name + "*", "", ""};
     if (buffer) {

@@ -1,11 +1,13 @@
 #pragma once
 // Collects text in a large block and hands it to a sink a block at a time.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Receives a block of text; returns false when it could not be written.
 using TextSink = std::function<bool(const char* text, std::size_t size)>;
@@ -38,6 +40,14 @@ public:
         char* p = Room();
         std::memcpy(p, text, n);
         end = p + n;
+    }
+    // Text of any length, in pieces: a value's room is all one call may take.
+    void Put(std::string_view text) {
+        while (!text.empty()) {
+            const std::size_t n = std::min(text.size(), Reserve);
+            Append(text.data(), n);
+            text.remove_prefix(n);
+        }
     }
     // Writes what is held; false once the sink has failed.
     bool Flush() {

@@ -626,14 +626,6 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
     return plan;
 }
 
-void Put(OutputBuffer& out, std::string_view text) {
-    while (!text.empty()) { // in pieces: a value's room is all a call may take
-        const std::size_t n = std::min(text.size(), OutputBuffer::Reserve);
-        out.Append(text.data(), n);
-        text.remove_prefix(n);
-    }
-}
-
 // Exact in C and C++ alike: a negative value as -0x and its magnitude (an int constant, so no
 // narrowing), the least int32_t, whose magnitude no int holds, as (-0x7FFFFFFF - 1).
 char* Hex(char* p, std::int64_t v, int bits, bool isSigned) {
@@ -703,30 +695,30 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     const bool rust = o.format == TableFormat::Rust, cpp = o.format == TableFormat::Cpp;
     if (rust) {
         if (std::any_of(o.name.begin(), o.name.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
-            Put(out, "#[allow(non_upper_case_globals)]" + eol);
-        Put(out, "pub static " + o.name + ": [" + RustType(o.type) + "; " + length + "] = [" + eol);
+            out.Put("#[allow(non_upper_case_globals)]" + eol);
+        out.Put("pub static " + o.name + ": [" + RustType(o.type) + "; " + length + "] = [" + eol);
     } else {
         if (!o.guard.empty())
-            Put(out, "#ifndef " + o.guard + eol + "#define " + o.guard + eol + eol);
+            out.Put("#ifndef " + o.guard + eol + "#define " + o.guard + eol + eol);
         if (cpp)
-            Put(out, "#include <array>" + eol + (t.bits ? "#include <cstdint>" + eol : "") + eol);
+            out.Put("#include <array>" + eol + (t.bits ? "#include <cstdint>" + eol : "") + eol);
         else if (o.includeStdint && t.bits)
-            Put(out, "#include <stdint.h>" + eol + eol);
+            out.Put("#include <stdint.h>" + eol + eol);
         if (!o.lengthMacro.empty())
-            Put(out, "#define " + o.lengthMacro + " " + length + eol + eol);
+            out.Put("#define " + o.lengthMacro + " " + length + eol + eol);
         const std::string size = o.lengthMacro.empty() ? length : o.lengthMacro;
         if (cpp)
-            Put(out, "inline constexpr std::array<" + std::string(t.bits ? "std::" : "") + t.cName +
-                         ", " + size + "> " + o.name + " = {" + eol);
+            out.Put("inline constexpr std::array<" + std::string(t.bits ? "std::" : "") + t.cName +
+                    ", " + size + "> " + o.name + " = {" + eol);
         else
-            Put(out, (o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" +
-                         size + "]" + (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
+            out.Put((o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" + size +
+                    "]" + (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
     }
     const std::size_t perLine = std::size_t(o.perLine);
     const std::size_t lastLine = count ? (count - 1) / perLine * perLine : 0;
     for (std::size_t i = 0; i < count; ++i) {
         if (lines >= 0 && i == std::size_t(lines) * perLine && i < lastLine) {
-            Put(out, "    ..." + eol); // on to the last line
+            out.Put("    ..." + eol); // on to the last line
             i = lastLine;
         }
         char* p = out.Room();
@@ -751,9 +743,9 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
             *p++ = ' ';
         out.Advance(p);
     }
-    Put(out, (rust ? "];" : "};") + eol);
+    out.Put((rust ? "];" : "};") + eol);
     if (!rust && !o.guard.empty())
-        Put(out, eol + "#endif /* " + o.guard + " */" + eol);
+        out.Put(eol + "#endif /* " + o.guard + " */" + eol);
     return out.Flush();
 }
 

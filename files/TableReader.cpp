@@ -67,11 +67,8 @@ void ReadCFamily(const std::string& text, const TableOptions& o, TableEntries& r
         char* end;
         const char* from = body.c_str() + at;
         if (IsFloating(o)) {
-            r.values.push_back(o.type == TableType::Float && o.format == TableFormat::C
-                                   ? double(std::strtof(from, &end))
-                                   : std::strtod(from, &end));
-            if (o.type == TableType::Float && o.format == TableFormat::Rust)
-                r.values.back() = double(float(std::strtod(from, &end)));
+            r.values.push_back(o.type == TableType::Float ? double(std::strtof(from, &end))
+                                                          : std::strtod(from, &end));
         } else {
             r.words.push_back(std::strtoll(from, &end, 0));
         }

@@ -9,14 +9,6 @@ namespace {
 
 const char HexDigits[] = "0123456789ABCDEF";
 
-void Put(OutputBuffer& out, std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t n = std::min(text.size(), OutputBuffer::Reserve);
-        out.Append(text.data(), n);
-        text.remove_prefix(n);
-    }
-}
-
 // `digits` digits of `value` in base 2 or 16, leading zeros kept.
 char* Digits(char* p, std::uint64_t value, int digits, int base) {
     const int shift = base == 2 ? 1 : 4;
@@ -48,7 +40,7 @@ void EachLine(OutputBuffer& out, std::size_t entries, std::size_t per, int lines
     const std::size_t lastLine = entries ? (entries - 1) / per * per : 0;
     for (std::size_t i = 0; i < entries; ++i) {
         if (lines >= 0 && i == std::size_t(lines) * per && i < lastLine) {
-            Put(out, skipped);
+            out.Put(skipped);
             i = lastLine;
         }
         entry(i, i % per == 0, (i + 1) % per == 0 || i + 1 == entries);
@@ -94,7 +86,7 @@ void IntelHex(OutputBuffer& out, const Words& words, const TableOptions& o, int 
         const bool last = k + length >= total;
         if (lines >= 0 && written >= lines && !last) {
             if (!skipped)
-                Put(out, "..." + eol);
+                out.Put("..." + eol);
             skipped = true;
             k += length;
             continue;
@@ -108,7 +100,7 @@ void IntelHex(OutputBuffer& out, const Words& words, const TableOptions& o, int 
         ++written;
         k += length;
     }
-    Put(out, ":00000001FF" + eol);
+    out.Put(":00000001FF" + eol);
 }
 
 } // namespace
@@ -131,7 +123,7 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
     case TableFormat::MemB: {
         const bool hex = o.format == TableFormat::Mem;
         const int digits = hex ? (width + 3) / 4 : width;
-        Put(out, "// " + about + eol);
+        out.Put("// " + about + eol);
         EachLine(out, words.entries, per, lines, "// ..." + eol,
                  [&](std::size_t i, bool, bool end) {
                      char* p = out.Room();
@@ -145,8 +137,8 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
         break;
     }
     case TableFormat::Coe: {
-        Put(out, "; " + about + eol + "memory_initialization_radix=" + std::to_string(o.radix) +
-                     ";" + eol + "memory_initialization_vector=" + eol);
+        out.Put("; " + about + eol + "memory_initialization_radix=" + std::to_string(o.radix) +
+                ";" + eol + "memory_initialization_vector=" + eol);
         EachLine(out, words.entries, per, lines, "..." + eol, [&](std::size_t i, bool, bool end) {
             char* p = out.Room();
             if (o.radix == 10)
@@ -168,9 +160,9 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
         const char* radix = o.radix == 2 ? "BIN"
                             : decimal    ? (o.widthSigned ? "DEC" : "UNS")
                                          : "HEX";
-        Put(out, "-- " + about + eol + "WIDTH=" + std::to_string(width) + ";" + eol +
-                     "DEPTH=" + std::to_string(words.entries) + ";" + eol + "ADDRESS_RADIX=UNS;" +
-                     eol + "DATA_RADIX=" + radix + ";" + eol + eol + "CONTENT BEGIN" + eol);
+        out.Put("-- " + about + eol + "WIDTH=" + std::to_string(width) + ";" + eol +
+                "DEPTH=" + std::to_string(words.entries) + ";" + eol + "ADDRESS_RADIX=UNS;" + eol +
+                "DATA_RADIX=" + radix + ";" + eol + eol + "CONTENT BEGIN" + eol);
         EachLine(out, words.entries, 1, lines, "\t..." + eol, [&](std::size_t i, bool, bool) {
             char* p = out.Room();
             *p++ = '\t';
@@ -186,7 +178,7 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
             p = std::copy(eol.begin(), eol.end(), p);
             out.Advance(p);
         });
-        Put(out, "END;" + eol);
+        out.Put("END;" + eol);
         break;
     }
     case TableFormat::IHex:
@@ -204,7 +196,7 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
                     Digits(two, (words[i] >> (8 * shift)) & 0xFF, 2, 16);
                     shown += std::string(two) + (shown.size() % 48 == 45 ? eol : " ");
                 }
-            Put(out, shown + eol);
+            out.Put(shown + eol);
             break;
         }
         for (std::size_t i = 0; i < words.entries; ++i) {
@@ -231,14 +223,13 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
             : integer ? "integer range " + std::to_string(least) + " to " + std::to_string(most)
                       : "std_logic_vector" + range;
         const std::string type = o.name + "_t";
-        Put(out, "-- " + about + eol + "library ieee;" + eol + "use ieee.std_logic_1164.all;" +
-                     eol +
-                     (o.vhdlType == VhdlType::Signed || o.vhdlType == VhdlType::Unsigned
-                          ? "use ieee.numeric_std.all;" + eol
-                          : "") +
-                     eol + "package " + o.name + "_pkg is" + eol + "    type " + type +
-                     " is array (0 to " + std::to_string(words.entries - 1) + ") of " + element +
-                     ";" + eol + "    constant " + o.name + " : " + type + " := (" + eol);
+        out.Put("-- " + about + eol + "library ieee;" + eol + "use ieee.std_logic_1164.all;" + eol +
+                (o.vhdlType == VhdlType::Signed || o.vhdlType == VhdlType::Unsigned
+                     ? "use ieee.numeric_std.all;" + eol
+                     : "") +
+                eol + "package " + o.name + "_pkg is" + eol + "    type " + type +
+                " is array (0 to " + std::to_string(words.entries - 1) + ") of " + element + ";" +
+                eol + "    constant " + o.name + " : " + type + " := (" + eol);
         EachLine(out, words.entries, per, lines, "        -- ..." + eol,
                  [&](std::size_t i, bool first, bool end) {
                      char* p = out.Room();
@@ -265,7 +256,7 @@ bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count
                          *p++ = ' ';
                      out.Advance(p);
                  });
-        Put(out, "    );" + eol + "end package " + o.name + "_pkg;" + eol);
+        out.Put("    );" + eol + "end package " + o.name + "_pkg;" + eol);
         break;
     }
     case TableFormat::C:
