@@ -26,10 +26,14 @@ std::optional<ClippedSegment> ClipSegment(long double ax, long double ay, long d
         if (t0 > t1)
             return std::nullopt;
     }
-    // An end that was not cut stays exactly where it was.
-    auto at = [](long double from, long double to, long double d, long double t) {
-        return int(std::trunc(t == 0 ? from : t == 1 ? to : from + d * t));
+    // An end that was not cut stays exactly where it was. A cut end is held to the band: across
+    // a span of thousands of orders of magnitude, `from + d * t` keeps no digit of the band.
+    auto at = [](long double from, long double to, long double d, long double t, long double lo,
+                 long double hi) {
+        const long double v = t == 0 ? from : t == 1 ? to : from + d * t;
+        return int(std::trunc(std::isnan(v) ? lo : std::clamp(v, lo, hi)));
     };
-    return ClippedSegment{CPoint(at(ax, bx, dx, t0), at(ay, by, dy, t0)),
-                          CPoint(at(ax, bx, dx, t1), at(ay, by, dy, t1))};
+    const long double l = band.left, r = band.right, top = band.top, bottom = band.bottom;
+    return ClippedSegment{CPoint(at(ax, bx, dx, t0, l, r), at(ay, by, dy, t0, top, bottom)),
+                          CPoint(at(ax, bx, dx, t1, l, r), at(ay, by, dy, t1, top, bottom))};
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "graph/objects/PlotDataNotation.h"
+#include "graph/objects/SegmentClip.h"
 #include "tests/graph/GraphFixture.h"
 #include "tests/support/ArchiveBytes.h"
 #include "tests/support/Timing.h"
@@ -164,6 +165,25 @@ TEST(FarCoordinates, ZoomingDeepOntoASegmentKeepsItsTrueLine) {
                 return;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// A segment across thousands of orders of magnitude: where the arithmetic keeps no digit of
+// the band, the cut ends are still held to it (a fuzzer's find).
+TEST(FarCoordinates, ClippedEndsStayInTheBand) {
+    const CRect band(-100, -100, 500, 400);
+    const auto cut = ClipSegment(-8.5e289L, 10, 1e4000L, 20, band);
+    ASSERT_TRUE(cut);
+    for (CPoint p : {cut->a, cut->b}) {
+        EXPECT_GE(p.x, band.left);
+        EXPECT_LE(p.x, band.right);
+        EXPECT_GE(p.y, band.top);
+        EXPECT_LE(p.y, band.bottom);
+    }
+    EXPECT_FALSE(ClipSegment(-1e30L, 1e30L, -1e29L, 1e30L, band)); // misses the band
 }
 
 } // namespace
