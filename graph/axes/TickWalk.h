@@ -18,7 +18,8 @@ template <class Holds> std::int64_t FirstFailing(std::int64_t from, std::int64_t
     while (hi < to && holds(hi)) {
         lo = hi + 1;
         hi = gap < to - hi ? hi + gap : to;
-        gap *= 2;
+        if (gap < to - from) // no further than the range: no overflow
+            gap *= 2;
     }
     while (lo < hi) { // holds before lo, fails at hi (or hi == to)
         const std::int64_t mid = lo + (hi - lo) / 2;

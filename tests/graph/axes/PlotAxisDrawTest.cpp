@@ -252,6 +252,10 @@ TEST(AxisDraw, AStepFarTooSmallIsWalkedAPixelAtATime) {
     int visits = 0;
     WalkTicks(10.25, 1e-9, std::int64_t(1e12), 0, 1000, [&](std::int64_t, double) { ++visits; });
     EXPECT_EQ(visits, 1000 - 10); // pixels 10 to 999: 1000 itself only begins past the end
+    // Holding all the way to the end of the largest range: the gallop must not overflow.
+    const std::int64_t end = std::int64_t(1) << 62;
+    EXPECT_EQ(FirstFailing(0, end, [](std::int64_t) { return true; }), end);
+    EXPECT_EQ(FirstFailing(0, end, [](std::int64_t k) { return k < 12345; }), 12345);
 }
 
 } // namespace
