@@ -28,6 +28,41 @@ std::optional<double> Number(const std::string& text) {
     return v;
 }
 
+// analyse takes a mapping (a C type, or words of a width) and how to print.
+TableArguments& AnalyseArguments(TableArguments& a, const std::vector<std::string>& inputs,
+                                 const std::set<std::string>& given) {
+    if (!a.analyse) {
+        a.error = std::string(given.count("--json") ? "--json" : "--spectrum") +
+                  " applies to analyse only";
+        return a;
+    }
+    const std::set<std::string> allowed = {"--type",  "--width", "--signed",
+                                           "--scale", "--json",  "--spectrum"};
+    for (const std::string& option : given)
+        if (!allowed.count(option)) {
+            a.error = option + " does not apply to analyse; it takes --type or --width and " +
+                      "--signed, --scale, --json and --spectrum";
+            return a;
+        }
+    const TableType t = a.options.type;
+    const bool words = given.count("--width") || given.count("--signed");
+    if (words && given.count("--type"))
+        a.error = "analyse takes either --type or --width, not both";
+    else if (!words && a.options.scaled &&
+             (t == TableType::Float || t == TableType::Double || t == TableType::Q15 ||
+              t == TableType::Q31))
+        a.error = std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
+    else if (inputs.size() != 1)
+        a.error = inputs.empty() ? "no input file" : "one input file only";
+    if (!a.error.empty())
+        return a;
+    if (words)
+        a.options.format = TableFormat::Mem; // any word form maps alike
+    a.mapped = words || given.count("--type") || given.count("--scale");
+    a.input = inputs[0];
+    return a;
+}
+
 } // namespace
 
 bool ParseScale(const std::string& text, TableOptions& o) {
@@ -95,9 +130,16 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
         } else if (arg == "--version") {
             a.version = true;
             return a;
-        } else if ((arg == "export" || arg == "verify") && !command && inputs.empty()) {
+        } else if ((arg == "export" || arg == "verify" || arg == "analyse") && !command &&
+                   inputs.empty()) {
             command = true;
             a.verify = arg == "verify";
+            a.analyse = arg == "analyse";
+        } else if (arg == "--json") {
+            a.json = true;
+        } else if (arg == "--spectrum") {
+            if (auto v = value())
+                a.spectrumPath = *v;
         } else if (arg == "--form") {
             if (auto v = value()) {
                 if (*v == "int")
@@ -238,6 +280,8 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
     }
     if (!a.error.empty())
         return a;
+    if (a.analyse || given.count("--json") || given.count("--spectrum"))
+        return AnalyseArguments(a, inputs, given);
     // Options that would do nothing are mistakes, not silence.
     using F = TableFormat;
     const TableType t = a.options.type;
@@ -304,7 +348,7 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
     if (!a.error.empty())
         return a;
     if (!command)
-        a.error = "the command is missing: tarvelin-table export ... or verify ...";
+        a.error = "the command is missing: tarvelin-table export ..., verify ... or analyse ...";
     else if (a.verify && (a.form || !a.output.empty()))
         a.error = "verify takes neither --form nor -o";
     else if (a.verify && inputs.size() != 2)

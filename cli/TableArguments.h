@@ -17,6 +17,9 @@ struct TableArguments {
     // verify: the written file to check against what `input` gives with the options.
     bool verify = false;
     std::string checked;
+    // analyse: the figures of the waveform or, with a mapping, of the table as stored.
+    bool analyse = false, mapped = false, json = false;
+    std::string spectrumPath;
 };
 
 // The arguments after the program's name.

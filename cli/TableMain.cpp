@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "cli/TableAnalyse.h"
 #include "cli/TableArguments.h"
 #include "files/CSourceExport.h"
 #include "files/DataFileReader.h"
@@ -24,9 +25,17 @@ namespace {
 constexpr const char* Usage =
     "Usage: tarvelin-table export [options] INPUT.txt [-o OUT.h]\n"
     "       tarvelin-table verify OUT [options] INPUT.txt\n"
+    "       tarvelin-table analyse [--type T | --width B [--signed]] [--scale S] [--json]\n"
+    "                              [--spectrum FILE.csv] INPUT.txt\n"
     "Writes the waveform of INPUT.txt (one value a line, as Tarvelin saves it) as a C table,\n"
     "or in another form; verify reads a written table back and says whether every entry is\n"
     "what the same options give from INPUT.txt (exit 0) or which is not (exit 1).\n"
+    "analyse prints the figures of the waveform taken as one period (dc, fundamental,\n"
+    "phase_deg, rms, peak, crest, thd_percent, thd_db, sinad_db, snr_db, sfdr_db, seam,\n"
+    "max_step), one \"name: value\" a line or, with --json, one JSON object; with --type,\n"
+    "--width or --scale they describe the table as stored, with error_max_lsb,\n"
+    "error_rms_lsb and enob besides; --spectrum writes each harmonic's magnitude (dB below\n"
+    "the largest) and phase as CSV.\n"
     "\n"
     "Options:\n"
     "  --form int|float      Tarvelin's Save C Source forms: const int or const float\n"
@@ -128,6 +137,32 @@ int Verify(const TableArguments& parsed, const DataFile& file) {
     return 0;
 }
 
+int Analyse(const TableArguments& parsed, const DataFile& file) {
+    if (file.count == 0)
+        return Fail(1, parsed.input + " holds no samples");
+    std::string error;
+    try {
+        const std::string text = AnalysisText(file.points.get(), file.count, parsed, error);
+        if (!error.empty())
+            return Fail(2, error);
+        if (!parsed.spectrumPath.empty()) {
+            const std::string csv = SpectrumCsv(file.points.get(), file.count, parsed);
+            WriteFileSafely(parsed.spectrumPath, [&](std::FILE* f) {
+                return std::fwrite(csv.data(), 1, csv.size(), f) == csv.size();
+            });
+        }
+        if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0)
+            return Fail(1, std::string("cannot write the output: ") + std::strerror(errno));
+    } catch (const std::bad_alloc&) {
+        return Fail(1, "not enough memory to analyse " + parsed.input);
+    } catch (const FileNotCreated&) {
+        return Fail(1, "cannot create " + parsed.spectrumPath);
+    } catch (const SafeWriteError& e) {
+        return Fail(1, "cannot write " + parsed.spectrumPath + ": " + std::strerror(e.error));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -155,6 +190,8 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         return Fail(1, "not enough memory for the samples of " + parsed.input);
     }
+    if (parsed.analyse)
+        return Analyse(parsed, file);
     if (!parsed.form && file.count == 0)
         return Fail(1, parsed.input + " holds no samples, and C has no empty arrays");
     if (!parsed.form) {

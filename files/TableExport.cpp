@@ -669,6 +669,55 @@ TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptio
     return Plan(points, count, options, map);
 }
 
+StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOptions& options) {
+    TableOptions o = options;
+    const TableOptions plain;
+    o.name = plain.name;
+    o.before = plain.before;
+    o.after = plain.after;
+    o.guard = o.lengthMacro = "";
+    o.guardPoint = o.quarterWave = false;
+    IntegerMap map;
+    StoredTable table;
+    table.error = Plan(points, count, o, map, false).error;
+    if (!table.error.empty())
+        return table;
+    const TypeInfo t = Resolved(o);
+    table.bits = t.bits;
+    table.stored.resize(count);
+    table.exact.resize(count);
+    if (t.bits) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const double y = points[i].y;
+            bool held;
+            table.stored[i] = double(map(y, held));
+            if (map.fractional)
+                table.exact[i] = y * map.scale;
+            else if (!map.scaled)
+                table.exact[i] = y;
+            else if (map.flat || map.tmin == map.tmax)
+                table.exact[i] = map.tmin;
+            else
+                table.exact[i] =
+                    double(map.tmin + ((long double)y - map.smin) / map.wideSpan * map.wideTarget);
+        }
+        return table;
+    }
+    const bool single = o.type == TableType::Float;
+    double peak = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double y = points[i].y;
+        table.exact[i] = y;
+        table.stored[i] =
+            single ? double(float(std::clamp(y, double(-FLT_MAX), double(FLT_MAX)))) : y;
+        if (std::isfinite(y))
+            peak = std::max(peak, std::fabs(y));
+    }
+    // The spacing of the values at the table's peak: what a step of the last digit is there.
+    table.lsb = peak > 0 ? std::ldexp(1.0, std::ilogb(peak) - (single ? 23 : 52)) : 1;
+    return table;
+}
+
 namespace {
 
 // The table; with `lines` not negative, only that many lines of values and the last one.

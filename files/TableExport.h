@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "files/DataPoint.h"
 #include "files/OutputBuffer.h"
@@ -88,6 +89,19 @@ struct TablePlan {
 };
 
 TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options);
+
+// What the entries hold, sample by sample, in their own units (integers for the integer types
+// and words), beside the exact values they stand for; the names and the entries' layout
+// (guard point, quarter wave) do not matter here. Empty, with `error` set, where the options
+// cannot map the samples.
+struct StoredTable {
+    std::string error;
+    std::vector<double> stored, exact;
+    double lsb =
+        1;        // one step of the entries in these units: 1, or a float's or double's at the peak
+    int bits = 0; // of the integer or word; 0 for float and double
+};
+StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOptions& options);
 
 // Writes the header; false when the options are refused (see PlanTable) or the sink failed.
 bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count,

@@ -1,0 +1,127 @@
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <thread>
+
+#include "tests/wave/Waves.h"
+#include "wave/TableAnalysis.h"
+
+namespace {
+
+std::vector<DataPoint> Sine(std::size_t n, double cycles = 1, double phase = 0) {
+    std::vector<double> ys(n);
+    for (std::size_t i = 0; i < n; ++i)
+        ys[i] = std::sin(2 * std::numbers::pi * cycles * double(i) / double(n) + phase);
+    return Wave(ys);
+}
+
+TableOptions Words(int bits) {
+    TableOptions o;
+    o.format = TableFormat::Mem;
+    o.width = bits;
+    o.scaled = true;
+    return o;
+}
+
+} // namespace
+
+TEST(TableAnalysis, ClosedFormsComeOutAsTheTheorySays) {
+    // A full-scale sine stored in B bits: SINAD near 6.02 B + 1.76 dB, and ENOB near B.
+    const std::vector<DataPoint> sine = Sine(4096);
+    for (int bits : {8, 12, 16}) {
+        const StoredFigures s = AnalyseStored(sine.data(), sine.size(), Words(bits));
+        ASSERT_TRUE(s.error.empty()) << s.error;
+        EXPECT_NEAR(s.figures.sinadDb, 6.02 * bits + 1.76, 0.6) << bits;
+        EXPECT_NEAR(s.enob, bits, 0.1) << bits;
+        EXPECT_LE(s.errorMaxLsb, 0.5);
+        EXPECT_NEAR(s.errorRmsLsb, 1 / std::sqrt(12.0), 0.02); // uniform rounding error
+    }
+
+    // A square's odd harmonics fall as 1/k and its even ones vanish.
+    std::vector<double> square(1024);
+    for (std::size_t i = 0; i < square.size(); ++i)
+        square[i] = i < 512 ? 1 : -1;
+    const std::vector<DataPoint> sq = Wave(square);
+    const TableAnalysis a = AnalyseTable(sq.data(), sq.size());
+    ASSERT_EQ(a.figures.fundamentalAt, 1u);
+    for (std::size_t k = 3; k <= 21; k += 2)
+        EXPECT_NEAR(a.spectrum.amplitude[k] * double(k) / a.figures.fundamental, 1, 0.01) << k;
+    for (std::size_t k = 2; k <= 20; k += 2)
+        EXPECT_LT(a.spectrum.amplitude[k], 1e-12) << k;
+    EXPECT_NEAR(a.figures.crest, 1, 1e-12);
+    EXPECT_EQ(a.figures.seam, 2);
+
+    // A constant has no fundamental, so no figure of purity; only its level.
+    const std::vector<DataPoint> flat = Wave(std::vector<double>(100, 0.25));
+    const TableAnalysis c = AnalyseTable(flat.data(), flat.size());
+    EXPECT_EQ(c.figures.dc, 0.25);
+    EXPECT_EQ(c.figures.fundamentalAt, 0u);
+    EXPECT_TRUE(std::isnan(c.figures.sinadDb) && std::isnan(c.figures.thdPercent));
+    // One sample is a constant too.
+    const TableAnalysis one = AnalyseTable(flat.data(), 1);
+    EXPECT_EQ(one.spectrum.amplitude.size(), 1u);
+    EXPECT_EQ(one.figures.seam, 0);
+}
+
+TEST(TableAnalysis, ThePhaseAndTheSymmetriesFollowTheShape) {
+    const std::vector<DataPoint> sine = Sine(256), cosine = Sine(256, 1, std::numbers::pi / 2);
+    const TableAnalysis s = AnalyseTable(sine.data(), sine.size());
+    const TableAnalysis c = AnalyseTable(cosine.data(), cosine.size());
+    EXPECT_NEAR(s.figures.phaseDegrees, -90, 1e-9);
+    EXPECT_NEAR(c.figures.phaseDegrees, 0, 1e-9);
+    EXPECT_LT(s.figures.oddDeviation, 1e-12);
+    EXPECT_NEAR(s.figures.evenDeviation, 2, 1e-3);
+    EXPECT_LT(s.figures.quarterWaveDeviation, 1e-12);
+    EXPECT_LT(c.figures.evenDeviation, 1e-12);
+    EXPECT_NEAR(c.figures.oddDeviation, 2, 1e-12);
+    // Three cycles: the third harmonic is the fundamental, and the table still wraps cleanly.
+    const std::vector<DataPoint> three = Sine(306, 3);
+    const TableAnalysis t = AnalyseTable(three.data(), three.size());
+    EXPECT_EQ(t.figures.fundamentalAt, 3u);
+    EXPECT_GT(t.figures.sfdrDb, 250);
+    EXPECT_TRUE(std::isnan(t.figures.quarterWaveDeviation)); // 306 is no multiple of 4
+}
+
+TEST(TableAnalysis, StoredTablesCountInTheirOwnSteps) {
+    const std::vector<DataPoint> sine = Sine(1000);
+    TableOptions q15;
+    q15.type = TableType::Q15;
+    const StoredFigures q = AnalyseStored(sine.data(), sine.size(), q15);
+    EXPECT_EQ(q.bits, 16);
+    EXPECT_EQ(q.errorMaxLsb, 1);                  // 1.0 is 32768, held to 32767
+    EXPECT_NEAR(q.figures.fundamental, 32768, 1); // the entries' units
+    TableOptions single;
+    single.type = TableType::Float;
+    const StoredFigures f = AnalyseStored(sine.data(), sine.size(), single);
+    EXPECT_EQ(f.bits, 0);
+    EXPECT_LE(f.errorMaxLsb, 0.5); // float's own rounding, in steps at the peak
+    EXPECT_GT(f.enob, 23);
+    // Held samples are part of the error: a target range narrower than the waveform's.
+    TableOptions narrow = Words(12);
+    narrow.sourceMin = -0.5;
+    narrow.sourceMax = 0.5;
+    const StoredFigures held = AnalyseStored(sine.data(), sine.size(), narrow);
+    EXPECT_GT(held.errorMaxLsb, 1000);
+    // A range that cannot be used says so.
+    TableOptions wrong = Words(8);
+    wrong.targetMax = 300;
+    EXPECT_FALSE(AnalyseStored(sine.data(), sine.size(), wrong).error.empty());
+}
+
+TEST(TableAnalysis, SizesArePlannedOnceAndShareableBetweenThreads) {
+    const std::vector<DataPoint> a = Sine(4096), b = Sine(3000, 7);
+    const TableAnalysis wantA = AnalyseTable(a.data(), a.size());
+    const TableAnalysis wantB = AnalyseTable(b.data(), b.size());
+    std::vector<std::thread> threads;
+    std::vector<int> same(8, 0);
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            const auto& w = t % 2 ? b : a;
+            const TableAnalysis got = AnalyseTable(w.data(), w.size());
+            same[std::size_t(t)] =
+                got.spectrum.amplitude == (t % 2 ? wantB : wantA).spectrum.amplitude;
+        });
+    for (std::thread& t : threads)
+        t.join();
+    EXPECT_EQ(same, std::vector<int>(8, 1));
+}

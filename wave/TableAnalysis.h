@@ -1,0 +1,29 @@
+#pragma once
+// The analysis a user sees before a table goes into the product: the waveform's spectrum and
+// figures, and those of the table as it will be stored with a chosen type, width and mapping.
+
+#include <cstddef>
+#include <string>
+
+#include "files/DataPoint.h"
+#include "files/TableExport.h"
+#include "wave/Spectrum.h"
+#include "wave/WaveFigures.h"
+
+struct StoredFigures {
+    std::string error; // not empty: the options cannot map the samples, and why
+    int bits = 0;      // 0 for float and double
+    HarmonicSpectrum spectrum;
+    WaveFigures figures;                     // of the entries, in their units
+    double errorMaxLsb = 0, errorRmsLsb = 0; // entries against the exact values, in steps
+    double enob = WaveFigures::None;         // (SINAD - 1.76) / 6.02
+};
+
+struct TableAnalysis {
+    HarmonicSpectrum spectrum;
+    WaveFigures figures;
+};
+
+TableAnalysis AnalyseTable(const DataPoint* points, std::size_t count);
+StoredFigures AnalyseStored(const DataPoint* points, std::size_t count,
+                            const TableOptions& options);

@@ -1,0 +1,94 @@
+#include "wave/WaveFigures.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A sinusoid's mean power from its amplitude (the Nyquist harmonic is ±A itself).
+double PowerOf(const HarmonicSpectrum& s, std::size_t k, std::size_t n) {
+    const double a = s.amplitude[k];
+    return 2 * k == n ? a * a : a * a / 2;
+}
+
+double Decibels(double ratio) {
+    return 10 * std::log10(ratio);
+}
+
+} // namespace
+
+WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectrum& s,
+                      std::size_t stride) {
+    WaveFigures f;
+    if (n == 0 || s.amplitude.size() != n / 2 + 1)
+        return f;
+    // Indexes run to n, which is 0 again: the table repeats.
+    auto at = [&](std::size_t i) { return samples[(i == n ? 0 : i) * stride]; };
+    double sum = 0, squares = 0, lo = at(0), hi = lo;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = at(i);
+        sum += y;
+        squares += y * y;
+        lo = std::min(lo, y);
+        hi = std::max(hi, y);
+        if (i > 0)
+            f.maxStep = std::max(f.maxStep, std::fabs(y - at(i - 1)));
+    }
+    f.dc = sum / double(n);
+    f.rms = std::sqrt(squares / double(n));
+    f.peak = std::max(std::fabs(lo), std::fabs(hi));
+    if (f.rms > 0)
+        f.crest = f.peak / f.rms;
+    f.seam = std::fabs(at(0) - at(n - 1));
+
+    const double middle = lo / 2 + hi / 2;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = at(i), mirrored = at(n - i);
+        f.oddDeviation = std::max(f.oddDeviation, std::fabs(y - middle + (mirrored - middle)));
+        f.evenDeviation = std::max(f.evenDeviation, std::fabs(y - mirrored));
+    }
+    if (n % 4 == 0) {
+        f.quarterWaveDeviation = 0;
+        for (std::size_t i = 0; i <= n / 4; ++i) {
+            const double y = at(i);
+            double d = std::max(std::fabs(at(n / 2 - i) - y),
+                                std::fabs(at(n / 2 + i) - middle + (y - middle)));
+            if (i > 0)
+                d = std::max(d, std::fabs(at(n - i) - middle + (y - middle)));
+            f.quarterWaveDeviation = std::max(f.quarterWaveDeviation, d);
+        }
+    }
+
+    const std::size_t last = n / 2;
+    for (std::size_t k = 1; k <= last; ++k)
+        if (s.amplitude[k] > s.amplitude[f.fundamentalAt] || f.fundamentalAt == 0)
+            f.fundamentalAt = k;
+    // Rounding leaves every table some spectrum: a fundamental lost in it is none.
+    if (f.fundamentalAt == 0 ||
+        !(s.amplitude[f.fundamentalAt] > 1e-13 * std::max(f.peak, 1e-300))) {
+        f.fundamentalAt = 0;
+        return f;
+    }
+    const std::size_t k1 = f.fundamentalAt;
+    f.fundamental = s.amplitude[k1];
+    f.phaseDegrees = s.phaseDegrees[k1];
+    double harmonics = 0, noise = 0, spur = 0;
+    for (std::size_t k = 1; k <= last; ++k) {
+        if (k == k1)
+            continue;
+        const double p = PowerOf(s, k, n);
+        spur = std::max(spur, s.amplitude[k]);
+        if (k % k1 == 0 && k / k1 <= DistortionHarmonics)
+            harmonics += p;
+        else
+            noise += p;
+    }
+    const double signal = PowerOf(s, k1, n);
+    const double thd = std::sqrt(harmonics / signal);
+    f.thdPercent = 100 * thd;
+    f.thdDb = 20 * std::log10(thd);
+    f.sinadDb = Decibels(signal / (harmonics + noise));
+    f.snrDb = Decibels(signal / noise);
+    f.sfdrDb = 20 * std::log10(f.fundamental / spur);
+    return f;
+}
