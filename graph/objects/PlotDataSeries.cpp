@@ -129,6 +129,8 @@ void CPlotDataSeries::Draw(CGraphDC* dc) {
         drawnSegments.clear();
         return;
     }
+    if (stems)
+        return DrawStems(dc, *map);
     // Only the plain loop knows fills and print scaling; the fast one needs columns that only
     // grow from point to point.
     DrawLoop(dc, *map, !filled && !dc->scaling && XAscending() && map->x->CanMap());
@@ -141,6 +143,51 @@ void CPlotDataSeries::DrawEveryPoint(CGraphDC* dc) {
         return;
     }
     DrawLoop(dc, *map, false);
+}
+
+void CPlotDataSeries::DrawStems(CGraphDC* dc, const Mapping& map) {
+    const COLORREF curve = dc->fewColours ? RGB(0, 0, 0) : colour;
+    CSelectGuard<CPen> pen(*dc, CPen(PS_SOLID, DrawnSize(lineWidth), curve));
+    drawnSegments.clear();
+    const CRect& plot = map.plot;
+    if (plot.IsRectEmpty())
+        return;
+    // Only the points inside the X range are visited where X ascends.
+    const DataPoint* begin = points;
+    const DataPoint* end = points + pointCount;
+    if (XAscending() && map.x->CanMap()) {
+        const double lo = std::min(map.x->viewMin, map.x->viewMax),
+                     hi = std::max(map.x->viewMin, map.x->viewMax);
+        begin = std::partition_point(begin, end, [lo](const DataPoint& p) { return p.x < lo; });
+        end = std::partition_point(begin, end, [hi](const DataPoint& p) { return p.x <= hi; });
+    }
+    const int base = plot.bottom - 1;
+    std::int64_t column = std::numeric_limits<std::int64_t>::min();
+    int top = base;
+    auto flush = [&] {
+        if (column == std::numeric_limits<std::int64_t>::min())
+            return;
+        const int x = int(column);
+        dc->MoveTo(x, base);
+        dc->LineTo(x, top - 1); // the line's last pixel is not drawn
+        drawnSegments.push_back({x, base, x, top});
+    };
+    for (const DataPoint* p = begin; p < end; ++p) {
+        if (std::isnan(p->y))
+            continue;
+        const Pixel64 q = map.Map64(*p);
+        if (q.x < plot.left || q.x >= plot.right)
+            continue;
+        const int y = int(std::clamp<std::int64_t>(q.y, plot.top, base));
+        if (q.x != column) {
+            flush();
+            column = q.x;
+            top = y;
+        } else {
+            top = std::min(top, y);
+        }
+    }
+    flush();
 }
 
 void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {

@@ -65,6 +65,9 @@ public:
     std::int32_t pointStyle = 0;
     std::int16_t fillPartner = 1;
     std::vector<ScreenSegment> drawnSegments;
+    // Drawn as stems: a vertical line from the plot's bottom up to each point, the tallest of
+    // a pixel column only (a spectrum). Not archived.
+    bool stems = false;
     // The graph that holds the series, as the series sees it; set with `graph`.
     CSeriesOwner* owner = nullptr;
 
@@ -73,6 +76,7 @@ private:
     // The series' axes, or nothing when the series cannot be drawn (no points, no such axis).
     std::optional<Mapping> MappingOf() const;
     void DrawLoop(CGraphDC* dc, const Mapping& map, bool fast);
+    void DrawStems(CGraphDC* dc, const Mapping& map);
     // A point of the curve in pixels, in 64 bits.
     struct Pixel64 {
         std::int64_t x, y;
