@@ -14,6 +14,11 @@
 #include <QToolBar>
 
 #include "app/Commands.h"
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolBar>
 #include "app/MainToolBar.h"
 #include "app/Resources.h"
 #include "app/ToolbarImages.h"
@@ -31,6 +36,9 @@ CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
     BuildMenu();
     BuildToolbar();
     BuildStatusBar();
+    BuildPlayBar();
+    view->waveformChanged = [this](bool document) { WaveformChanged(document); };
+    view->spacePressed = [this] { Command(ID_WAVE_PLAY); };
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager& manager) { CommitData(manager); });
     qApp->installEventFilter(this);
@@ -39,6 +47,9 @@ CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
+    view->waveformChanged = nullptr;
+    analyse.reset();
+    player.reset(); // the output stops pulling before the oscillator goes
     takeCentralWidget(); // the view's window belongs to the view
 }
 
@@ -162,6 +173,12 @@ bool CMainFrame::FrameCommand(UINT id) {
     case ID_APP_ABOUT:
         dialogs.About();
         return true;
+    case ID_WAVE_ANALYSE:
+        ShowAnalysis();
+        return true;
+    case ID_WAVE_PLAY:
+        TogglePlay();
+        return true;
     default:
         return false;
     }
@@ -175,8 +192,11 @@ bool CMainFrame::QueryClose() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {
-    if (QueryClose())
+    if (QueryClose()) {
         e->accept();
+        StopPlaying();
+        analyse.reset();
+    }
     else
         e->ignore();
 }
@@ -188,4 +208,144 @@ void CMainFrame::CommitData(QSessionManager& manager) {
         if (!close)
             manager.cancel();
     }
+}
+
+void CMainFrame::BuildPlayBar() {
+    playBar = new QToolBar(QStringLiteral("Play"), this);
+    playBar->setObjectName(QStringLiteral("playBar"));
+    frequency = new QLineEdit(QStringLiteral("220 Hz"), playBar);
+    frequency->setToolTip(QStringLiteral("Hz, kHz or a note such as A3 or C#4"));
+    frequency->setMaximumWidth(90);
+    volume = new QSpinBox(playBar);
+    volume->setRange(-60, 0);
+    volume->setValue(-12);
+    volume->setSuffix(QStringLiteral(" dBFS"));
+    asStored = new QCheckBox(QStringLiteral("As stored by Export Table"), playBar);
+    playBar->addWidget(new QLabel(QStringLiteral(" Frequency: "), playBar));
+    playBar->addWidget(frequency);
+    playBar->addWidget(new QLabel(QStringLiteral(" Volume: "), playBar));
+    playBar->addWidget(volume);
+    playBar->addWidget(asStored);
+    playBar->addAction(actions[ID_WAVE_PLAY]);
+    addToolBar(Qt::TopToolBarArea, playBar);
+    playBar->hide(); // shown by Play
+    actions[ID_WAVE_PLAY]->setCheckable(true);
+    connect(frequency, &QLineEdit::editingFinished, this, [this] { SetPlayFrequency(frequency->text()); });
+    connect(volume, &QSpinBox::valueChanged, this, [this](int db) {
+        if (player)
+            player->SetVolumeDb(db);
+    });
+    connect(asStored, &QCheckBox::toggled, this, [this] { PlayChanged(); });
+    playTimer = new QTimer(this);
+    playTimer->setInterval(50);
+    connect(playTimer, &QTimer::timeout, this, [this] {
+        if (!player || !player->Poll()) {
+            playTimer->stop();
+            actions[ID_WAVE_PLAY]->setChecked(false);
+        }
+    });
+    playUpdate = new QTimer(this);
+    playUpdate->setSingleShot(true);
+    playUpdate->setInterval(50);
+    connect(playUpdate, &QTimer::timeout, this, [this] {
+        if (player && player->Playing())
+            player->Update(PlayTable());
+    });
+}
+
+void CMainFrame::SetPlayFrequency(const QString& text) {
+    frequency->setText(text);
+    if (const std::optional<double> hertz = FrequencyOf(text.toStdString())) {
+        frequency->setStyleSheet(QString());
+        if (player)
+            player->SetFrequency(*hertz);
+    } else {
+        frequency->setStyleSheet(QStringLiteral("color: #c00000")); // kept until it reads
+    }
+}
+
+void CMainFrame::SetPlayVolume(int decibels) {
+    volume->setValue(decibels);
+}
+
+void CMainFrame::SetPlayStored(bool stored) {
+    asStored->setChecked(stored);
+}
+
+std::vector<float> CMainFrame::PlayTable() const {
+    const DataPoint* points = view->Samples();
+    const std::size_t count = points ? view->SampleCount() : 0;
+    if (count == 0)
+        return {};
+    if (asStored->isChecked()) {
+        const StoredTable stored = StoreTable(points, count, view->TableExportOptions());
+        if (stored.error.empty())
+            return Normalised(stored.stored.data(), count);
+    }
+    return Normalised(&points[0].y, count, 2);
+}
+
+void CMainFrame::PlayChanged() {
+    if (!player || !player->Playing())
+        return;
+    if (view->SampleCount() <= CAnalyseWindow::ImmediateLimit)
+        player->Update(PlayTable()); // heard in the same event
+    else if (!playUpdate->isActive())
+        playUpdate->start(); // a long table: at most every 50 ms, not on every mouse move
+}
+
+void CMainFrame::TogglePlay() {
+    if (player && player->Playing()) {
+        StopPlaying();
+        return;
+    }
+    actions[ID_WAVE_PLAY]->setChecked(false);
+    if (!view->Samples() || view->SampleCount() == 0)
+        return;
+    if (!player)
+        player = std::make_unique<CPlayer>(audioOutput());
+    playBar->show();
+    const std::optional<double> hertz = FrequencyOf(frequency->text().toStdString());
+    player->SetFrequency(hertz.value_or(220));
+    player->SetVolumeDb(volume->value());
+    const std::string error = player->Play(PlayTable());
+    if (!error.empty()) {
+        dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    actions[ID_WAVE_PLAY]->setChecked(true);
+    playTimer->start();
+}
+
+void CMainFrame::StopPlaying() {
+    if (player)
+        player->Stop(); // a short fade; the output goes once it is silent
+    actions[ID_WAVE_PLAY]->setChecked(false);
+}
+
+void CMainFrame::ShowAnalysis() {
+    if (!analyse)
+        analyse = std::make_unique<CAnalyseWindow>(
+            [this] {
+                CAnalyseWindow::Source s;
+                s.points = view->Samples();
+                s.count = s.points ? view->SampleCount() : 0;
+                s.options = view->TableExportOptions();
+                return s;
+            },
+            this);
+    analyse->show();
+    analyse->raise();
+    analyse->activateWindow();
+}
+
+void CMainFrame::WaveformChanged(bool document) {
+    if (document) { // New or Open: the analysis and the sound belong to the old waveform
+        StopPlaying();
+        analyse.reset();
+        return;
+    }
+    if (analyse)
+        analyse->Update();
+    PlayChanged();
 }

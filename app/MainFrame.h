@@ -7,12 +7,19 @@
 #include <map>
 #include <memory>
 
+#include "app/AnalyseWindow.h"
 #include "app/AppDialogs.h"
+#include "app/AudioPlayer.h"
 #include "app/LockKeys.h"
 #include "app/WaveformView.h"
 
 class QAction;
+class QCheckBox;
 class QLabel;
+class QLineEdit;
+class QSpinBox;
+class QTimer;
+class QToolBar;
 class QSessionManager;
 
 class CMainFrame : public QMainWindow {
@@ -34,6 +41,16 @@ public:
     // Lights the lock panes as the reader says; unlit where it cannot tell.
     void RefreshLocks();
 
+    // Where Play sends its sound; the system's output unless a test gives another.
+    std::function<std::unique_ptr<CAudioOutput>()> audioOutput = SystemAudioOutput;
+    CAnalyseWindow* Analysis() const { return analyse.get(); }
+    CPlayer* Player() const { return player.get(); }
+    QToolBar* PlayBar() const { return playBar; }
+    // The play bar's fields: a frequency or a note, the volume, and the table as stored.
+    void SetPlayFrequency(const QString& text);
+    void SetPlayVolume(int decibels);
+    void SetPlayStored(bool stored);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
@@ -46,10 +63,28 @@ private:
     void UpdateChecks();
     bool FrameCommand(UINT id);
     void CommitData(QSessionManager& manager);
+    void BuildPlayBar();
+    void WaveformChanged(bool document);
+    void ShowAnalysis();
+    void TogglePlay();
+    void StopPlaying();
+    // The table as the oscillator plays it: the waveform, or the table as Export Table
+    // stores it, onto -1..1.
+    std::vector<float> PlayTable() const;
+    void PlayChanged();
 
     CAppDialogs& dialogs;
     std::unique_ptr<CWaveformView> view;
     std::map<UINT, QAction*> actions;
     QLabel* message = nullptr;
     QLabel* lockLabels[3] = {};
+    std::unique_ptr<CAnalyseWindow> analyse;
+    std::unique_ptr<CPlayer> player;
+    QToolBar* playBar = nullptr;
+    QLineEdit* frequency = nullptr;
+    QSpinBox* volume = nullptr;
+    QCheckBox* asStored = nullptr;
+    QTimer* playTimer = nullptr;   // lets the output go once a fade ends
+    QTimer* playUpdate = nullptr; // a long table is handed over at most this often
+
 };

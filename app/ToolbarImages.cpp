@@ -97,6 +97,11 @@ void Draw(QPainter& p, UINT command) {
         p.setBrush(QColor(240, 200, 80));
         p.drawPolygon(QPolygon({QPoint(8, 10), QPoint(14, 2), QPoint(16, 4), QPoint(10, 12)}));
         break;
+    case ID_WAVE_PLAY: // a play triangle
+        p.setPen(green);
+        p.setBrush(green);
+        p.drawPolygon(QPolygon({QPoint(4, 2), QPoint(13, 8), QPoint(4, 14)}));
+        break;
     case ID_TOOL_VIEW_RESET: // a frame with arrows outward
         p.setPen(Qt::black);
         p.setBrush(Qt::NoBrush);

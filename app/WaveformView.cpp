@@ -39,6 +39,7 @@ std::size_t CWaveformView::HistoryAllowance() const {
 }
 
 CWaveformView::~CWaveformView() {
+    waveformChanged = nullptr; // its owner may be going too
     graph.ClearGraph(); // no series may refer to the buffer once it is gone
     ReleaseBuffer();
 }
@@ -58,6 +59,11 @@ BOOL CWaveformView::Create(CWnd* parent) {
     graph.editEnded = [this] {
         if (buffer)
             history.Commit(buffer.get());
+    };
+    graph.edited = [this] { Changed(false); };
+    graph.otherKey = [this](UINT key) {
+        if (key == VK_SPACE && spacePressed)
+            spacePressed();
     };
     return TRUE;
 }
@@ -86,7 +92,31 @@ bool CWaveformView::IsChecked(UINT id) const {
     }
 }
 
+void CWaveformView::Changed(bool document) {
+    if (!waveformChanged)
+        return;
+    try {
+        waveformChanged(document);
+    } catch (const std::bad_alloc&) {
+        // What follows the waveform waits for the next change.
+    }
+}
+
 BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
+    // Whatever a command did, even when it failed half-way, those who follow the waveform
+    // hear of it: a new document when the buffer was let go, else a change.
+    struct Watch {
+        CWaveformView& view;
+        const DataPoint* before;
+        bool document, wave;
+        ~Watch() {
+            if (document && view.buffer.get() != before)
+                view.Changed(true);
+            else if (wave)
+                view.Changed(false);
+        }
+    } watch{*this, buffer.get(), LOWORD(wParam) == ID_FILE_NEW || LOWORD(wParam) == ID_FILE_OPEN,
+            LOWORD(wParam) >= ID_WAVE_EXPORT_TABLE && LOWORD(wParam) <= ID_WAVE_RESAMPLE};
     switch (LOWORD(wParam)) {
     case ID_FILE_NEW:
         New();

@@ -45,6 +45,11 @@ public:
     const std::string& ExportPath() const { return exportPath; }
     const TableOptions& TableExportOptions() const { return tableOptions; }
     const UndoHistory& History() const { return history; }
+    // After every command that may have changed the samples, or the Export Table options
+    // (false), and when a document was closed or replaced by New or Open (true).
+    std::function<void(bool document)> waveformChanged;
+    // The space bar in the graph.
+    std::function<void()> spacePressed;
 
 protected:
     void OnSize(UINT type, int cx, int cy) override;
@@ -52,6 +57,7 @@ protected:
 
 private:
     bool ConfirmDiscard();
+    void Changed(bool document);
     void ReleaseBuffer();
     void HandOver();
     // Shows series 0 over the buffer on new axes, as the hand-over does, keeping the tool.

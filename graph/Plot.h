@@ -96,6 +96,10 @@ public:
     // stroke that changed them ends (the button's release): an owner keeps its undo steps.
     std::function<void(int series, int first, int last)> beforeEdit;
     std::function<void()> editEnded;
+    // After a drag or a stroke changed values, before the repaint.
+    std::function<void()> edited;
+    // A key released that the graph has no use for.
+    std::function<void(UINT key)> otherKey;
 
     BOOL PreTranslateMessage(MSG* msg) override;
     CDialogs* dialogs = &StandardDialogs();

@@ -54,6 +54,8 @@ void CPlot::EditGrabbedPoint() {
         }
     }
     showEditedValue = true;
+    if (edited)
+        edited();
     Invalidate(TRUE);
 }
 
@@ -116,4 +118,6 @@ void CPlot::FreehandSegment(CPoint from, CPoint to) {
         }
     }
     modified = true;
+    if (edited)
+        edited();
 }

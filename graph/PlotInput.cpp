@@ -394,6 +394,8 @@ void CPlot::OnKeyUp(UINT key, UINT, UINT) {
             ShiftAxes(yAxes, 0.1, 0.1);
         break;
     default:
+        if (otherKey)
+            otherKey(key);
         return;
     }
     Invalidate(TRUE);

@@ -41,6 +41,7 @@ constexpr UINT VK_RETURN = 0x0D;
 constexpr UINT VK_SHIFT = 0x10;
 constexpr UINT VK_CONTROL = 0x11;
 constexpr UINT VK_ESCAPE = 0x1B;
+constexpr UINT VK_SPACE = 0x20;
 constexpr UINT VK_PRIOR = 0x21;
 constexpr UINT VK_NEXT = 0x22;
 constexpr UINT VK_END = 0x23;

@@ -99,7 +99,7 @@ UINT VirtualKeyFromQt(int key, Qt::KeyboardModifiers mods) {
     case Qt::Key_Minus:
         return VK_SUBTRACT;
     case Qt::Key_Space:
-        return 0x20;
+        return VK_SPACE;
     default:
         return 0;
     }

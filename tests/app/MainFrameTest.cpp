@@ -33,7 +33,8 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     EXPECT_EQ(wave, (QStringList{"&Undo", "&Redo", "-", "Generate...", "Import...",
                                  "Import from Clipboard", "Normalise...", "Scale and Offset...",
                                  "Remove DC...", "Invert...", "Reverse...", "Smooth...",
-                                 "Quantise...", "Clip...", "Resample...", "-", "Export Table..."}));
+                                 "Quantise...", "Clip...", "Resample...", "-", "Analyse...", "Play",
+                                 "-", "Export Table..."}));
     EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
               "Export the waveform as a C table for firmware");
     QStringList file;
@@ -42,7 +43,7 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     EXPECT_EQ(file,
               (QStringList{"New", "Open...", "-", "Save...", "Save C Source...", "-", "E&xit"}));
 
-    auto* bar = frame.findChild<QToolBar*>();
+    auto* bar = frame.findChild<QToolBar*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_NE(bar, nullptr);
     QList<UINT> ids;
     for (QAction* a : bar->actions())
