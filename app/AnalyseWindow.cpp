@@ -126,8 +126,7 @@ void CAnalyseWindow::Start() {
     if (worker.joinable())
         worker.join();
     worker = std::thread([this, copy, options = s.options] {
-        auto result =
-            std::make_shared<const Result>(Analyse(copy->data(), copy->size(), options));
+        auto result = std::make_shared<const Result>(Analyse(copy->data(), copy->size(), options));
         QMetaObject::invokeMethod(
             this,
             [this, result] {

@@ -14,15 +14,15 @@
 #include <QToolBar>
 
 #include "app/Commands.h"
+#include "app/MainToolBar.h"
+#include "app/Resources.h"
+#include "app/ToolbarImages.h"
+#include "platform/WndHost.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolBar>
-#include "app/MainToolBar.h"
-#include "app/Resources.h"
-#include "app/ToolbarImages.h"
-#include "platform/WndHost.h"
 
 CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
     setWindowTitle(QString::fromLatin1(LoadString(IDR_MAINFRAME)));
@@ -49,7 +49,7 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     view->waveformChanged = nullptr;
     analyse.reset();
-    player.reset(); // the output stops pulling before the oscillator goes
+    player.reset();      // the output stops pulling before the oscillator goes
     takeCentralWidget(); // the view's window belongs to the view
 }
 
@@ -156,7 +156,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
 
 void CMainFrame::UpdateChecks() {
     for (auto& [id, action] : actions)
-        if (action->isCheckable())
+        if (action->isCheckable() && id != ID_WAVE_PLAY) // Play shows whether it sounds
             action->setChecked(view->IsChecked(id));
 }
 
@@ -196,8 +196,7 @@ void CMainFrame::closeEvent(QCloseEvent* e) {
         e->accept();
         StopPlaying();
         analyse.reset();
-    }
-    else
+    } else
         e->ignore();
 }
 
@@ -230,7 +229,8 @@ void CMainFrame::BuildPlayBar() {
     addToolBar(Qt::TopToolBarArea, playBar);
     playBar->hide(); // shown by Play
     actions[ID_WAVE_PLAY]->setCheckable(true);
-    connect(frequency, &QLineEdit::editingFinished, this, [this] { SetPlayFrequency(frequency->text()); });
+    connect(frequency, &QLineEdit::editingFinished, this,
+            [this] { SetPlayFrequency(frequency->text()); });
     connect(volume, &QSpinBox::valueChanged, this, [this](int db) {
         if (player)
             player->SetVolumeDb(db);

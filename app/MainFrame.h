@@ -84,7 +84,6 @@ private:
     QLineEdit* frequency = nullptr;
     QSpinBox* volume = nullptr;
     QCheckBox* asStored = nullptr;
-    QTimer* playTimer = nullptr;   // lets the output go once a fade ends
+    QTimer* playTimer = nullptr;  // lets the output go once a fade ends
     QTimer* playUpdate = nullptr; // a long table is handed over at most this often
-
 };

@@ -19,7 +19,8 @@ const std::map<UINT, const char*>& Strings() {
         {57664, "Display program information, version number and copyright\nAbout"},
         {57665, "Quit the application; prompts to save documents\nExit"},
         {32800, "Export the waveform as a C table for firmware\nExport Table"},
-        {32819, "Show the spectrum and the figures of the waveform and of the table as stored\nAnalyse"},
+        {32819,
+         "Show the spectrum and the figures of the waveform and of the table as stored\nAnalyse"},
         {32820, "Play the waveform as a looped oscillator, or stop it\nPlay"},
         {32801, "Undo the last change of the waveform\nUndo"},
         {32802, "Redo the change undone last\nRedo"},
@@ -140,8 +141,8 @@ const std::vector<MenuPopup>& MainMenu() {
 
 const std::vector<UINT>& ToolbarButtons() {
     static const std::vector<UINT> buttons = {
-        ID_FILE_OPEN,     ID_SEPARATOR, ID_FILE_SAVE,      ID_FILE_SAVE_C, ID_SEPARATOR,
-        ID_TOOL_ZOOM,     ID_TOOL_PAN,  ID_TOOL_CURSOR,    ID_TOOL_EDIT,   ID_TOOL_EDIT_PLUS,
-        ID_TOOL_FREEHAND, ID_SEPARATOR, ID_TOOL_VIEW_RESET, ID_SEPARATOR, ID_WAVE_PLAY};
+        ID_FILE_OPEN,     ID_SEPARATOR, ID_FILE_SAVE,       ID_FILE_SAVE_C, ID_SEPARATOR,
+        ID_TOOL_ZOOM,     ID_TOOL_PAN,  ID_TOOL_CURSOR,     ID_TOOL_EDIT,   ID_TOOL_EDIT_PLUS,
+        ID_TOOL_FREEHAND, ID_SEPARATOR, ID_TOOL_VIEW_RESET, ID_SEPARATOR,   ID_WAVE_PLAY};
     return buttons;
 }

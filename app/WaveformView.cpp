@@ -40,7 +40,7 @@ std::size_t CWaveformView::HistoryAllowance() const {
 
 CWaveformView::~CWaveformView() {
     waveformChanged = nullptr; // its owner may be going too
-    graph.ClearGraph(); // no series may refer to the buffer once it is gone
+    graph.ClearGraph();        // no series may refer to the buffer once it is gone
     ReleaseBuffer();
 }
 

@@ -683,7 +683,10 @@ StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOp
     if (!table.error.empty())
         return table;
     const TypeInfo t = Resolved(o);
-    table.bits = t.bits;
+    // A target range narrower than the type holds fewer steps: 0..4095 is 12 bits.
+    table.bits = t.bits && map.scaled
+                     ? std::max(1, int(std::ceil(std::log2(std::fabs(map.tmax - map.tmin) + 1))))
+                     : t.bits;
     table.stored.resize(count);
     table.exact.resize(count);
     if (t.bits) {

@@ -122,7 +122,7 @@ std::optional<double> FrequencyOf(const std::string& raw) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc() && end == text.data() + text.size())
         return value * scale > 0 && value * scale <= 1e6 ? std::optional(value * scale)
-                                                          : std::nullopt;
+                                                         : std::nullopt;
     if (scale != 1 || text.size() < 2)
         return std::nullopt;
     static const int semitones[] = {9, 11, 0, 2, 4, 5, 7}; // A B C D E F G from C

@@ -53,6 +53,7 @@ CPlotDataSeries& CPlotDataSeries::operator=(const CPlotDataSeries& o) {
     name = o.name;
     pointStyle = o.pointStyle;
     fillPartner = o.fillPartner;
+    stems = o.stems;
     drawnSegments = o.drawnSegments;
     xAscending = o.xAscending; // same values, wherever they now live
     checkedPoints = points;

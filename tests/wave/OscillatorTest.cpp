@@ -52,9 +52,9 @@ TEST(Oscillator, PlaysTheTableAsNumpyInterpolatesIt) {
         "print(err)\n"
         "sys.exit(0 if err <= 2e-7 else 1)\n";
     std::ofstream(dir / "check.py") << script;
-    const ShellRun r = Shell("/usr/bin/python3 " + (dir / "check.py").string() + " " +
-                             dir.string() + " " + std::to_string(step) + " " +
-                             std::to_string(COscillator::FadeFrames));
+    const ShellRun r =
+        Shell("/usr/bin/python3 " + (dir / "check.py").string() + " " + dir.string() + " " +
+              std::to_string(step) + " " + std::to_string(COscillator::FadeFrames));
     EXPECT_EQ(r.status, 0) << r.out;
     std::filesystem::remove_all(dir);
 }

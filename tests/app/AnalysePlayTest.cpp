@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTest>
+#include <QToolBar>
+#include <cmath>
+#include <set>
+
+#include "app/AnalysisText.h"
+#include "app/MainFrame.h"
+#include "app/Resources.h"
+#include "platform/WndHost.h"
+#include "tests/app/ScriptedDialogs.h"
+#include "tests/support/Canvas.h"
+#include "tests/support/QtInput.h"
+#include "tests/support/ScenePicture.h"
+
+namespace {
+
+// Stands for the sound card: the test pulls the frames itself.
+struct FakeSink {
+    COscillator* oscillator = nullptr;
+    std::string refuse; // what Open answers, where there is no output
+    int opened = 0;
+    std::vector<float> Pull(std::size_t frames) {
+        std::vector<float> out(frames);
+        oscillator->Render(out.data(), frames);
+        return out;
+    }
+};
+
+struct FakeOutput : CAudioOutput {
+    FakeSink& sink;
+    explicit FakeOutput(FakeSink& s) : sink(s) {}
+    std::string Open(COscillator& o, double& rate) override {
+        if (!sink.refuse.empty())
+            return sink.refuse;
+        sink.oscillator = &o;
+        rate = 48000;
+        ++sink.opened;
+        return {};
+    }
+    void Close() override { sink.oscillator = nullptr; }
+};
+
+struct Editor {
+    ScriptedDialogs dialogs;
+    CMainFrame frame{dialogs};
+    FakeSink sink;
+    explicit Editor(std::uint32_t count) {
+        frame.audioOutput = [this] { return std::make_unique<FakeOutput>(sink); };
+        frame.resize(900, 600);
+        frame.show();
+        dialogs.counts.push_back(count);
+        frame.Command(ID_FILE_NEW);
+        dialogs.generates.push_back([](GeneratorOptions&, std::uint32_t&, auto&) { return true; });
+        frame.Command(ID_WAVE_GENERATE); // one cycle of a sine
+    }
+    CPlot& Graph() { return frame.View().Graph(); }
+    // Drags sample `i` to `y` with the Edit tool.
+    void Drag(int i, double y) {
+        frame.Command(ID_TOOL_EDIT);
+        CPlot& g = Graph();
+        g.XAxisAt(0).autoScale = g.YAxisAt(0).autoScale = false;
+        g.Invalidate();
+        g.UpdateWindow();
+        const DataPoint at = frame.View().Samples()[i];
+        const CPoint p(g.XAxisAt(0).PixelOfValue(at).x, g.YAxisAt(0).PixelOfValue(at).y);
+        input::Move(g, p);
+        input::Press(g, p);
+        input::Move(g, CPoint(p.x, g.YAxisAt(0).PixelOfValue({0, y}).y), Qt::LeftButton);
+        input::Release(g, CPoint(p.x, g.YAxisAt(0).PixelOfValue({0, y}).y));
+    }
+};
+
+TableOptions TwelveBits() {
+    TableOptions o;
+    o.type = TableType::UInt16;
+    o.scaled = true;
+    o.targetMin = 0;
+    o.targetMax = 4095;
+    return o;
+}
+
+TEST(Analyse, TheWindowFollowsADragInTheSameEventAndShowsTheStoredTable) {
+    Editor e(256);
+    e.frame.Command(ID_WAVE_ANALYSE);
+    CAnalyseWindow* a = e.frame.Analysis();
+    ASSERT_NE(a, nullptr);
+    EXPECT_TRUE(a->isVisible());
+    auto status = [a] { return a->findChild<QLabel*>(QStringLiteral("status"))->text(); };
+    EXPECT_TRUE(status().startsWith("As stored: 16-bit, 256 entries: SFDR"))
+        << status().toStdString();
+
+    // uint16 scaled onto 0..4095 in Export Table: the figures of 12 bits.
+    e.dialogs.tables.push_back(TwelveBits());
+    e.frame.Command(ID_WAVE_EXPORT_TABLE); // no file chosen: only the options stay
+    EXPECT_TRUE(status().startsWith("As stored: 12-bit, 256 entries: SFDR"))
+        << status().toStdString();
+    EXPECT_TRUE(a->FiguresText().contains("ENOB"));
+    const QString before = a->FiguresText();
+
+    e.Drag(40, -0.5); // no event is processed before the figures are read
+    EXPECT_NE(a->FiguresText(), before);
+    const StoredFigures now =
+        AnalyseStored(e.frame.View().Samples(), 256, e.frame.View().TableExportOptions());
+    EXPECT_TRUE(status().contains(QString::fromStdString(StoredSummary(now, 256, TwelveBits()))));
+
+    // The readout names the harmonic under the mouse, with its level and phase.
+    CPlot& p = a->Plot();
+    p.Host()->resize(600, 300);
+    p.Invalidate();
+    p.UpdateWindow();
+    a->ReadAt(p.XAxisAt(0).PixelOfValue({1, 0}).x);
+    EXPECT_TRUE(a->findChild<QLabel*>(QStringLiteral("readout"))
+                    ->text()
+                    .startsWith("Harmonic 1: 0.0 dB, phase"));
+
+    e.dialogs.answers.push_back(IDYES); // New closes it with the document
+    e.dialogs.counts.push_back(8);
+    e.frame.Command(ID_FILE_NEW);
+    EXPECT_EQ(e.frame.Analysis(), nullptr);
+}
+
+TEST(Analyse, ThePictureOfTheSpectrum) {
+    Editor e(64); // a sine
+    e.dialogs.tables.push_back(TwelveBits());
+    e.dialogs.tables.back().targetMax = 15; // 4 bits: the stored table's spurs show
+    e.frame.Command(ID_WAVE_EXPORT_TABLE);
+    e.frame.Command(ID_WAVE_ANALYSE);
+    CPlot& p = e.frame.Analysis()->Plot();
+    for (bool log : {false, true}) {
+        e.frame.Analysis()->SetLogarithmic(log);
+        Canvas c(480, 300);
+        p.PaintGraph(c.dc, CRect(0, 0, 480, 300));
+        QImage image(480, 300, QImage::Format_RGB32);
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 480; ++x) {
+                const COLORREF px = c.At(x, y);
+                image.setPixel(x, y, qRgb(GetRValue(px), GetGValue(px), GetBValue(px)));
+            }
+        CompareScene(log ? "analyse/sine-4-bits-log" : "analyse/sine-4-bits", image);
+    }
+}
+
+TEST(Play, EditsAreHeardAtOnceAndStoppingFadesOut) {
+    Editor e(64);
+    e.frame.SetPlayFrequency(QStringLiteral("750 Hz")); // 64 samples at 48 kHz: one a frame
+    e.frame.Command(ID_WAVE_PLAY);
+    ASSERT_EQ(e.sink.opened, 1);
+    EXPECT_TRUE(e.frame.Action(ID_WAVE_PLAY)->isChecked());
+    EXPECT_TRUE(e.frame.PlayBar()->isVisible());
+    e.sink.Pull(COscillator::FadeFrames + 64 - COscillator::FadeFrames % 64); // faded in
+    const double gain = std::pow(10.0, -12 / 20.0);
+    auto heard = [&] {
+        const std::vector<float> block = e.sink.Pull(64);
+        std::vector<double> back;
+        for (float v : block)
+            back.push_back(v / gain);
+        return back;
+    };
+    auto table = [&] {
+        const std::vector<float> t =
+            Normalised(&e.frame.View().Samples()[0].y, e.frame.View().SampleCount(), 2);
+        return std::vector<double>(t.begin(), t.end());
+    };
+    auto near = [](const std::vector<double>& a, const std::vector<double>& b) {
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (std::fabs(a[i] - b[i]) > 1e-5)
+                return false;
+        return a.size() == b.size();
+    };
+    EXPECT_TRUE(near(heard(), table()));
+
+    e.Drag(10, 0.8);
+    EXPECT_TRUE(near(heard(), table())); // the next block already has it
+    e.dialogs.transforms.push_back([](TransformRequest&) {});
+    e.frame.Command(ID_WAVE_INVERT);
+    EXPECT_TRUE(near(heard(), table()));
+    e.frame.Command(ID_WAVE_UNDO);
+    EXPECT_TRUE(near(heard(), table()));
+
+    // The table as stored in 3 bits: eight levels are heard.
+    e.dialogs.tables.push_back(TwelveBits());
+    e.dialogs.tables.back().targetMax = 7;
+    e.frame.Command(ID_WAVE_EXPORT_TABLE);
+    e.frame.SetPlayStored(true);
+    const std::vector<double> stored = heard();
+    EXPECT_EQ(std::set<double>(stored.begin(), stored.end()).size(), 8u);
+
+    // The space bar in the graph stops it, with a fade, and lets the output go.
+    e.Graph().SetFocus();
+    QTest::keyClick(e.Graph().Host(), Qt::Key_Space);
+    EXPECT_FALSE(e.frame.Action(ID_WAVE_PLAY)->isChecked());
+    const std::vector<float> fade = e.sink.Pull(COscillator::FadeFrames + 1);
+    for (std::size_t i = 1; i < fade.size(); ++i)
+        ASSERT_LE(std::fabs(fade[i] - fade[i - 1]), 2.0 / COscillator::FadeFrames + 0.3) << i;
+    EXPECT_EQ(fade.back(), 0.0f);
+    EXPECT_FALSE(e.frame.Player()->Poll());
+    EXPECT_EQ(e.sink.oscillator, nullptr);
+
+    // New stops the sound too.
+    QTest::keyClick(e.Graph().Host(), Qt::Key_Space);
+    EXPECT_EQ(e.sink.opened, 2);
+    e.dialogs.answers.push_back(IDYES);
+    e.dialogs.counts.push_back(8);
+    e.frame.Command(ID_FILE_NEW);
+    EXPECT_FALSE(e.frame.Player()->Playing());
+}
+
+TEST(Play, WithoutAnAudioOutputItSaysSoAndNothingWaits) {
+    Editor e(32);
+    e.sink.refuse = "There is no audio output to play through.";
+    e.frame.Command(ID_WAVE_PLAY);
+    ASSERT_EQ(e.dialogs.messages.size(), 1u);
+    EXPECT_EQ(e.dialogs.messages[0], e.sink.refuse);
+    EXPECT_FALSE(e.frame.Action(ID_WAVE_PLAY)->isChecked());
+    EXPECT_FALSE(e.frame.Player()->Playing());
+    // The real output on this machine, whatever it has: either it plays or it says why.
+    CMainFrame real(e.dialogs);
+    e.dialogs.counts.push_back(16);
+    real.Command(ID_FILE_NEW);
+    real.Command(ID_WAVE_PLAY);
+    if (real.Player()->Playing())
+        real.Command(ID_WAVE_PLAY);
+    else
+        EXPECT_EQ(e.dialogs.messages.size(), 2u);
+}
+
+} // namespace
