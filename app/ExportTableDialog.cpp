@@ -1,5 +1,8 @@
 #include "app/ExportTableDialog.h"
 
+#include "app/AnalyseWindow.h"
+#include "app/AnalysisText.h"
+
 #include "wave/WavTable.h"
 
 #include <QCheckBox>
@@ -410,6 +413,10 @@ void CExportTableDialog::Refresh() {
                        .arg(plan.saturated)
                        .arg(plan.tableBytes)
                        .arg(bytes);
+    // How clean the stored table is, where that is quick to tell.
+    if (count <= CAnalyseWindow::ImmediateLimit)
+        text = QString::fromStdString(StoredSummary(AnalyseStored(points, count, o), count, o)) +
+               QStringLiteral(".\n") + text;
     if (o.hex && o.type != TableType::UInt8 && o.type != TableType::UInt16 &&
         o.type != TableType::UInt32)
         text += QStringLiteral(" Negative values are written as -0x and their magnitude, so the "
