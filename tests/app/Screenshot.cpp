@@ -1,6 +1,7 @@
 // Makes a waveform the way a user would (Wave > Generate with harmonics, then a freehand
-// stroke) and saves a picture of the editor's window: `screenshot FILE.png`. Runs offscreen;
-// not a test.
+// stroke) and saves a picture of the editor's window: `screenshot FILE.png [ANALYSE.png]`,
+// the second of Wave > Analyse with the table stored as 12-bit words. Runs offscreen; not a
+// test.
 #include <QApplication>
 #include <QPixmap>
 #include <cmath>
@@ -55,5 +56,23 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     const QString path =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshot.png");
-    return frame.grab().save(path) ? 0 : 1;
+    if (!frame.grab().save(path))
+        return 1;
+    if (argc < 3)
+        return 0;
+    TableOptions twelve;
+    twelve.type = TableType::UInt16;
+    twelve.scaled = true;
+    twelve.targetMin = 0;
+    twelve.targetMax = 4095;
+    dialogs.tables.push_back(twelve);
+    frame.Command(ID_WAVE_EXPORT_TABLE); // the options only: no file is chosen
+    frame.Command(ID_WAVE_ANALYSE);
+    CAnalyseWindow& analysis = *frame.Analysis();
+    analysis.resize(1000, 470);
+    QApplication::processEvents();
+    analysis.Plot().Invalidate();
+    analysis.Plot().UpdateWindow();
+    analysis.ReadAt(analysis.Plot().XAxisAt(0).PixelOfValue({3, 0}).x);
+    return analysis.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }
