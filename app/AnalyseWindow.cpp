@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -57,6 +58,12 @@ CAnalyseWindow::CAnalyseWindow(std::function<Source()> s, QWidget* parent)
     figures->setTextFormat(Qt::RichText);
     figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
     figures->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    figures->setMinimumWidth(360); // room for both columns: the window keeps its size
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(figures);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setMinimumWidth(380);
 
     auto* top = new QHBoxLayout;
     top->addWidget(scale);
@@ -67,7 +74,7 @@ CAnalyseWindow::CAnalyseWindow(std::function<Source()> s, QWidget* parent)
     left->addWidget(readout);
     auto* whole = new QHBoxLayout(this);
     whole->addLayout(left, 1);
-    whole->addWidget(figures);
+    whole->addWidget(scroll);
     resize(1000, 520);
     Update();
 }
@@ -81,13 +88,15 @@ CAnalyseWindow::~CAnalyseWindow() {
 }
 
 CAnalyseWindow::Result CAnalyseWindow::Analyse(const DataPoint* points, std::size_t count,
-                                               const TableOptions& o) {
+                                               const TableOptions& o, bool storedChosen) {
     Result r;
     r.count = count;
     r.options = o;
+    r.storedChosen = storedChosen;
     try {
         r.wave = AnalyseTable(points, count);
-        r.stored = AnalyseStored(points, count, o);
+        if (storedChosen)
+            r.stored = AnalyseStored(points, count, o);
     } catch (const std::bad_alloc&) {
         r.error = "Out of memory.";
     }
@@ -99,7 +108,8 @@ void CAnalyseWindow::Update() {
     if (s.count <= ImmediateLimit) {
         again = false;
         if (!busy)
-            Show(std::make_shared<const Result>(Analyse(s.points, s.count, s.options)));
+            Show(std::make_shared<const Result>(
+                Analyse(s.points, s.count, s.options, s.storedChosen)));
         else
             again = true; // a long one is still running: this one follows it
         return;
@@ -125,8 +135,9 @@ void CAnalyseWindow::Start() {
     status->setText(QStringLiteral("Analysing %1 samples...").arg(s.count));
     if (worker.joinable())
         worker.join();
-    worker = std::thread([this, copy, options = s.options] {
-        auto result = std::make_shared<const Result>(Analyse(copy->data(), copy->size(), options));
+    worker = std::thread([this, copy, options = s.options, chosen = s.storedChosen] {
+        auto result =
+            std::make_shared<const Result>(Analyse(copy->data(), copy->size(), options, chosen));
         QMetaObject::invokeMethod(
             this,
             [this, result] {
@@ -144,10 +155,11 @@ void CAnalyseWindow::Show(std::shared_ptr<const Result> result) {
     shown = std::move(result);
     const Result& r = *shown;
     status->setText(QString::fromStdString(
-        !r.error.empty() ? r.error
-        : r.count == 0   ? std::string("No waveform.")
-                         : "As stored: " + StoredSummary(r.stored, r.count, r.options)));
-    const bool stored = r.stored.error.empty() && r.count > 0;
+        !r.error.empty()  ? r.error
+        : r.count == 0    ? std::string("No waveform.")
+        : !r.storedChosen ? std::string("Choose a type in Export Table to see the table as stored.")
+                          : "As stored: " + StoredSummary(r.stored, r.count, r.options)));
+    const bool stored = r.stored.error.empty() && r.count > 0 && r.storedChosen;
     std::string html = "<table cellspacing=0 cellpadding=2><tr><th></th><th "
                        "align=right>Waveform</th>";
     if (stored)
@@ -155,6 +167,8 @@ void CAnalyseWindow::Show(std::shared_ptr<const Result> result) {
     html += "</tr>" + FigureRows(r.wave.figures, stored ? &r.stored : nullptr) + "</table>";
     figures->setText(QString::fromStdString(html));
     ShowSpectrum();
+    if (readX)
+        ReadAt(*readX); // the readout follows the new figures where the mouse is
 }
 
 void CAnalyseWindow::ShowSpectrum() {
@@ -165,7 +179,10 @@ void CAnalyseWindow::ShowSpectrum() {
     }
     const bool log = Logarithmic();
     SpectrumPoints(shown->wave.spectrum, log, wavePoints);
-    SpectrumPoints(shown->stored.spectrum, log, storedPoints);
+    if (shown->storedChosen)
+        SpectrumPoints(shown->stored.spectrum, log, storedPoints);
+    else
+        storedPoints.clear();
     // The stored table first, so the waveform's stems stand in front where both reach.
     int series = 0;
     for (auto* points : {&storedPoints, &wavePoints}) {
@@ -178,6 +195,12 @@ void CAnalyseWindow::ShowSpectrum() {
         s->name = points == &storedPoints ? "As stored" : "Waveform";
     }
     if (plot.XAxisCount() > 0) {
+        // A margin on the left, so the first harmonic stands clear of the Y axis.
+        const double last = double(shown->wave.spectrum.amplitude.size() - 1);
+        const double right = log ? std::log10(std::max(last, 1.0)) : last;
+        const double margin = std::max(right, 1.0) / 40;
+        if (plot.XAxisAt(0).SetRange(-margin, right + margin))
+            plot.XAxisAt(0).autoScale = false;
         plot.XAxisAt(0).title = log ? "log10 harmonic" : "Harmonic";
         plot.XAxisAt(0).showGrid = true;
         plot.YAxisAt(0).title = "dB";
@@ -203,12 +226,13 @@ QString CAnalyseWindow::Readout() const {
 }
 
 void CAnalyseWindow::ReadAt(int x) {
+    readX = x;
     if (!shown || shown->count == 0 || plot.XAxisCount() == 0 || !plot.XAxisAt(0).CanMap())
         return;
     const double at = plot.XAxisAt(0).ValueAtPixel(x);
     const double k = std::round(Logarithmic() ? std::pow(10.0, at) : at);
     const std::vector<double>& a = shown->wave.spectrum.amplitude;
-    if (!(k >= 0 && k < double(a.size()))) {
+    if (a.empty() || !(k >= 0 && k < double(a.size()))) {
         readout->clear();
         return;
     }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -24,6 +25,7 @@ public:
         const DataPoint* points = nullptr;
         std::size_t count = 0;
         TableOptions options;
+        bool storedChosen = false; // Export Table's options were chosen in this run
     };
     explicit CAnalyseWindow(std::function<Source()> source, QWidget* parent = nullptr);
     ~CAnalyseWindow() override;
@@ -50,11 +52,13 @@ private:
     struct Result {
         std::size_t count = 0;
         TableOptions options;
+        bool storedChosen = false;
         TableAnalysis wave;
         StoredFigures stored;
         std::string error; // out of memory, say
     };
-    static Result Analyse(const DataPoint* points, std::size_t count, const TableOptions& o);
+    static Result Analyse(const DataPoint* points, std::size_t count, const TableOptions& o,
+                          bool storedChosen);
     void Start();
     void Show(std::shared_ptr<const Result> result);
     void ShowSpectrum();
@@ -69,4 +73,5 @@ private:
     std::vector<DataPoint> wavePoints, storedPoints;
     std::thread worker;
     bool busy = false, again = false;
+    std::optional<int> readX; // where the mouse last read the plot
 };

@@ -220,12 +220,12 @@ void CMainFrame::BuildPlayBar() {
     volume->setValue(-12);
     volume->setSuffix(QStringLiteral(" dBFS"));
     asStored = new QCheckBox(QStringLiteral("As stored by Export Table"), playBar);
+    asStored->setEnabled(false); // until a type is chosen there
     playBar->addWidget(new QLabel(QStringLiteral(" Frequency: "), playBar));
     playBar->addWidget(frequency);
     playBar->addWidget(new QLabel(QStringLiteral(" Volume: "), playBar));
     playBar->addWidget(volume);
     playBar->addWidget(asStored);
-    playBar->addAction(actions[ID_WAVE_PLAY]);
     addToolBar(Qt::TopToolBarArea, playBar);
     playBar->hide(); // shown by Play
     actions[ID_WAVE_PLAY]->setCheckable(true);
@@ -277,7 +277,7 @@ std::vector<float> CMainFrame::PlayTable() const {
     const std::size_t count = points ? view->SampleCount() : 0;
     if (count == 0)
         return {};
-    if (asStored->isChecked()) {
+    if (asStored->isChecked() && view->TableOptionsChosen()) {
         const StoredTable stored = StoreTable(points, count, view->TableExportOptions());
         if (stored.error.empty())
             return Normalised(stored.stored.data(), count);
@@ -331,6 +331,7 @@ void CMainFrame::ShowAnalysis() {
                 s.points = view->Samples();
                 s.count = s.points ? view->SampleCount() : 0;
                 s.options = view->TableExportOptions();
+                s.storedChosen = view->TableOptionsChosen();
                 return s;
             },
             this);
@@ -345,6 +346,7 @@ void CMainFrame::WaveformChanged(bool document) {
         analyse.reset();
         return;
     }
+    asStored->setEnabled(view->TableOptionsChosen());
     if (analyse)
         analyse->Update();
     PlayChanged();

@@ -154,6 +154,7 @@ void CWaveformView::ExportTable() {
     const std::uint32_t count = buffer ? sampleCount : 0;
     if (!dialogs.ExportTable(tableOptions, buffer.get(), count))
         return;
+    tableChosen = true;
     if (const TablePlan plan = PlanTable(buffer.get(), count, tableOptions);
         !plan.error.empty()) { // an empty view, say
         dialogs.MessageBox(plan.error, MB_OK | MB_ICONEXCLAMATION);

@@ -44,6 +44,8 @@ public:
     const std::string& SavePath() const { return savePath; }
     const std::string& ExportPath() const { return exportPath; }
     const TableOptions& TableExportOptions() const { return tableOptions; }
+    // Whether Export Table's options were chosen in this run (else they are the defaults).
+    bool TableOptionsChosen() const { return tableChosen; }
     const UndoHistory& History() const { return history; }
     // After every command that may have changed the samples, or the Export Table options
     // (false), and when a document was closed or replaced by New or Open (true).
@@ -103,6 +105,7 @@ private:
     std::string shownName; // in the title's brackets; empty before any waveform
     std::string tablePath;
     TableOptions tableOptions; // as last set, for the rest of the run
+    bool tableChosen = false;
     UndoHistory history;
     GeneratorOptions generatorOptions; // as last set, for the rest of the run
     CAppDialogs& dialogs;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "wave/Resample.h"
+#include "wave/TableAnalysis.h"
 #include "wave/Transforms.h"
 #include "wave/WavTable.h"
 
@@ -78,6 +79,22 @@ BENCHMARK_CAPTURE(ResampleTo, band_limited_best_x1_5, ResampleMethod::BandLimite
 BENCHMARK_CAPTURE(ResampleTo, band_limited_fast_x1_5, ResampleMethod::BandLimitedFast)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);
+
+// What the Analyse window works out at each change: the waveform, and the table stored in 12 bits.
+void Analyse(benchmark::State& state, bool stored) {
+    TableOptions twelve;
+    twelve.format = TableFormat::Mem;
+    twelve.width = 12;
+    twelve.scaled = true;
+    for (auto _ : state) {
+        if (stored)
+            benchmark::DoNotOptimize(AnalyseStored(Samples().data(), Count, twelve));
+        else
+            benchmark::DoNotOptimize(AnalyseTable(Samples().data(), Count));
+    }
+}
+BENCHMARK_CAPTURE(Analyse, waveform, false)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(Analyse, stored_12_bits, true)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();
 

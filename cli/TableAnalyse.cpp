@@ -13,7 +13,7 @@ std::string Number(double v, bool json) {
     if (!std::isfinite(v))
         return json ? "null" : std::isnan(v) ? "nan" : v > 0 ? "inf" : "-inf";
     char text[40];
-    std::snprintf(text, sizeof text, "%.10g", v);
+    std::snprintf(text, sizeof text, "%.10g", v == 0 ? 0.0 : v); // never "-0"
     return text;
 }
 

@@ -26,8 +26,19 @@ template <class T> FftwBuffer<T> Allocate(std::size_t count) {
 // FFTW's planner is not reentrant; executing a plan on new arrays is.
 std::mutex plannerLock;
 
+// One plan a size, for the rest of the run; given back to FFTW at the end.
+struct Plans {
+    std::map<std::size_t, fftw_plan> bySize;
+    ~Plans() {
+        for (auto& [size, plan] : bySize)
+            fftw_destroy_plan(plan);
+        fftw_cleanup();
+    }
+};
+
 fftw_plan PlanFor(std::size_t n, double* in, fftw_complex* out) {
-    static std::map<std::size_t, fftw_plan> plans; // lives as long as the program
+    static Plans all;
+    std::map<std::size_t, fftw_plan>& plans = all.bySize;
     const std::lock_guard<std::mutex> hold(plannerLock);
     auto found = plans.find(n);
     if (found != plans.end())
