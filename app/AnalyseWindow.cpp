@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <future>
 
 #include "app/AnalysisText.h"
 #include "platform/WndHost.h"
@@ -94,9 +95,14 @@ CAnalyseWindow::Result CAnalyseWindow::Analyse(const DataPoint* points, std::siz
     r.options = o;
     r.storedChosen = storedChosen;
     try {
-        r.wave = AnalyseTable(points, count);
+        // The stored table on a second core while this one takes the waveform.
+        std::future<StoredFigures> stored;
         if (storedChosen)
-            r.stored = AnalyseStored(points, count, o);
+            stored = std::async(count > ImmediateLimit ? std::launch::async : std::launch::deferred,
+                                [=] { return AnalyseStored(points, count, o); });
+        r.wave = AnalyseTable(points, count);
+        if (stored.valid())
+            r.stored = stored.get();
     } catch (const std::bad_alloc&) {
         r.error = "Out of memory.";
     }
