@@ -168,3 +168,21 @@ TEST(TableArguments, ScaleForms) {
 }
 
 } // namespace
+
+TEST_F(TableCommand, AnalyseTakesAMappingAndNothingElse) {
+    const ShellRun plain = Command("analyse " + input.string());
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.out.rfind("dc: 0.125\nfundamental: ", 0), 0u) << plain.out;
+    EXPECT_EQ(plain.out.find("enob"), std::string::npos); // no mapping, no stored figures
+    const ShellRun mapped = Command("analyse --width 4 --signed --scale auto " + input.string());
+    EXPECT_NE(mapped.out.find("\nerror_max_lsb: "), std::string::npos) << mapped.out;
+    EXPECT_EQ(Command("analyse --json --type q15 " + input.string()).out.back(), '\n');
+    for (const char* wrong : {"analyse --hex", "analyse --type uint8 --width 8",
+                              "analyse --format mem", "analyse --type float --scale auto",
+                              "export --json", "verify --spectrum s.csv x.h", "analyse x.txt"})
+        EXPECT_EQ(Command(std::string(wrong) + " " + input.string()).status, 2) << wrong;
+    EXPECT_EQ(Command("analyse " + (dir / "missing.txt").string()).status, 1);
+    std::ofstream(dir / "empty.txt");
+    EXPECT_EQ(Command("analyse " + (dir / "empty.txt").string()).status, 1);
+    EXPECT_EQ(Command("analyse --spectrum /nonexistent/s.csv " + input.string()).status, 1);
+}
