@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/DataPoint.h"
+#include "files/Progress.h"
 #include "files/TableExport.h"
 #include "platform/Types.h"
 #include "wave/Generators.h"
@@ -83,4 +84,18 @@ public:
     // The text on the clipboard, empty when there is none.
     virtual std::string ClipboardText() = 0;
     virtual void About() = 0;
+    // Runs `work`, which steps the progress now and then; false when the user cancelled it
+    // (the work then changed nothing it keeps). Exceptions of the work come out here. This
+    // one runs it at once, here; the editor's runs it on a worker while the window keeps
+    // painting, with a progress dialog after half a second.
+    virtual bool RunLong(const std::string& what, const std::function<void(CProgress&)>& work) {
+        (void)what;
+        CProgress progress;
+        try {
+            work(progress);
+        } catch (const OperationCancelled&) {
+            return false;
+        }
+        return true;
+    }
 };

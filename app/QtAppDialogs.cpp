@@ -14,6 +14,7 @@
 
 #include "app/ExportTableDialog.h"
 #include "app/GenerateDialog.h"
+#include "app/LongWork.h"
 #include "app/NewDataDialog.h"
 #include "app/Resources.h"
 #include "app/ToolbarImages.h"
@@ -167,4 +168,8 @@ void CQtAppDialogs::About() {
     layout->addWidget(line, 1, 1);
     layout->addWidget(ok, 0, 2, Qt::AlignTop);
     box.exec();
+}
+
+bool CQtAppDialogs::RunLong(const std::string& what, const std::function<void(CProgress&)>& work) {
+    return RunWithProgress(owner, QString::fromStdString(what), work);
 }

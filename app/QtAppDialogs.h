@@ -20,6 +20,7 @@ public:
                   const GeneratePreview& preview) override;
     std::string ClipboardText() override;
     void About() override;
+    bool RunLong(const std::string& what, const std::function<void(CProgress&)>& work) override;
 };
 
 // "Name|pattern|Name|pattern||" as Qt's name filters.

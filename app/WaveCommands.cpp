@@ -108,6 +108,23 @@ const std::vector<TransformSpec>& TransformSpecs() {
     return specs;
 }
 
+// A sound file, or a column of a delimited text file as the Import dialog describes it.
+ImportResult ReadImport(const std::string& path, bool sound, const TransformRequest& r) {
+    if (sound)
+        return ImportWav(path, r.choice == 1);
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw CFileException(CFileException::CauseFromErrno(errno), path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    static const char delimiters[] = {',', ';', '\t', ' '};
+    DelimitedFormat format;
+    format.column = std::size_t(std::max(1.0, Value(r, 0)));
+    format.skip = std::size_t(std::max(0.0, Value(r, 1)));
+    format.delimiter = delimiters[std::clamp(r.choice, 0, 3)];
+    format.decimalComma = r.checked && format.delimiter != ',';
+    return ImportDelimited(text, format);
+}
+
 std::vector<double> Ys(const DataPoint* points, std::size_t count) {
     std::vector<double> ys(count);
     for (std::size_t i = 0; i < count; ++i)
@@ -172,11 +189,13 @@ void CWaveformView::ExportTable() {
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)
         return;
+    const std::string before = tablePath;
     tablePath = chosen->path;
     try { // no data change: title and modified state stay
-        SaveFileSafely(tablePath, [&](std::FILE* f) {
-            return WriteTableForm(FileSink(f), buffer.get(), count, tableOptions);
-        });
+        if (!SaveLong("Exporting to ", tablePath, 8.0 * double(count), [&](const TextSink& sink) {
+                return WriteTableForm(sink, buffer.get(), count, tableOptions);
+            }))
+            tablePath = before;
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
     }
@@ -258,12 +277,34 @@ void CWaveformView::Transform(UINT id) {
         return;
     const SampleRange range{buffer.get() + r.first, std::size_t(last - r.first) + 1};
     bool done = false;
-    GivingWay([&] {
-        history.Commit(buffer.get());
-        history.Touch(buffer.get(), r.first, last); // the whole transform is one step
-        done = spec->apply(range, r);
-        history.Commit(buffer.get()); // nothing changed: no step
-    });
+    if (range.count > inlineLimit) {
+        // Long: worked out on a copy off the window's thread, then put in place as one step.
+        std::vector<DataPoint> copy;
+        bool finished = false;
+        GivingWay([&] {
+            copy.assign(range.points, range.points + range.count);
+            finished = dialogs.RunLong(std::string(spec->title) + "...", [&](CProgress&) {
+                done = spec->apply({copy.data(), copy.size()}, r);
+            });
+        });
+        if (!finished)
+            return;
+        if (done)
+            GivingWay([&] {
+                history.Commit(buffer.get());
+                history.Touch(buffer.get(), r.first, last);
+                for (std::size_t i = 0; i < copy.size(); ++i)
+                    range.points[i].y = copy[i].y;
+                history.Commit(buffer.get());
+            });
+    } else {
+        GivingWay([&] {
+            history.Commit(buffer.get());
+            history.Touch(buffer.get(), r.first, last); // the whole transform is one step
+            done = spec->apply(range, r);
+            history.Commit(buffer.get()); // nothing changed: no step
+        });
+    }
     if (!done) {
         dialogs.MessageBox("The samples were left as they were: the values given cannot be used "
                            "(an even width, no range, or results too large for a number).",
@@ -310,7 +351,14 @@ void CWaveformView::GenerateWave() {
     generatorOptions = options;
     preview = {}; // its memory may be needed now
     GeneratorResult made;
-    GivingWay([&] { made = Generate(options, count, buffer.get(), had ? sampleCount : 0); });
+    bool finished = false;
+    GivingWay([&] {
+        finished = dialogs.RunLong("Generating...", [&](CProgress& progress) {
+            made = Generate(options, count, buffer.get(), had ? sampleCount : 0, &progress);
+        });
+    });
+    if (!finished)
+        return;
     if (!made.error.empty()) {
         dialogs.MessageBox(made.error, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -357,8 +405,7 @@ void CWaveformView::ResampleWave() {
                  .integer = true,
                  .min = 1,
                  .max = 2147483647}};
-    r.choices = {"Linear", "Cubic", "Band-limited, best (libsamplerate)",
-                 "Band-limited, fast (libsamplerate)"};
+    r.choices = {"Linear", "Cubic", "Band-limited, best (libsoxr)", "Band-limited, fast (libsoxr)"};
     r.choice = 1;
     r.option = "Circular (the table repeats)";
     r.range = false;
@@ -372,10 +419,16 @@ void CWaveformView::ResampleWave() {
     }
     std::string error;
     std::vector<double> out;
+    bool finished = false;
     GivingWay([&] {
-        out = Resample(Ys(buffer.get(), sampleCount), std::size_t(wanted),
-                       ResampleMethod(std::clamp(r.choice, 0, 3)), r.checked, error);
+        const std::vector<double> ys = Ys(buffer.get(), sampleCount);
+        finished = dialogs.RunLong("Resampling...", [&](CProgress& progress) {
+            out = Resample(ys, std::size_t(wanted), ResampleMethod(std::clamp(r.choice, 0, 3)),
+                           r.checked, error, &progress);
+        });
     });
+    if (!finished)
+        return;
     if (out.empty()) {
         dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -423,22 +476,11 @@ void CWaveformView::Import(bool clipboard) {
         }
         if (!dialogs.Transform(r))
             return;
-        if (sound) {
-            read = ImportWav(chosen->path, r.choice == 1);
-        } else {
-            std::ifstream in(chosen->path, std::ios::binary);
-            if (!in)
-                throw CFileException(CFileException::CauseFromErrno(errno), chosen->path);
-            const std::string text((std::istreambuf_iterator<char>(in)),
-                                   std::istreambuf_iterator<char>());
-            static const char delimiters[] = {',', ';', '\t', ' '};
-            DelimitedFormat format;
-            format.column = std::size_t(std::max(1.0, Value(r, 0)));
-            format.skip = std::size_t(std::max(0.0, Value(r, 1)));
-            format.delimiter = delimiters[std::clamp(r.choice, 0, 3)];
-            format.decimalComma = r.checked && format.delimiter != ',';
-            read = ImportDelimited(text, format);
-        }
+        const bool finished = dialogs.RunLong("Importing " + name + "...", [&](CProgress&) {
+            read = ReadImport(chosen->path, sound, r);
+        });
+        if (!finished)
+            return;
     }
     if (read.error.empty() && read.values.empty())
         read.error = "There is no number to import.";

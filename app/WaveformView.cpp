@@ -296,18 +296,25 @@ void CWaveformView::Open() {
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)
         return;
-    dataPath = chosen->path;
-    graph.ClearGraph();
-    ReleaseBuffer();
+    // Read beside the waveform there is: a cancelled Open leaves it as it was.
     DataFile file;
     try {
-        file = ReadDataFile(dataPath);
+        if (!dialogs.RunLong("Opening " + FileName(chosen->path) + "...", [&](CProgress& progress) {
+                file = ReadDataFile(chosen->path, &progress);
+                if (file.count > 2147483647u) // more than a series can hold
+                    throw std::bad_alloc();
+            }))
+            return;
     } catch (const DataFileReadError& e) {
+        dataPath = chosen->path;
+        graph.ClearGraph();
+        ReleaseBuffer();
         ShowName(FileName(dataPath));
         throw CFileException(CFileException::CauseFromErrno(e.error), dataPath);
     }
-    if (file.count > 2147483647u) // more than a series can hold
-        throw std::bad_alloc();
+    dataPath = chosen->path;
+    graph.ClearGraph();
+    ReleaseBuffer();
     if (file.count > 0) {
         buffer = std::move(file.points);
         sampleCount = file.count;
@@ -315,6 +322,13 @@ void CWaveformView::Open() {
     }
     history.MarkSaved();
     ShowName(FileName(dataPath));
+}
+
+bool CWaveformView::SaveLong(const std::string& verb, const std::string& path, double bytes,
+                             const std::function<bool(const TextSink&)>& write) {
+    return dialogs.RunLong(verb + FileName(path) + "...", [&](CProgress& progress) {
+        SaveFileSafely(path, write, &progress, bytes);
+    });
 }
 
 void CWaveformView::Save() {
@@ -328,11 +342,16 @@ void CWaveformView::Save() {
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)
         return;
+    const std::string before = savePath;
     savePath = chosen->path;
     try {
-        SaveFileSafely(savePath, [this](std::FILE* f) {
-            return WriteDataFile(f, buffer.get(), buffer ? sampleCount : 0);
-        });
+        const std::size_t count = buffer ? sampleCount : 0;
+        if (!SaveLong("Saving ", savePath, 10.0 * double(count), [&](const TextSink& sink) {
+                return WriteDataFile(sink, buffer.get(), count);
+            })) {
+            savePath = before;
+            return;
+        }
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
         return;
@@ -352,12 +371,17 @@ void CWaveformView::SaveCSource() {
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)
         return;
+    const std::string before = exportPath;
     exportPath = chosen->path;
     const ExportForm form = chosen->filterIndex == 1 ? ExportForm::Integer : ExportForm::Float;
     try {
-        SaveFileSafely(exportPath, [this, form](std::FILE* f) {
-            return ExportCSource(f, buffer.get(), buffer ? sampleCount : 0, form);
-        });
+        const std::size_t count = buffer ? sampleCount : 0;
+        if (!SaveLong("Saving ", exportPath,
+                      (form == ExportForm::Integer ? 7.0 : 12.0) * double(count),
+                      [&](const TextSink& sink) {
+                          return ExportCSource(sink, buffer.get(), count, form);
+                      }))
+            exportPath = before;
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
     }

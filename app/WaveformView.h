@@ -47,6 +47,8 @@ public:
     // Whether Export Table's options were chosen in this run (else they are the defaults).
     bool TableOptionsChosen() const { return tableChosen; }
     const UndoHistory& History() const { return history; }
+    // Transforms of more samples than this run off the window's thread, on a copy.
+    std::size_t inlineLimit = std::size_t(1) << 24;
     // After every command that may have changed the samples, or the Export Table options
     // (false), and when a document was closed or replaced by New or Open (true).
     std::function<void(bool document)> waveformChanged;
@@ -72,6 +74,10 @@ private:
     void Save();
     void SaveCSource();
     void ExportTable();
+    // A save through the safe write on a worker, with progress; false when cancelled (the
+    // file is then as it was).
+    bool SaveLong(const std::string& verb, const std::string& path, double bytes,
+                  const std::function<bool(const TextSink&)>& write);
     // The Wave menu (WaveCommands.cpp).
     bool OnWaveCommand(UINT id);
     void Undo(bool redo);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "files/DataPoint.h"
+#include "files/Progress.h"
 #include "files/SampleBuffer.h"
 
 struct DataFile {
@@ -26,10 +27,13 @@ public:
 // A file that does not exist gives no samples; one that exists but cannot be read throws
 // DataFileReadError. A count beyond 32 bits, or a buffer that cannot be had, throws
 // std::bad_alloc.
-DataFile ReadDataFile(const std::string& path);
+// With a progress, it is stepped after every block read and may end the reading
+// (OperationCancelled).
+DataFile ReadDataFile(const std::string& path, CProgress* progress = nullptr);
 
 // The two passes. The first counts the lines that give samples (0 when the file cannot be
 // opened); the second allocates `count` samples and fills them, keeping to what the file
 // still holds when it has changed since it was counted.
-std::uint64_t CountDataFileSamples(const std::string& path);
-DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count);
+std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress = nullptr);
+DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count,
+                             CProgress* progress = nullptr);

@@ -78,7 +78,8 @@ off_t MeasuredLength(const std::function<bool(std::FILE*)>& write) {
 // Over the file itself: the new length is reserved on the disk first, so a full disk leaves
 // the old content whole. (Where the file system cannot reserve, it is written all the same.)
 void WriteInPlace(const std::string& target, const std::string& shown,
-                  const std::function<bool(std::FILE*)>& write) {
+                  const std::function<bool(std::FILE*)>& write,
+                  const std::function<void()>& committing) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         throw FileNotCreated(shown);
@@ -95,6 +96,8 @@ void WriteInPlace(const std::string& target, const std::string& shown,
         ::close(fd);
         Fail(error, shown);
     }
+    if (committing)
+        committing();
     WriteTo(fd, true, write, shown, [] {});
 }
 
@@ -146,7 +149,8 @@ std::string ResolveLinks(const std::string& path) {
     throw FileNotCreated(path); // a loop
 }
 
-void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write) {
+void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write,
+                     const std::function<void()>& committing) {
     const std::string target = ResolveLinks(path);
     const std::string folder = FolderOf(target);
     struct stat old {};
@@ -162,7 +166,7 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         const bool keepsIdentity = old.st_nlink == 1 && (me == 0 || me == old.st_uid) &&
                                    ::access(folder.c_str(), W_OK | X_OK) == 0;
         if (!keepsIdentity) {
-            WriteInPlace(target, path, write);
+            WriteInPlace(target, path, write, committing);
             return;
         }
     }
@@ -178,7 +182,7 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
     }
     if (fd < 0) {
         if (exists)
-            WriteInPlace(target, path, write);
+            WriteInPlace(target, path, write, committing);
         else
             throw FileNotCreated(path);
         return;
@@ -191,7 +195,7 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         if (fchown(fd, old.st_uid, old.st_gid) != 0) { // a group the user is not in
             ::close(fd);
             removeTemporary();
-            WriteInPlace(target, path, write);
+            WriteInPlace(target, path, write, committing);
             return;
         }
         fchmod(fd, old.st_mode & 07777);

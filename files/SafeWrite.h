@@ -29,7 +29,10 @@ public:
 // `write` returns false when a write failed. After a failed rename-save the target is
 // untouched and no temporary file is left; after a failed in-place write it holds what was
 // written.
-void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write);
+// `committing` runs where the old content starts to be overwritten in place: from there on a
+// failure of `write` leaves the file cut.
+void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write,
+                     const std::function<void()>& committing = {});
 
 // Where a path finally leads after following symbolic links (relative links are resolved
 // against their own folder). The last target need not exist. Throws FileNotCreated for a

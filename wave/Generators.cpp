@@ -62,7 +62,8 @@ std::string NotFinite(std::size_t i) {
 } // namespace
 
 GeneratorResult Generate(const GeneratorOptions& o, std::size_t count, const DataPoint* current,
-                         std::size_t currentCount) {
+                         std::size_t currentCount, CProgress* progress) {
+    CProgressTicker ticker(progress, double(count));
     GeneratorResult r;
     if (!std::isfinite(o.cycles) || !std::isfinite(o.amplitude) || !std::isfinite(o.offset) ||
         !std::isfinite(o.phase)) {
@@ -92,6 +93,7 @@ GeneratorResult Generate(const GeneratorOptions& o, std::size_t count, const Dat
                     return r;
                 }
                 r.points[i] = {double(i), v};
+                ticker.Tick(double(i));
             }
         } catch (const mu::Parser::exception_type& e) {
             r.error = "The expression cannot be used: " + e.GetMsg();
@@ -108,6 +110,7 @@ GeneratorResult Generate(const GeneratorOptions& o, std::size_t count, const Dat
             return r;
         }
         r.points[i] = {double(i), v};
+        ticker.Tick(double(i));
     }
     return r;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/DataPoint.h"
+#include "files/Progress.h"
 
 enum class Shape {
     Sine,
@@ -47,4 +48,5 @@ struct GeneratorResult {
 // reads as y and what `add` adds to. No sample is ever left not finite: the first that would
 // be is named in the error.
 GeneratorResult Generate(const GeneratorOptions& options, std::size_t count,
-                         const DataPoint* current, std::size_t currentCount);
+                         const DataPoint* current, std::size_t currentCount,
+                         CProgress* progress = nullptr);

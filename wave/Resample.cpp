@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <numeric>
-#include <samplerate.h>
+#include <soxr.h>
 #include <thread>
 
 namespace {
@@ -29,81 +30,85 @@ double Interpolate(const std::vector<double>& ys, double t, ResampleMethod m, bo
                     (p2 - p0 + f * (2 * p0 - 5 * p1 + 4 * p2 - p3 + f * (3 * (p1 - p2) + p3 - p0)));
 }
 
-// The converter's output k lies at input position k / ratio. With the ratio count / n in
-// lowest terms p / q, a run that starts its input at a multiple of q starts on a whole output
-// sample: pieces converted apart, one on each core, join without a seam. Each piece reads
-// `reach` samples beyond its own, further than the longest filter looks.
-bool BandLimited(const std::vector<double>& ys, std::vector<double>& out, int converter,
-                 bool circular, std::string& error) {
+// The converter's output k lies at input position k / ratio (libsoxr's linear-phase filters
+// are delay-free at its ends). With the ratio count / n in lowest terms p / q, padding the
+// input by a multiple of q puts input sample 0 on a whole output sample. The padding reaches
+// beyond the longest filter's support (measured: under 450 output samples either side).
+bool BandLimited(const std::vector<double>& ys, std::vector<double>& out, bool best, bool circular,
+                 std::string& error, CProgress* progress) {
     const std::size_t n = ys.size(), count = out.size();
     const std::size_t g = std::gcd(n, count), q = n / g, p = count / g;
     const double ratio = double(count) / double(n);
-    const std::size_t reach = std::size_t(std::ceil(160 / std::min(1.0, ratio))) + 8;
+    const std::size_t reach = std::size_t(std::ceil(450 / std::min(1.0, ratio))) + 16;
     // A repeating table is padded with itself (as often as it takes) so the filter sees it
     // repeat; any other with itself turned about its end samples, so that a constant stays
-    // constant and a ramp a ramp up to the ends. The padding is a multiple of q, so output 0
-    // still falls on a whole sample.
+    // constant and a ramp a ramp up to the ends.
     const std::size_t pad = (reach + q - 1) / q * q;
-    std::vector<float> in(n + 2 * pad);
+    std::vector<double> in(n + 2 * pad);
     for (std::size_t e = 0; e < in.size(); ++e) {
         if (circular) {
-            in[e] = float(ys[(e + n - pad % n) % n]);
+            in[e] = ys[(e + n - pad % n) % n];
         } else if (e < pad) {
-            in[e] = float(2 * ys[0] - ys[std::min(n - 1, pad - e)]);
+            in[e] = 2 * ys[0] - ys[std::min(n - 1, pad - e)];
         } else if (e >= pad + n) {
             const std::size_t back = e - (pad + n - 1);
-            in[e] = float(2 * ys[n - 1] - ys[n - 1 - std::min(n - 1, back)]);
+            in[e] = 2 * ys[n - 1] - ys[n - 1 - std::min(n - 1, back)];
         } else {
-            in[e] = float(ys[e - pad]);
+            in[e] = ys[e - pad];
         }
     }
+    const std::size_t first = pad / q * p; // the output of input sample `pad`
 
-    const unsigned cores = std::max(1u, std::min(8u, std::thread::hardware_concurrency()));
-    // Where q is too long to split the input at, one piece does it all.
-    const std::size_t pieces = count >= (std::size_t(1) << 16) && q <= n / (4 * cores) ? cores : 1;
-    std::vector<std::string> errors(pieces);
-    auto convert = [&](std::size_t t) {
-        const std::size_t j0 = count * t / pieces, j1 = count * (t + 1) / pieces;
-        const double from = double(pad) + double(j0) / ratio - double(reach);
-        const std::size_t s = from <= 0 ? 0 : std::size_t(from) / q * q;
-        const std::size_t e =
-            std::min(in.size(), pad + std::size_t(std::ceil(double(j1) / ratio)) + reach + 1);
-        // pad - s is a whole number of periods q, each p outputs long.
-        const std::size_t first =
-            std::size_t((std::int64_t(pad) - std::int64_t(s)) / std::int64_t(q) * std::int64_t(p) +
-                        std::int64_t(j0));
-        std::vector<float> result(std::size_t(double(e - s) * ratio) + 16);
-        SRC_DATA data{};
-        data.data_in = in.data() + s;
-        data.input_frames = long(e - s);
-        data.data_out = result.data();
-        data.output_frames = long(result.size());
-        data.src_ratio = ratio;
-        if (const int code = src_simple(&data, converter, 1)) {
-            errors[t] = std::string("The band-limited resampler refused: ") + src_strerror(code);
-            return;
-        }
-        for (std::size_t j = j0; j < j1; ++j)
-            out[j] = result[std::min(first + (j - j0), std::size_t(data.output_frames_gen) - 1)];
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t t = 1; t < pieces; ++t)
-        threads.emplace_back(convert, t);
-    convert(0);
-    for (std::thread& t : threads)
-        t.join();
-    for (const std::string& e : errors)
-        if (!e.empty()) {
-            error = e;
+    // Best: 28-bit precision (about 170 dB of stop-band attenuation); fast: 20 bits (about
+    // 120 dB). Both beat libsamplerate's best and fastest and take a fraction of their time.
+    const soxr_quality_spec_t quality = soxr_quality_spec(best ? SOXR_VHQ : SOXR_HQ, 0);
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT64_I, SOXR_FLOAT64_I);
+    const soxr_runtime_spec_t runtime = soxr_runtime_spec(1);
+    soxr_error_t failure = nullptr;
+    const std::unique_ptr<soxr, void (*)(soxr_t)> converter(
+        soxr_create(double(n), double(count), 1, &failure, &io, &quality, &runtime), soxr_delete);
+    if (!converter || failure) {
+        error = std::string("The band-limited resampler refused: ") +
+                (failure ? failure : "no converter");
+        return false;
+    }
+    constexpr std::size_t Chunk = 1 << 18;
+    std::vector<double> produced(std::size_t(double(Chunk) * ratio) + 4096);
+    std::size_t fed = 0, made = 0;
+    for (;;) {
+        const std::size_t length = std::min(Chunk, in.size() - fed);
+        std::size_t used = 0, got = 0;
+        // No more input (a null pointer) asks for what the filter still holds.
+        failure = soxr_process(converter.get(), length ? in.data() + fed : nullptr, length, &used,
+                               produced.data(), produced.size(), &got);
+        if (failure) {
+            error = std::string("The band-limited resampler refused: ") + failure;
             return false;
         }
+        for (std::size_t k = 0; k < got; ++k) {
+            const std::size_t j = made + k;
+            if (j >= first && j - first < count)
+                out[j - first] = produced[k];
+        }
+        fed += used;
+        made += got;
+        if (length == 0 && got == 0)
+            break;
+        if (progress)
+            progress->Step(0.95 * double(fed) / double(in.size()));
+    }
+    if (made < first + count) {
+        error = "The band-limited resampler gave too few samples.";
+        return false;
+    }
     return true;
 }
 
 } // namespace
 
 std::vector<double> Resample(const std::vector<double>& ys, std::size_t count,
-                             ResampleMethod method, bool circular, std::string& error) {
+                             ResampleMethod method, bool circular, std::string& error,
+                             CProgress* progress) {
     if (ys.empty() || count == 0) {
         error = "There is nothing to resample, or nothing to resample to.";
         return {};
@@ -115,12 +120,13 @@ std::vector<double> Resample(const std::vector<double>& ys, std::size_t count,
         const double step = circular    ? double(n) / double(count)
                             : count > 1 ? double(n - 1) / double(count - 1)
                                         : 0;
-        for (std::size_t j = 0; j < count; ++j)
+        CProgressTicker ticker(progress, double(count));
+        for (std::size_t j = 0; j < count; ++j) {
             out[j] = Interpolate(ys, double(j) * step, method, circular);
-    } else if (!BandLimited(ys, out,
-                            method == ResampleMethod::BandLimited ? SRC_SINC_BEST_QUALITY
-                                                                  : SRC_SINC_FASTEST,
-                            circular, error)) {
+            ticker.Tick(double(j));
+        }
+    } else if (!BandLimited(ys, out, method == ResampleMethod::BandLimited, circular, error,
+                            progress)) {
         return {};
     }
     for (std::size_t j = 0; j < count; ++j)
