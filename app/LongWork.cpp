@@ -35,6 +35,10 @@ public:
             auto* widget = qobject_cast<QWidget*>(watched);
             return !(open && widget && (widget == open || open->isAncestorOf(widget)));
         }
+        case QEvent::Close: { // the editor's windows stay while the work reads their data
+            auto* widget = qobject_cast<QWidget*>(watched);
+            return widget && widget != open && widget->windowType() == Qt::Window;
+        }
         default:
             return false;
         }
@@ -85,14 +89,19 @@ bool RunWithProgress(QWidget* owner, const QString& what,
         dialog.setAutoClose(false);
         dialog.setMinimumDuration(1 << 30); // shown by the timer below, not by setValue
         dialog.hide();
-        QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
+        auto cancel = [&] {
+            if (progress.Cancelled() || !progress.Cancellable())
+                return;
             progress.Cancel();
             dialog.setLabelText(QStringLiteral("Cancelling..."));
-        });
+        };
+        QObject::connect(&dialog, &QProgressDialog::canceled, cancel);
         QElapsedTimer clock;
         clock.start();
         QTimer tick;
         QObject::connect(&tick, &QTimer::timeout, [&] {
+            if (dialog.wasCanceled()) // Escape, or cancel() called directly
+                cancel();
             if (!dialog.isVisible() && clock.elapsed() >= ProgressDelayMs - 100) {
                 dialog.show();
                 gate.open = &dialog;

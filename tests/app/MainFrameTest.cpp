@@ -30,11 +30,26 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     QStringList wave;
     for (QAction* a : frame.menuBar()->actions()[2]->menu()->actions())
         wave << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(wave, (QStringList{"&Undo", "&Redo", "-", "Generate...", "Import...",
-                                 "Import from Clipboard", "Normalise...", "Scale and Offset...",
-                                 "Remove DC...", "Invert...", "Reverse...", "Smooth...",
-                                 "Quantise...", "Clip...", "Resample...", "-", "Analyse...", "Play",
-                                 "-", "Export Table..."}));
+    EXPECT_EQ(wave, (QStringList{"&Undo",
+                                 "&Redo",
+                                 "-",
+                                 "Generate...",
+                                 "Import...",
+                                 "Import from Clipboard",
+                                 "Normalise...",
+                                 "Scale and Offset...",
+                                 "Remove DC...",
+                                 "Invert...",
+                                 "Reverse...",
+                                 "Smooth...",
+                                 "Quantise...",
+                                 "Clip...",
+                                 "Resample...",
+                                 "-",
+                                 "Analyse...",
+                                 "Play",
+                                 "-",
+                                 "Export Table..."}));
     EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
               "Export the waveform as a C table for firmware");
     QStringList file;

@@ -24,6 +24,10 @@ struct ScriptedDialogs : CAppDialogs {
     std::deque<std::function<bool(GeneratorOptions&, std::uint32_t&, const GeneratePreview&)>>
         generates;
     int abouts = 0;
+    // Long work: cancelled at this step (0: before it starts); none or -1 runs it to its end.
+    std::deque<int> cancels;
+    std::vector<std::string> longWork; // what each one said it does
+    int steps = 0;                     // the steps the last one took
 
     int MessageBox(const std::string& text, UINT type) override {
         messages.push_back(text);
@@ -77,4 +81,24 @@ struct ScriptedDialogs : CAppDialogs {
     std::string clipboard;
     std::string ClipboardText() override { return clipboard; }
     void About() override { ++abouts; }
+    bool RunLong(const std::string& what, const std::function<void(CProgress&)>& work) override {
+        longWork.push_back(what);
+        const int at = cancels.empty() ? -1 : cancels.front();
+        if (!cancels.empty())
+            cancels.pop_front();
+        CProgress progress;
+        steps = 0;
+        if (at == 0)
+            progress.Cancel();
+        progress.watcher = [this, at](CProgress& p) {
+            if (++steps == at)
+                p.Cancel();
+        };
+        try {
+            work(progress);
+        } catch (const OperationCancelled&) {
+            return false;
+        }
+        return !(progress.Cancelled() && progress.Cancellable());
+    }
 };

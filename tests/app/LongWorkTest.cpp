@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <thread>
+
+#include "app/LongWork.h"
+
+namespace {
+
+// Work of about `seconds`, stepping every 10 ms.
+std::function<void(CProgress&)> Work(double seconds) {
+    return [seconds](CProgress& p) {
+        const int steps = int(seconds * 100);
+        for (int i = 0; i < steps; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            p.Step(double(i) / steps);
+        }
+    };
+}
+
+QProgressDialog* Shown() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QProgressDialog*>(w); d && d->isVisible())
+            return d;
+    return nullptr;
+}
+
+TEST(LongWork, QuickWorkShowsNothingAndHandlesNoEvent) {
+    QWidget window;
+    window.show();
+    bool fired = false;
+    QTimer::singleShot(0, [&] { fired = true; });
+    EXPECT_TRUE(RunWithProgress(&window, "Quick", Work(0.02)));
+    EXPECT_FALSE(fired); // nothing else ran meanwhile
+    QApplication::processEvents();
+    EXPECT_TRUE(fired);
+    EXPECT_THROW(RunWithProgress(&window, "Failing", [](CProgress&) { throw std::bad_alloc(); }),
+                 std::bad_alloc);
+}
+
+TEST(LongWork, LongWorkShowsProgressAfterHalfASecondTakesNoInputAndCancels) {
+    QWidget window;
+    auto* edit = new QLineEdit(&window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    bool seenEarly = true, seenLate = false;
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; }); // the loop goes on
+    timer.start(20);
+    QTimer::singleShot(300, [&] {
+        seenEarly = Shown() != nullptr;
+        QTest::keyClicks(edit, "typed"); // the editor takes no input meanwhile
+    });
+    double doneWhenShown = -1;
+    QTimer::singleShot(800, [&] {
+        QProgressDialog* d = Shown();
+        seenLate = d != nullptr;
+        if (!d)
+            return;
+        EXPECT_EQ(d->labelText(), "Resampling...");
+        doneWhenShown = double(d->value()) / d->maximum();
+        d->cancel();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RunWithProgress(&window, "Resampling...", Work(5)));
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_FALSE(seenEarly);
+    EXPECT_TRUE(seenLate);
+    EXPECT_GT(doneWhenShown, 0.05);
+    EXPECT_LT(took, 2.0); // ended by Cancel, not by the work's end
+    EXPECT_GT(ticks, 10);
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(Shown(), nullptr);
+}
+
+TEST(LongWork, PastItsPointOfNoReturnWorkCannotBeCancelled) {
+    QWidget window;
+    window.show();
+    bool enabled = true;
+    QTimer::singleShot(700, [&] {
+        if (QProgressDialog* d = Shown()) {
+            enabled = d->findChild<QAbstractButton*>()->isEnabled();
+            d->cancel();
+        }
+    });
+    EXPECT_TRUE(RunWithProgress(&window, "Saving...", [](CProgress& p) {
+        p.SetCancellable(false);
+        Work(1.0)(p);
+    }));
+    EXPECT_FALSE(enabled);
+}
+
+} // namespace
