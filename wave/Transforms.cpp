@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace {
 
-// Applies y := f(y) if every result is finite; else changes nothing.
+// Applies y := f(y) if every result is finite; else changes nothing. The careful way, for
+// ranges that hold values that are not finite.
 template <class F> bool Map(SampleRange r, F f) {
     for (std::size_t i = 0; i < r.count; ++i)
         if (!std::isfinite(f(r.points[i].y)))
@@ -15,56 +17,155 @@ template <class F> bool Map(SampleRange r, F f) {
     return true;
 }
 
+// Ranges this long are worked on by two threads, half each: a pass over memory is quicker so.
+constexpr std::size_t TwoThreads = std::size_t(1) << 20;
+
+template <class F> void Halves(std::size_t n, const F& part) {
+    if (n < TwoThreads) {
+        part(std::size_t(0), n);
+        return;
+    }
+    std::thread other([&] { part(n / 2, n); });
+    part(std::size_t(0), n / 2);
+    other.join();
+}
+
+// One read of the range: its sum and its extremes. A value that is not finite makes the sum
+// not finite.
+struct Extent {
+    double sum = 0, lo = INFINITY, hi = -INFINITY;
+};
+
+// The sum as numpy sums (blocks of 128 in eight lanes, the blocks' sums added pairwise: its
+// error grows with the logarithm of the count, not the count), the extremes on the way.
+double PairwiseSum(const DataPoint* p, std::size_t n, double& lo, double& hi) {
+    if (n > 128) {
+        const std::size_t half = n / 2 / 8 * 8;
+        return PairwiseSum(p, half, lo, hi) + PairwiseSum(p + half, n - half, lo, hi);
+    }
+    double lane[8] = {}, low[8], high[8];
+    for (std::size_t j = 0; j < 8; ++j)
+        low[j] = lo, high[j] = hi;
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        for (std::size_t j = 0; j < 8; ++j) {
+            const double y = p[i + j].y;
+            lane[j] += y;
+            low[j] = std::min(low[j], y);
+            high[j] = std::max(high[j], y);
+        }
+    double sum =
+        ((lane[0] + lane[1]) + (lane[2] + lane[3])) + ((lane[4] + lane[5]) + (lane[6] + lane[7]));
+    for (; i < n; ++i) {
+        sum += p[i].y;
+        low[0] = std::min(low[0], p[i].y);
+        high[0] = std::max(high[0], p[i].y);
+    }
+    for (std::size_t j = 0; j < 8; ++j)
+        lo = std::min(lo, low[j]), hi = std::max(hi, high[j]);
+    return sum;
+}
+
+Extent ExtentOf(SampleRange r) {
+    Extent halves[2];
+    Halves(r.count, [&](std::size_t a, std::size_t b) {
+        Extent& e = halves[a == 0 ? 0 : 1];
+        e.sum = PairwiseSum(r.points + a, b - a, e.lo, e.hi);
+    });
+    if (r.count < TwoThreads)
+        return halves[0];
+    return {halves[0].sum + halves[1].sum, std::min(halves[0].lo, halves[1].lo),
+            std::max(halves[0].hi, halves[1].hi)};
+}
+
+// y := f(y) for an f that rounds monotonically (an affine map): where the range is finite and
+// f is finite at its extremes, f is finite everywhere, so one pass writes it.
+template <class F> bool MapMonotone(SampleRange r, const Extent& e, const F& f) {
+    if (!std::isfinite(e.sum) || !std::isfinite(f(e.lo)) || !std::isfinite(f(e.hi)))
+        return std::isfinite(e.sum) ? false : Map(r, f);
+    Halves(r.count, [&](std::size_t a, std::size_t b) {
+        for (std::size_t i = a; i < b; ++i)
+            r.points[i].y = f(r.points[i].y);
+    });
+    return true;
+}
+
 } // namespace
 
 bool NormalisePeak(SampleRange r, double peak) {
-    double largest = 0;
-    for (std::size_t i = 0; i < r.count; ++i)
-        largest = std::max(largest, std::fabs(r.points[i].y));
+    const Extent e = ExtentOf(r);
+    if (!std::isfinite(e.sum)) { // the careful way where a value is not finite
+        double largest = 0;
+        for (std::size_t i = 0; i < r.count; ++i)
+            largest = std::max(largest, std::fabs(r.points[i].y));
+        if (largest == 0 || !std::isfinite(peak))
+            return largest == 0 && std::isfinite(peak);
+        return Map(r, [&](double y) {
+            return std::fabs(y) == largest ? std::copysign(peak, y) : y / largest * peak;
+        });
+    }
+    const double largest = r.count ? std::max(-e.lo, e.hi) : 0;
     if (largest == 0 || !std::isfinite(peak))
         return largest == 0 && std::isfinite(peak);
-    // The largest sample lands on the peak exactly, whatever the quotient's rounding.
-    return Map(r, [&](double y) {
-        return std::fabs(y) == largest ? std::copysign(peak, y) : y / largest * peak;
+    // |y / largest| <= 1: every result is finite. The largest sample lands on the peak
+    // exactly, whatever the quotient's rounding.
+    Halves(r.count, [&](std::size_t a, std::size_t b) {
+        for (std::size_t i = a; i < b; ++i) {
+            const double y = r.points[i].y;
+            r.points[i].y = std::fabs(y) == largest ? std::copysign(peak, y) : y / largest * peak;
+        }
     });
+    return true;
 }
 
 bool NormaliseRange(SampleRange r, double low, double high) {
     if (!r.count || !std::isfinite(low) || !std::isfinite(high))
         return r.count == 0;
-    auto [lo, hi] =
-        std::minmax_element(r.points, r.points + r.count,
-                            [](const DataPoint& a, const DataPoint& b) { return a.y < b.y; });
-    const double min = lo->y, max = hi->y;
-    if (min == max)
-        return Map(r, [&](double) { return low + (high - low) / 2; });
-    return Map(r, [&](double y) {
+    const Extent e = ExtentOf(r);
+    const double min = e.lo, max = e.hi;
+    auto f = [&](double y) {
         return y == min ? low : y == max ? high : low + (y - min) * (high - low) / (max - min);
-    });
+    };
+    if (!std::isfinite(e.sum)) {
+        auto [lo, hi] =
+            std::minmax_element(r.points, r.points + r.count,
+                                [](const DataPoint& a, const DataPoint& b) { return a.y < b.y; });
+        const double min2 = lo->y, max2 = hi->y;
+        if (min2 == max2)
+            return Map(r, [&](double) { return low + (high - low) / 2; });
+        return Map(r, [&](double y) {
+            return y == min2   ? low
+                   : y == max2 ? high
+                               : low + (y - min2) * (high - low) / (max2 - min2);
+        });
+    }
+    if (min == max)
+        return MapMonotone(r, e, [&](double) { return low + (high - low) / 2; });
+    // (y - min) * (high - low) never exceeds this product: finite, every step is.
+    if (!std::isfinite((max - min) * (high - low)))
+        return Map(r, f);
+    return MapMonotone(r, e, f);
 }
 
 bool ScaleOffset(SampleRange r, double scale, double offset) {
-    return Map(r, [&](double y) { return y * scale + offset; });
+    if (!std::isfinite(scale) || !std::isfinite(offset))
+        return Map(r, [&](double y) { return y * scale + offset; });
+    return MapMonotone(r, ExtentOf(r), [&](double y) { return y * scale + offset; });
 }
 
 bool RemoveDC(SampleRange r) {
     if (!r.count)
         return true;
-    // Kahan summation: the mean of millions of samples to the last bit that matters.
-    double sum = 0, carry = 0;
-    for (std::size_t i = 0; i < r.count; ++i) {
-        const double y = r.points[i].y - carry;
-        const double t = sum + y;
-        carry = (t - sum) - y;
-        sum = t;
-    }
-    const double mean = sum / double(r.count);
-    return Map(r, [&](double y) { return y - mean; });
+    const Extent e = ExtentOf(r);
+    const double mean = e.sum / double(r.count);
+    return MapMonotone(r, e, [mean](double y) { return y - mean; });
 }
 
 void Invert(SampleRange r) {
-    for (std::size_t i = 0; i < r.count; ++i)
-        r.points[i].y = -r.points[i].y;
+    Halves(r.count, [&](std::size_t a, std::size_t b) {
+        for (std::size_t i = a; i < b; ++i)
+            r.points[i].y = -r.points[i].y;
+    });
 }
 
 void Reverse(SampleRange r) {
@@ -132,8 +233,18 @@ bool Quantise(SampleRange r, int bits, double low, double high) {
         return false;
     const double steps = std::ldexp(1.0, bits) - 1;
     const double step = (high - low) / steps;
-    return Map(r, [&](double y) {
-        const double k = std::round((std::clamp(y, low, high) - low) / step);
-        return k >= steps ? high : low + k * step;
+    if (std::isnan(ExtentOf(r).sum)) // held to the range, only a NaN stays not finite
+        return false;
+    Halves(r.count, [&](std::size_t a, std::size_t b) {
+        for (std::size_t i = a; i < b; ++i) {
+            // v >= 0 and below 2^52: adding 2^52 rounds it to the nearest whole number, ties
+            // to even; a tie then goes up, away from zero, as std::round does.
+            const double v = (std::clamp(r.points[i].y, low, high) - low) / step;
+            double k = (v + 0x1p52) - 0x1p52;
+            if (v - k == 0.5)
+                k += 1;
+            r.points[i].y = k >= steps ? high : low + k * step;
+        }
     });
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -91,6 +92,87 @@ TEST(Transforms, SmoothingClippingAndQuantising) {
     EXPECT_DOUBLE_EQ(w[2].y, 1.0 / 3);
     EXPECT_EQ(w[4].y, 1);
     EXPECT_FALSE(Quantise(All(w), 0, -1, 1));
+}
+
+} // namespace
+
+namespace {
+
+// The exact sum of doubles, as Python's math.fsum finds it: a list of partial sums that
+// never lose a bit.
+double ExactSum(const std::vector<DataPoint>& w) {
+    std::vector<double> partials;
+    for (const DataPoint& p : w) {
+        double x = p.y;
+        std::size_t kept = 0;
+        for (double y : partials) {
+            if (std::fabs(x) < std::fabs(y))
+                std::swap(x, y);
+            const double high = x + y, low = y - (high - x);
+            if (low != 0)
+                partials[kept++] = low;
+            x = high;
+        }
+        partials.resize(kept);
+        partials.push_back(x);
+    }
+    double sum = 0;
+    for (double v : partials)
+        sum += v;
+    return sum;
+}
+
+// Long ranges are summed pairwise and worked in two halves at once: the results are those
+// of the plain formulas, sample by sample, and the mean is as good as an exact sum allows.
+TEST(Transforms, LongRangesGiveWhatThePlainFormulasGive) {
+    const std::size_t n = 3'000'000;
+    std::vector<DataPoint> w = Random(n, 9);
+    for (std::size_t i = 0; i < n; i += 3)
+        w[i].y += 1e6; // a large offset on every third: a naive sum loses digits
+    std::vector<DataPoint> dc = w;
+    ASSERT_TRUE(RemoveDC(All(dc)));
+    const double mean = ExactSum(w) / double(n);
+    const double left = ExactSum(dc) / double(n); // what is left of the mean, exactly
+    EXPECT_LE(std::fabs(left), 4 * std::log2(double(n)) * 0x1p-52 * std::fabs(mean)) << left;
+    for (std::size_t i = 0; i < n; i += 997)
+        ASSERT_NEAR(dc[i].y, w[i].y - mean, 1e-9 * std::fabs(mean)) << i;
+
+    std::vector<DataPoint> scaled = w, peak = w, range = w, quantised = w;
+    ASSERT_TRUE(ScaleOffset(All(scaled), -1.5, 0.25));
+    ASSERT_TRUE(NormalisePeak(All(peak), 2));
+    ASSERT_TRUE(NormaliseRange(All(range), -1, 1));
+    ASSERT_TRUE(Quantise(All(quantised), 12, -2, 1e6));
+    double largest = 0, lo = w[0].y, hi = w[0].y;
+    for (const DataPoint& p : w) {
+        largest = std::max(largest, std::fabs(p.y));
+        lo = std::min(lo, p.y);
+        hi = std::max(hi, p.y);
+    }
+    const double step = (1e6 + 2) / 4095;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = w[i].y;
+        ASSERT_EQ(scaled[i].y, y * -1.5 + 0.25) << i;
+        ASSERT_EQ(peak[i].y, std::fabs(y) == largest ? std::copysign(2.0, y) : y / largest * 2);
+        ASSERT_EQ(range[i].y, y == lo ? -1 : y == hi ? 1 : -1 + (y - lo) * 2 / (hi - lo));
+        const double k = std::round((std::clamp(y, -2.0, 1e6) + 2) / step);
+        ASSERT_EQ(quantised[i].y, k >= 4095 ? 1e6 : -2 + k * step) << i;
+    }
+    // Ties go away from zero, as std::round takes them.
+    std::vector<DataPoint> ties = Wave({0.5, 1.5, 2.5, 0.49999999999999994});
+    ASSERT_TRUE(Quantise(All(ties), 4, 0, 15));
+    EXPECT_EQ(Ys(ties), (std::vector<double>{1, 2, 3, 0}));
+
+    // A value that is not a number anywhere in a long range: each refuses and changes nothing.
+    w[n - 5].y = NAN;
+    for (auto apply : {+[](SampleRange r) { return RemoveDC(r); },
+                       +[](SampleRange r) { return ScaleOffset(r, 2, 1); },
+                       +[](SampleRange r) { return NormalisePeak(r, 1); },
+                       +[](SampleRange r) { return NormaliseRange(r, 0, 1); },
+                       +[](SampleRange r) { return Quantise(r, 8, 0, 1); }}) {
+        std::vector<DataPoint> v = w;
+        EXPECT_FALSE(apply(All(v)));
+        EXPECT_EQ(std::memcmp(v.data(), w.data(), n * sizeof(DataPoint)), 0);
+    }
 }
 
 } // namespace
