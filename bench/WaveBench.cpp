@@ -76,10 +76,10 @@ BENCHMARK_CAPTURE(ResampleTo, linear_x1_5, ResampleMethod::Linear)->Unit(benchma
 BENCHMARK_CAPTURE(ResampleTo, cubic_x1_5, ResampleMethod::Cubic)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ResampleTo, band_limited_best_x1_5, ResampleMethod::BandLimited)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+    ->Iterations(3);
 BENCHMARK_CAPTURE(ResampleTo, band_limited_fast_x1_5, ResampleMethod::BandLimitedFast)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(1);
+    ->Iterations(3);
 
 // What the Analyse window works out at each change: the waveform, and the table stored in 12 bits.
 void Analyse(benchmark::State& state, bool stored) {

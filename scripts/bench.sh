@@ -4,7 +4,8 @@ set -euo pipefail
 export BUILD_DIR="${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-bench}"
 export BUILD_TYPE=Release
 export CMAKE_ARGS="-DTARVELIN_BENCH=ON -DTARVELIN_TESTS=OFF"
-source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" python3-numpy time libqcustomplot-dev
+source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" python3-numpy python3-scipy time libqcustomplot-dev \
+  libsamplerate0-dev
 
 export TARVELIN_BENCH_DIR="${TARVELIN_BENCH_DIR:-$(mktemp -d)}"
 trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
@@ -15,6 +16,12 @@ echo
 echo
 echo "Transforms of 10 million samples:"
 "$build_dir/bench/wave_bench"
+echo
+echo "Band-limited resampling, libsoxr beside libsamplerate:"
+"$build_dir/bench/resampler_bench"
+echo
+echo "The same transforms and resampling in numpy and scipy:"
+env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_wave.py"
 echo
 echo "A whole-table step through the editor at 10 million samples:"
 "$build_dir/bench/view_bench"
