@@ -1,12 +1,16 @@
 #include "files/DataFileReader.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
+#include <functional>
 #include <limits>
 #include <new>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -51,6 +55,21 @@ public:
     std::uint64_t Size() const {
         struct stat st {};
         return f && ::fstat(fileno(f), &st) == 0 ? std::uint64_t(st.st_size) : 0;
+    }
+    // `size` bytes from `offset` (fewer at the end), without moving the file's position.
+    std::size_t ReadAt(char* buffer, std::size_t size, std::uint64_t offset) {
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = ::pread(fileno(f), buffer + got, size - got, off_t(offset + got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw DataFileReadError(path, errno);
+            if (n == 0)
+                break;
+            got += std::size_t(n);
+        }
+        return got;
     }
     std::size_t Read(char* buffer, std::size_t size) {
         const std::size_t got = std::fread(buffer, 1, size, f);
@@ -195,36 +214,31 @@ std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress)
     return count;
 }
 
-DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProgress* progress) {
-    if (count == 0)
-        return {};
-    if (count > std::numeric_limits<std::uint32_t>::max())
-        throw std::bad_alloc();
-    File file(path);
-    if (!file)
-        return {};
-    std::vector<char> buffer(ChunkSize);
-    DataFile result;
-    result.points = AllocateSamples(std::size_t(count));
-    std::uint32_t stored = 0;
-    bool atStart = true; // the next byte begins a line
-    bool sample = false; // the open line gives a sample
+namespace {
+
+// The second pass over a stretch of text: one sample for each line that begins with a byte
+// other than NUL, Y the number the line begins with. Carries a line cut at the stretch's end
+// over to the next.
+struct LineParser {
+    DataPoint* points;
+    std::uint32_t stored; // the next sample's index
+    std::uint32_t count;  // no more than this many in all
+    bool atStart = true;  // the next byte begins a line
+    bool sample = false;  // the open line gives a sample
     NumberScanner scanner;
-    auto endLine = [&] {
+
+    LineParser(DataPoint* p, std::uint32_t from, std::uint32_t most)
+        : points(p), stored(from), count(most) {}
+
+    void EndLine() {
         if (sample) {
-            result.points[stored] = DataPoint{double(stored), scanner.Value()};
+            points[stored] = DataPoint{double(stored), scanner.Value()};
             ++stored;
         }
         atStart = true;
-    };
-    while (stored < count) {
-        if (progress)
-            progress->Step(0.2 + 0.8 * double(stored) / double(count));
-        const std::size_t got = file.Read(buffer.data(), buffer.size());
-        if (got == 0)
-            break;
-        const char* p = buffer.data();
-        const char* end = p + got;
+    }
+
+    void Parse(const char* p, const char* end) {
         while (p < end && stored < count) { // a file that grew meanwhile: the rest is ignored
             if (atStart) {
                 atStart = false;
@@ -234,7 +248,7 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
                     if (*p == '\r' && p[1] == '\n')
                         ++p;
                     if (*p == '\n') {
-                        result.points[stored] = DataPoint{double(stored), value};
+                        points[stored] = DataPoint{double(stored), value};
                         ++stored;
                         atStart = true;
                         ++p;
@@ -250,22 +264,238 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
             if (p < end && *p != '\n') {
                 p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
                 if (!p)
-                    break; // the line goes on in the next chunk
+                    break; // the line goes on in the next stretch
             }
             if (p && p < end) {
-                endLine();
+                EndLine();
                 ++p;
             }
         }
     }
-    if (!atStart && stored < count) // the last line has no line feed
-        endLine();
-    if (stored == 0)
+};
+
+// Samples begun in [p, end), which starts at a line's start and ends after a line feed.
+std::uint32_t LinesGivingSamples(const char* p, const char* end) {
+    std::uint32_t n = 0;
+    for (const char* line = p; line < end;) {
+        n += *line != '\0';
+        const void* lf = std::memchr(line, '\n', std::size_t(end - line));
+        line = lf ? static_cast<const char*>(lf) + 1 : end;
+    }
+    return n;
+}
+
+// Blocks at least this long are parsed in two halves at once.
+constexpr std::size_t SplitFrom = std::size_t(1) << 16;
+
+} // namespace
+
+DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProgress* progress,
+                             std::size_t blockSize) {
+    if (count == 0)
         return {};
-    result.count = stored; // a file that shrank meanwhile: only what was read
+    if (count > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+    File file(path);
+    if (!file)
+        return {};
+    std::vector<char> buffer(blockSize);
+    DataFile result;
+    result.points = AllocateSamples(std::size_t(count));
+    LineParser first(result.points.get(), 0, std::uint32_t(count));
+    while (first.stored < count) {
+        if (progress)
+            progress->Step(0.2 + 0.8 * double(first.stored) / double(count));
+        const std::size_t got = file.Read(buffer.data(), buffer.size());
+        if (got == 0)
+            break;
+        const char* p = buffer.data();
+        const char* end = p + got;
+        // The block's second half, from the first line that begins past its middle, is
+        // parsed beside the first: its samples follow those begun in the first half.
+        const char* middle =
+            got >= SplitFrom
+                ? static_cast<const char*>(std::memchr(p + got / 2, '\n', got - got / 2))
+                : nullptr;
+        if (!middle || middle + 1 == end) {
+            first.Parse(p, end);
+            continue;
+        }
+        const char* split = middle + 1;
+        // The first half's samples: the open line's, if any, then each line begun in it.
+        const char* firstLine =
+            first.atStart
+                ? p
+                : static_cast<const char*>(std::memchr(p, '\n', std::size_t(split - p))) + 1;
+        const std::uint64_t inFirst =
+            std::uint64_t(first.atStart ? 0 : first.sample) + LinesGivingSamples(firstLine, split);
+        LineParser second(result.points.get(),
+                          std::uint32_t(std::min<std::uint64_t>(first.stored + inFirst, count)),
+                          std::uint32_t(count));
+        std::thread helper([&] { second.Parse(split, end); });
+        first.Parse(p, split);
+        helper.join();
+        // The second half's state goes on into the next block.
+        first.stored = second.stored;
+        first.atStart = second.atStart;
+        first.sample = second.sample;
+        first.scanner = second.scanner;
+    }
+    if (!first.atStart && first.stored < count) // the last line has no line feed
+        first.EndLine();
+    if (first.stored == 0)
+        return {};
+    result.count = first.stored; // a file that shrank meanwhile: only what was read
     return result;
 }
 
+namespace {
+
+// Files this long are read in two halves at once, from the first line that begins past the
+// middle; shorter ones as a whole.
+constexpr std::uint64_t HalvesFrom = std::uint64_t(1) << 20;
+
+// Where the first line at or after `offset` begins; the file's size where none does.
+std::uint64_t LineStartFrom(File& file, std::uint64_t offset, std::uint64_t size) {
+    std::vector<char> buffer(1 << 16);
+    while (offset < size) {
+        const std::size_t got = file.ReadAt(buffer.data(), buffer.size(), offset);
+        if (got == 0)
+            break;
+        if (const void* lf = std::memchr(buffer.data(), '\n', got))
+            return offset + std::uint64_t(static_cast<const char*>(lf) - buffer.data()) + 1;
+        offset += got;
+    }
+    return size;
+}
+
+// Samples begun in [from, to), which starts at a line's start: the first pass over a part.
+std::uint64_t CountRange(File& file, std::uint64_t from, std::uint64_t to, CProgress* progress) {
+    std::vector<char> buffer(ChunkSize);
+    std::uint64_t count = 0;
+    bool atStart = true;
+    for (std::uint64_t at = from; at < to;) {
+        const std::size_t got = file.ReadAt(
+            buffer.data(), std::size_t(std::min<std::uint64_t>(ChunkSize, to - at)), at);
+        if (got == 0)
+            break;
+        const char* p = buffer.data();
+        std::uint64_t starts = (atStart ? 1 : 0) + CountLineFeeds(p, got - 1);
+        for (const char* nul = p;
+             (nul = static_cast<const char*>(std::memchr(nul, '\0', std::size_t(p + got - nul))));
+             ++nul)
+            if (nul == p ? atStart : nul[-1] == '\n')
+                --starts;
+        count += starts;
+        atStart = p[got - 1] == '\n';
+        at += got;
+        if (progress)
+            progress->Step(0.2 * double(at - from) / double(to - from));
+    }
+    return count;
+}
+
+// The second pass over a part: its samples into the parser's place.
+void ParseRange(File& file, std::uint64_t from, std::uint64_t to, LineParser& parser,
+                CProgress* progress, const std::atomic<bool>& stop) {
+    std::vector<char> buffer(ChunkSize);
+    const double first = parser.stored, span = double(parser.count) - first;
+    for (std::uint64_t at = from; at < to && parser.stored < parser.count && !stop;) {
+        if (progress)
+            progress->Step(0.2 + 0.8 * (double(parser.stored) - first) / std::max(1.0, span));
+        const std::size_t got = file.ReadAt(
+            buffer.data(), std::size_t(std::min<std::uint64_t>(buffer.size(), to - at)), at);
+        if (got == 0)
+            break;
+        parser.Parse(buffer.data(), buffer.data() + got);
+        at += got;
+    }
+    if (!parser.atStart && parser.stored < parser.count) // a last line without a line feed
+        parser.EndLine();
+}
+
+// Runs `work` on a second thread, joined however the calling thread leaves; its exception
+// is thrown again by Join.
+class Beside {
+public:
+    explicit Beside(std::function<void()> work)
+        : thread([this, work = std::move(work)] {
+              try {
+                  work();
+              } catch (...) {
+                  failure = std::current_exception();
+              }
+          }) {}
+    ~Beside() {
+        if (thread.joinable())
+            thread.join();
+    }
+    void Join() {
+        thread.join();
+        if (failure)
+            std::rethrow_exception(failure);
+    }
+
+private:
+    std::exception_ptr failure;
+    std::thread thread;
+};
+
+} // namespace
+
 DataFile ReadDataFile(const std::string& path, CProgress* progress) {
-    return ReadDataFileSamples(path, CountDataFileSamples(path, progress), progress);
+    auto whole = [&] {
+        return ReadDataFileSamples(path, CountDataFileSamples(path, progress), progress);
+    };
+    std::uint64_t size, split;
+    {
+        File file(path);
+        if (!file)
+            return {};
+        size = file.Size();
+        if (size < HalvesFrom)
+            return whole();
+        split = LineStartFrom(file, size / 2, size);
+    }
+    if (split >= size)
+        return whole();
+    // Both passes in two halves at once; the second half's samples follow the first's.
+    std::atomic<bool> stop{false};
+    std::uint64_t inFirst = 0, inSecond = 0;
+    {
+        File mine(path), theirs(path);
+        Beside other([&] { inSecond = CountRange(theirs, split, size, nullptr); });
+        try {
+            inFirst = CountRange(mine, 0, split, progress);
+        } catch (...) {
+            stop = true;
+            throw;
+        }
+        other.Join();
+    }
+    const std::uint64_t count = inFirst + inSecond;
+    if (count == 0)
+        return {};
+    if (count > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+    DataFile result;
+    result.points = AllocateSamples(std::size_t(count));
+    LineParser first(result.points.get(), 0, std::uint32_t(inFirst));
+    LineParser second(result.points.get(), std::uint32_t(inFirst), std::uint32_t(count));
+    {
+        File mine(path), theirs(path);
+        Beside other([&] { ParseRange(theirs, split, size, second, nullptr, stop); });
+        try {
+            ParseRange(mine, 0, split, first, progress, stop);
+        } catch (...) {
+            stop = true; // cancelled, or the file failed: the other half stops too
+            throw;
+        }
+        other.Join();
+    }
+    // A file that changed between the passes is read again as a whole, as it now stands.
+    if (first.stored != inFirst || second.stored != count)
+        return whole();
+    result.count = std::uint32_t(count);
+    return result;
 }

@@ -249,3 +249,59 @@ TEST(DataFileWriter, ReportsAFailingSink) {
 }
 
 } // namespace
+
+namespace {
+
+// A long file is read in two halves at once; a short one, or one read block by block in any
+// block size, gives the very same samples, bit for bit.
+TEST_F(DataFileTest, HalvesAndBlocksReadAsOneSequentialPassDoes) {
+    const std::vector<std::string> odd = {"-12.345678",
+                                          "1e5",
+                                          "",
+                                          "  7",
+                                          std::string(1, '\0'),
+                                          "x",
+                                          "3.25\r",
+                                          "\0"
+                                          "5",
+                                          "0.1234567890123456789",
+                                          "-",
+                                          std::string(3000, '9'),
+                                          "42 trailing text"};
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<std::size_t> pick(0, odd.size() - 1);
+    std::uniform_real_distribution<double> value(-1000, 1000);
+    for (int file = 0; file < 4; ++file) {
+        std::string text;
+        const std::size_t lines = 90000 + std::size_t(file) * 37011;
+        for (std::size_t i = 0; i < lines; ++i) {
+            if (rng() % 7 == 0)
+                text += odd[pick(rng)];
+            else
+                text += std::to_string(value(rng));
+            text += rng() % 4 ? "\n" : "\r\n";
+        }
+        if (file % 2)
+            text.pop_back(); // the last line without its line feed
+        if (file == 3)       // one long line over the middle: the split is found past it
+            text.insert(text.size() / 2 - 10, std::string(200000, '1'));
+        Write(text);
+        const std::uint64_t count = CountDataFileSamples(path.string());
+        const DataFile halves = ReadDataFile(path.string());
+        ASSERT_EQ(halves.count, count) << file;
+        for (std::size_t block : {std::size_t(4093), std::size_t(65536), ReadBlockSize}) {
+            const DataFile one = ReadDataFileSamples(path.string(), count, nullptr, block);
+            ASSERT_EQ(one.count, count);
+            ASSERT_EQ(std::memcmp(one.points.get(), halves.points.get(), count * sizeof(DataPoint)),
+                      0)
+                << file << " " << block;
+        }
+    }
+    // No line begins past the middle: read as a whole.
+    Write(std::string(3 << 20, '7'));
+    const DataFile one = ReadDataFile(path.string());
+    ASSERT_EQ(one.count, 1u);
+    EXPECT_EQ(one.points[0].y, DBL_MAX); // held to the largest double
+}
+
+} // namespace
