@@ -230,6 +230,21 @@ TEST(DataFileWriter, MatchesPrintfForEveryKindOfDouble) {
     std::uniform_real_distribution<double> near(-1000, 1000);
     for (int i = 0; i < 20000; ++i)
         values.push_back(near(rng));
+    // Exact halves of the sixth decimal (j / 128 is j times 7812.5 millionths), the doubles
+    // beside them, and values either side of 2^26, where the quick path ends.
+    for (int j = -3000; j <= 3000; ++j) {
+        const double v = j / 128.0 + (j % 7) * 1024.0;
+        for (double w : {v, std::nextafter(v, 1e9), std::nextafter(v, -1e9)})
+            values.push_back(w);
+    }
+    for (double edge : {0x1p26, -0x1p26})
+        for (double w = edge, k = 0; k < 100; ++k, w = std::nextafter(w, 0))
+            values.push_back(w), values.push_back(std::nextafter(edge, 1e300) + k);
+    for (int i = 0; i < 20000; ++i) { // few fraction bits: many ties and near ties
+        const double v = std::ldexp(double(std::int64_t(bits(rng) % (1u << 30)) - (1 << 29)),
+                                    -int(bits(rng) % 12));
+        values.push_back(v);
+    }
     std::vector<DataPoint> points;
     std::string expected;
     char line[400];
