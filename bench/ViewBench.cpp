@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "app/Commands.h"
@@ -20,7 +21,12 @@ struct Answers : CAppDialogs {
         count = 10'000'000;
         return true;
     }
-    std::optional<FileDialogResult> FileDialog(const FileDialogRequest&) override { return {}; }
+    std::string file; // what the file dialogs choose, when set
+    std::optional<FileDialogResult> FileDialog(const FileDialogRequest&) override {
+        if (file.empty())
+            return {};
+        return FileDialogResult{file, 1};
+    }
     bool ExportTable(TableOptions&, const DataPoint*, std::size_t) override { return false; }
     bool Generate(GeneratorOptions&, std::uint32_t&, const GeneratePreview&) override {
         return false;
@@ -68,5 +74,26 @@ int main(int argc, char** argv) {
     RunCommand(view, ID_WAVE_REDO, dialogs);
     std::printf("history %6.2f bytes a sample for one whole-table step\n",
                 double(view.History().Bytes()) / view.SampleCount());
+
+    // Save of the 10 million samples (the safe write: into a new file, flushed to the disk,
+    // renamed over the old), then Open of that file up to the first paint of the new curve.
+    const char* folder = std::getenv("TARVELIN_BENCH_DIR");
+    dialogs.file = std::string(folder ? folder : "/tmp") + "/tarvelin-view-bench.txt";
+    for (const auto& [name, id] :
+         {std::pair{"save", ID_FILE_SAVE}, std::pair{"open", ID_FILE_OPEN}}) {
+        std::vector<double> taken;
+        for (int round = 0; round < 5; ++round) {
+            const auto start = std::chrono::steady_clock::now();
+            RunCommand(view, id, dialogs);
+            view.Graph().UpdateWindow();
+            taken.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                    .count());
+        }
+        std::sort(taken.begin(), taken.end());
+        std::printf("%-7s %8.1f ms (median of 5, 10 million samples, %s)\n", name, taken[2],
+                    id == ID_FILE_SAVE ? "flushed to the disk" : "up to the first paint");
+    }
+    std::remove(dialogs.file.c_str());
     return 0;
 }
