@@ -17,7 +17,7 @@
 
 namespace {
 constexpr std::size_t MapFrom = std::size_t(1) << 20;
-constexpr std::size_t PopulateApart = std::size_t(1) << 25;
+constexpr std::size_t PopulateApart = std::size_t(1) << 23;
 } // namespace
 
 void SampleBufferFree::operator()(DataPoint* points) const {
