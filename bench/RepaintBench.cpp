@@ -1,7 +1,9 @@
 // The chart's repaint side by side with QCustomPlot's, in one process on the same samples:
-// 1920 x 1080, grid on, legend off. CPlot: Invalidate + UpdateWindow (the whole paint into the
+// 1920 x 1080, legend off. CPlot: Invalidate + UpdateWindow (the whole paint into the
 // window's picture). QCustomPlot: replot + render into a picture, with and without
-// antialiasing. Runs alternate; each figure is the median of 11.
+// antialiasing. Runs alternate; each figure is the median of 11. Two settings: both charts
+// with both grids; and CPlot with only its X grid against QCustomPlot's default grids. Either
+// way the Y range is the whole data's.
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -49,6 +51,7 @@ struct Row {
     int count;
     bool walk;
     bool zoomed;
+    bool xGridOnly; // CPlot without its Y grid; QCustomPlot as it comes
 };
 
 } // namespace
@@ -56,19 +59,24 @@ struct Row {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    const Row rows[] = {
-        {"random walk", 1'000'000, true, false},     {"random walk", 1'000'000, true, true},
-        {"random walk", 10'000'000, true, false},    {"random walk", 10'000'000, true, true},
-        {"uniform noise", 10'000'000, false, false}, {"uniform noise", 10'000'000, false, true}};
+    std::vector<Row> rows;
+    for (bool xGridOnly : {false, true})
+        for (const Row& r : {Row{"random walk", 1'000'000, true, false, xGridOnly},
+                             Row{"random walk", 1'000'000, true, true, xGridOnly},
+                             Row{"random walk", 10'000'000, true, false, xGridOnly},
+                             Row{"random walk", 10'000'000, true, true, xGridOnly},
+                             Row{"uniform noise", 10'000'000, false, false, xGridOnly},
+                             Row{"uniform noise", 10'000'000, false, true, xGridOnly}})
+            rows.push_back(r);
     // "--profile N [REPEATS]": row N's CPlot repaint only, over and over (3000 times), for a
     // profiler or an allocation count.
     const int profiled = argc > 2 && std::string(argv[1]) == "--profile" ? std::atoi(argv[2]) : -1;
     const int repeats = profiled >= 0 && argc > 3 ? std::max(1, std::atoi(argv[3])) : 3000;
     if (profiled < 0)
-        std::printf("| samples, shape | view | CPlot | QCustomPlot (antialiased) | ratio | "
-                    "QCustomPlot (not antialiased) | ratio |\n|---|---|---|---|---|---|---|\n");
+        std::printf("| samples, shape | view | grids | CPlot | QCustomPlot (antialiased) | ratio | "
+                    "QCustomPlot (not antialiased) | ratio |\n|---|---|---|---|---|---|---|---|\n");
     for (const Row& row : rows) {
-        if (profiled >= 0 && &row != &rows[profiled])
+        if (profiled >= 0 && &row != &rows[std::size_t(profiled)])
             continue;
         std::vector<DataPoint> points = Samples(row.count, row.walk);
         const double from = row.zoomed ? row.count / 2 : 0;
@@ -79,7 +87,7 @@ int main(int argc, char** argv) {
         plot.SetSeriesData(points.data(), row.count, 0, 0, 0, false);
         plot.legendVisible = false;
         plot.XAxisAt(0).showGrid = true;
-        plot.YAxisAt(0).showGrid = true;
+        plot.YAxisAt(0).showGrid = !row.xGridOnly;
         plot.XAxisAt(0).SetViewRange(from, to, 0);
         plot.Invalidate();
         plot.UpdateWindow();
@@ -102,8 +110,10 @@ int main(int argc, char** argv) {
         custom.addGraph();
         custom.graph(0)->setData(xs, ys, true);
         custom.legend->setVisible(false);
-        custom.xAxis->grid()->setVisible(true);
-        custom.yAxis->grid()->setVisible(true);
+        if (!row.xGridOnly) { // else as QCustomPlot comes
+            custom.xAxis->grid()->setVisible(true);
+            custom.yAxis->grid()->setVisible(true);
+        }
         custom.xAxis->setRange(from, to);
         custom.graph(0)->rescaleValueAxis();
         QImage picture(Width, Height, QImage::Format_RGB32);
@@ -136,9 +146,10 @@ int main(int argc, char** argv) {
             theirsPlain.push_back(customRepaint(false));
         }
         const double a = Median(ours), b = Median(theirs), c = Median(theirsPlain);
-        std::printf("| %d M %s | %s | %.2f ms | %.2f ms | %.2f | %.2f ms | %.2f |\n",
-                    row.count / 1'000'000, row.shape, row.zoomed ? "100 samples" : "all", a, b,
-                    a / b, c, a / c);
+        std::printf("| %d M %s | %s | %s | %.2f ms | %.2f ms | %.2f | %.2f ms | %.2f |\n",
+                    row.count / 1'000'000, row.shape, row.zoomed ? "100 samples" : "all",
+                    row.xGridOnly ? "CPlot X only, QCustomPlot default" : "both, both", a, b, a / b,
+                    c, a / c);
         std::fflush(stdout);
     }
     return 0;

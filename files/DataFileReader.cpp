@@ -182,26 +182,19 @@ std::uint64_t CountLineFeeds(const char* p, std::size_t n) {
     return count;
 }
 
-} // namespace
-
-DataFileReadError::DataFileReadError(const std::string& p, int e)
-    : std::runtime_error("cannot read " + p), path(p), error(e) {}
-
-std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress) {
-    File file(path);
-    if (!file)
-        return 0;
+// Samples begun in [from, to), which starts at a line's start: the first pass over a part.
+// Every byte that begins a line begins a sample, unless it is NUL.
+std::uint64_t CountRange(File& file, std::uint64_t from, std::uint64_t to, CProgress* progress,
+                         double expected) {
     std::vector<char> buffer(ChunkSize);
-    const double size = double(file.Size());
-    double read = 0;
     std::uint64_t count = 0;
-    bool atStart = true; // the next byte begins a line
-    for (;;) {
-        const std::size_t got = file.Read(buffer.data(), buffer.size());
+    bool atStart = true;
+    for (std::uint64_t at = from; at < to;) {
+        const std::size_t got = file.ReadAt(
+            buffer.data(), std::size_t(std::min<std::uint64_t>(ChunkSize, to - at)), at);
         if (got == 0)
             break;
         const char* p = buffer.data();
-        // Every byte that begins a line begins a sample, unless it is NUL.
         std::uint64_t starts = (atStart ? 1 : 0) + CountLineFeeds(p, got - 1);
         for (const char* nul = p;
              (nul = static_cast<const char*>(std::memchr(nul, '\0', std::size_t(p + got - nul))));
@@ -210,11 +203,24 @@ std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress)
                 --starts;
         count += starts;
         atStart = p[got - 1] == '\n';
-        read += double(got);
+        at += got;
         if (progress) // counting is a fifth of the time
-            progress->Step(size > 0 ? 0.2 * std::min(1.0, read / size) : 0);
+            progress->Step(expected > 0 ? 0.2 * std::min(1.0, double(at - from) / expected) : 0);
     }
     return count;
+}
+
+} // namespace
+
+DataFileReadError::DataFileReadError(const std::string& p, int e)
+    : std::runtime_error("cannot read " + p), path(p), error(e) {}
+
+std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress) {
+    File file(path);
+    if (!file) // up to its end, however long it has grown since its size was taken
+        return 0;
+    return CountRange(file, 0, std::numeric_limits<std::uint64_t>::max(), progress,
+                      double(file.Size()));
 }
 
 namespace {
@@ -372,32 +378,6 @@ std::uint64_t LineStartFrom(File& file, std::uint64_t offset, std::uint64_t size
     return size;
 }
 
-// Samples begun in [from, to), which starts at a line's start: the first pass over a part.
-std::uint64_t CountRange(File& file, std::uint64_t from, std::uint64_t to, CProgress* progress) {
-    std::vector<char> buffer(ChunkSize);
-    std::uint64_t count = 0;
-    bool atStart = true;
-    for (std::uint64_t at = from; at < to;) {
-        const std::size_t got = file.ReadAt(
-            buffer.data(), std::size_t(std::min<std::uint64_t>(ChunkSize, to - at)), at);
-        if (got == 0)
-            break;
-        const char* p = buffer.data();
-        std::uint64_t starts = (atStart ? 1 : 0) + CountLineFeeds(p, got - 1);
-        for (const char* nul = p;
-             (nul = static_cast<const char*>(std::memchr(nul, '\0', std::size_t(p + got - nul))));
-             ++nul)
-            if (nul == p ? atStart : nul[-1] == '\n')
-                --starts;
-        count += starts;
-        atStart = p[got - 1] == '\n';
-        at += got;
-        if (progress)
-            progress->Step(0.2 * double(at - from) / double(to - from));
-    }
-    return count;
-}
-
 // The second pass over a part: its samples into the parser's place.
 void ParseRange(File& file, std::uint64_t from, std::uint64_t to, LineParser& parser,
                 CProgress* progress, const std::atomic<bool>& stop) {
@@ -467,9 +447,9 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     std::uint64_t inFirst = 0, inSecond = 0;
     {
         File mine(path), theirs(path);
-        Beside other([&] { inSecond = CountRange(theirs, split, size, nullptr); });
+        Beside other([&] { inSecond = CountRange(theirs, split, size, nullptr, 0); });
         try {
-            inFirst = CountRange(mine, 0, split, progress);
+            inFirst = CountRange(mine, 0, split, progress, double(split));
         } catch (...) {
             stop = true;
             throw;
