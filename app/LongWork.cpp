@@ -28,13 +28,16 @@ public:
         case QEvent::Wheel:
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-        case QEvent::Shortcut:
         case QEvent::ShortcutOverride:
         case QEvent::ContextMenu:
         case QEvent::Drop: {
+            // Input comes to a window first and is then sent on to the widget under it: only
+            // the widget decides (the dialog's Cancel must get its click).
             auto* widget = qobject_cast<QWidget*>(watched);
-            return !(open && widget && (widget == open || open->isAncestorOf(widget)));
+            return widget && !(open && (widget == open || open->isAncestorOf(widget)));
         }
+        case QEvent::Shortcut: // sent to the action itself: no menu command starts meanwhile
+            return true;
         case QEvent::Close: { // the editor's windows stay while the work reads their data
             auto* widget = qobject_cast<QWidget*>(watched);
             return widget && widget != open && widget->windowType() == Qt::Window;
