@@ -33,6 +33,16 @@ echo
 echo "numpy $(/usr/bin/python3 -c 'import numpy; print(numpy.__version__)'), best seconds:"
 env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_files.py"
 echo
+echo "The first read in a fresh process, three times each, beside numpy's loadtxt likewise:"
+for count in 1000000 10000000; do
+  for run in 1 2 3; do
+    "$build_dir/bench/read_peak" "$TARVELIN_BENCH_DIR/tarvelin-bench-$count.txt"
+    /usr/bin/python3 -c "import time, numpy as np; t = time.perf_counter(); \
+a = np.loadtxt('$TARVELIN_BENCH_DIR/tarvelin-bench-$count.txt'); \
+print(f'numpy.loadtxt: {len(a)} samples in {(time.perf_counter() - t) * 1000:.1f} ms')"
+  done
+done
+echo
 file="$TARVELIN_BENCH_DIR/tarvelin-bench-10000000.txt"
 /usr/bin/time -f "reader peak memory on $(du -m "$file" | cut -f1) MB of text: %M KiB" \
   "$build_dir/bench/read_peak" "$file"
