@@ -406,11 +406,14 @@ void CWaveformView::ResampleWave() {
                  .min = 1,
                  .max = 2147483647}};
     r.choices = {"Linear", "Cubic", "Band-limited, best (libsoxr)", "Band-limited, fast (libsoxr)"};
-    r.choice = 1;
+    r.choice = resampleChoice; // as last chosen in this run
     r.option = "Circular (the table repeats)";
+    r.checked = resampleCircular;
     r.range = false;
     if (!dialogs.Transform(r))
         return;
+    resampleChoice = std::clamp(r.choice, 0, 3);
+    resampleCircular = r.checked;
     const double wanted = r.values[0].value;
     if (!(wanted >= 1 && wanted <= 2147483647)) {
         dialogs.MessageBox("The count must lie between 1 and 2147483647.",

@@ -114,6 +114,8 @@ private:
     bool tableChosen = false;
     UndoHistory history;
     GeneratorOptions generatorOptions; // as last set, for the rest of the run
+    int resampleChoice = 1;            // Resample's method and option, likewise
+    bool resampleCircular = false;
     CAppDialogs& dialogs;
     TitleSetter setTitle;
 };

@@ -156,6 +156,14 @@ TEST_F(ViewTest, ResampleMakesTheTableItsNewLengthAsOneStep) {
     EXPECT_EQ(view.Graph().SeriesAt(0).pointCount, 7);
     Run(ID_WAVE_UNDO);
     EXPECT_EQ(ViewSamples(view), (std::vector<double>{0, 1, 2, 3}));
+    // The dialog opens with the method and the option last chosen.
+    dialogs.transforms.push_back([](TransformRequest& r) {
+        EXPECT_EQ(r.choice, 0);
+        r.checked = true;
+    });
+    Run(ID_WAVE_RESAMPLE);
+    dialogs.transforms.push_back([](TransformRequest& r) { EXPECT_TRUE(r.checked); });
+    Run(ID_WAVE_RESAMPLE);
 }
 
 } // namespace
