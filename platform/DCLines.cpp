@@ -109,7 +109,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             }
             done += length;
             at = end + step;
-            run = (run + 1) % dash->count;
+            run = run + 1 == dash->count ? 0 : run + 1; // no division a run
             left = dash->runs[run];
         }
         return;
@@ -130,7 +130,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             off << QPoint(int(x), int(y));
         }
         if (--left == 0) {
-            run = (run + 1) % dash->count;
+            run = run + 1 == dash->count ? 0 : run + 1;
             left = dash->runs[run];
         }
         bool minorStep = false;
