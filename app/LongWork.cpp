@@ -36,7 +36,11 @@ public:
             auto* widget = qobject_cast<QWidget*>(watched);
             return widget && !(open && (widget == open || open->isAncestorOf(widget)));
         }
-        case QEvent::Shortcut: // sent to the action itself: no menu command starts meanwhile
+        case QEvent::Shortcut: // sent to the action or shortcut itself: no menu command starts
+            // meanwhile, but the dialog's own shortcut (Escape) is its to take
+            for (const QObject* o = watched; o; o = o->parent())
+                if (open && o == open)
+                    return false;
             return true;
         case QEvent::Close: { // the editor's windows stay while the work reads their data
             auto* widget = qobject_cast<QWidget*>(watched);
@@ -99,14 +103,19 @@ bool RunWithProgress(QWidget* owner, const QString& what,
             dialog.setLabelText(QStringLiteral("Cancelling..."));
         };
         QObject::connect(&dialog, &QProgressDialog::canceled, cancel);
+        QObject::connect(&dialog, &QDialog::rejected, cancel); // Escape hides it, says nothing
+
         QElapsedTimer clock;
         clock.start();
         QTimer tick;
         QObject::connect(&tick, &QTimer::timeout, [&] {
             if (dialog.wasCanceled()) // Escape, or cancel() called directly
                 cancel();
-            if (!dialog.isVisible() && clock.elapsed() >= ProgressDelayMs - 100) {
+            if (!dialog.isVisible() && clock.elapsed() >= ProgressDelayMs - 100 &&
+                !progress.Cancelled()) {
                 dialog.show();
+                dialog.raise();
+                dialog.activateWindow(); // Escape reaches it without a click first
                 gate.open = &dialog;
             }
             const double done = progress.Done();

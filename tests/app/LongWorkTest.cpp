@@ -111,3 +111,25 @@ TEST(LongWork, PastItsPointOfNoReturnWorkCannotBeCancelled) {
 }
 
 } // namespace
+
+namespace {
+
+// Escape in the dialog, as the window system delivers it, cancels as the button does.
+TEST(LongWork, EscapeCancels) {
+    QWidget window;
+    window.show();
+    bool seen = false;
+    QTimer::singleShot(700, [&] {
+        if (QProgressDialog* d = Shown()) {
+            seen = true;
+            QApplication::setActiveWindow(d); // as the window system gives it the keyboard
+            QTest::keyClick(d->windowHandle(), Qt::Key_Escape);
+        }
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(RunWithProgress(&window, "Opening...", Work(5)));
+    EXPECT_TRUE(seen);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+}
+
+} // namespace
