@@ -7,14 +7,30 @@
 #include "files/SafeWrite.h"
 #include "platform/Archive.h"
 
-void SaveFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write) {
+namespace {
+
+// The safe write, its failures as the framework reports them; a write the user cancelled as
+// OperationCancelled.
+void Save(const std::string& path, const std::function<bool(std::FILE*)>& write,
+          CProgress* progress) {
     try {
-        WriteFileSafely(path, write);
+        WriteFileSafely(path, write, [progress] {
+            if (progress)
+                progress->SetCancellable(false);
+        });
     } catch (const FileNotCreated&) {
         throw FileCreateError(path);
     } catch (const SafeWriteError& e) {
+        if (e.error == ECANCELED && progress && progress->Cancelled())
+            throw OperationCancelled();
         throw CFileException(CFileException::CauseFromErrno(e.error), path);
     }
+}
+
+} // namespace
+
+void SaveFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write) {
+    Save(path, write, nullptr);
 }
 
 void SaveFileSafely(const std::string& path, const std::function<bool(const TextSink&)>& write,
@@ -35,16 +51,5 @@ void SaveFileSafely(const std::string& path, const std::function<bool(const Text
             return file(text, n);
         });
     };
-    try {
-        WriteFileSafely(path, writeFile, [progress] {
-            if (progress)
-                progress->SetCancellable(false);
-        });
-    } catch (const FileNotCreated&) {
-        throw FileCreateError(path);
-    } catch (const SafeWriteError& e) {
-        if (e.error == ECANCELED && progress && progress->Cancelled())
-            throw OperationCancelled();
-        throw CFileException(CFileException::CauseFromErrno(e.error), path);
-    }
+    Save(path, writeFile, progress);
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <utility>
 #include <vector>
 
@@ -17,15 +18,11 @@ std::string Number(double v, bool json) {
     return text;
 }
 
-struct Analysed {
-    std::string error;
-    HarmonicSpectrum spectrum;
-    WaveFigures figures;
-    std::vector<std::pair<const char*, double>> stored; // the error figures of a mapping
-};
+} // namespace
 
-Analysed Analyse(const DataPoint* points, std::size_t count, const TableArguments& args) {
-    Analysed a;
+AnalysedTable AnalyseForArguments(const DataPoint* points, std::size_t count,
+                                  const TableArguments& args) {
+    AnalysedTable a;
     if (!args.mapped) {
         TableAnalysis t = AnalyseTable(points, count);
         a.spectrum = std::move(t.spectrum);
@@ -41,14 +38,7 @@ Analysed Analyse(const DataPoint* points, std::size_t count, const TableArgument
     return a;
 }
 
-} // namespace
-
-std::string AnalysisText(const DataPoint* points, std::size_t count, const TableArguments& args,
-                         std::string& error) {
-    const Analysed a = Analyse(points, count, args);
-    error = a.error;
-    if (!error.empty())
-        return {};
+std::string AnalysisText(const AnalysedTable& a, bool json) {
     const WaveFigures& f = a.figures;
     std::vector<std::pair<const char*, double>> lines = {{"dc", f.dc},
                                                          {"fundamental", f.fundamental},
@@ -64,29 +54,28 @@ std::string AnalysisText(const DataPoint* points, std::size_t count, const Table
                                                          {"seam", f.seam},
                                                          {"max_step", f.maxStep}};
     lines.insert(lines.end(), a.stored.begin(), a.stored.end());
-    std::string text = args.json ? "{" : "";
+    std::string text = json ? "{" : "";
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (args.json)
+        if (json)
             text += std::string(i ? ", " : "") + "\"" + lines[i].first +
                     "\": " + Number(lines[i].second, true);
         else
             text += std::string(lines[i].first) + ": " + Number(lines[i].second, false) + "\n";
     }
-    if (args.json)
+    if (json)
         text += "}\n";
     return text;
 }
 
-std::string SpectrumCsv(const DataPoint* points, std::size_t count, const TableArguments& args) {
-    const Analysed a = Analyse(points, count, args);
-    const std::vector<double>& amplitude = a.spectrum.amplitude;
+std::string SpectrumCsv(const HarmonicSpectrum& spectrum) {
+    const std::vector<double>& amplitude = spectrum.amplitude;
     const double largest =
         amplitude.empty() ? 0 : *std::max_element(amplitude.begin(), amplitude.end());
     std::string text = "harmonic,magnitude_db,phase_deg\n";
     for (std::size_t k = 0; k < amplitude.size(); ++k) {
         const double db = largest > 0 ? 20 * std::log10(amplitude[k] / largest) : -INFINITY;
         text += std::to_string(k) + "," + Number(db, false) + "," +
-                Number(a.spectrum.phaseDegrees[k], false) + "\n";
+                Number(spectrum.phaseDegrees[k], false) + "\n";
     }
     return text;
 }

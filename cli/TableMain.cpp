@@ -140,13 +140,13 @@ int Verify(const TableArguments& parsed, const DataFile& file) {
 int Analyse(const TableArguments& parsed, const DataFile& file) {
     if (file.count == 0)
         return Fail(1, parsed.input + " holds no samples");
-    std::string error;
     try {
-        const std::string text = AnalysisText(file.points.get(), file.count, parsed, error);
-        if (!error.empty())
-            return Fail(2, error);
+        const AnalysedTable analysed = AnalyseForArguments(file.points.get(), file.count, parsed);
+        if (!analysed.error.empty())
+            return Fail(2, analysed.error);
+        const std::string text = AnalysisText(analysed, parsed.json);
         if (!parsed.spectrumPath.empty()) {
-            const std::string csv = SpectrumCsv(file.points.get(), file.count, parsed);
+            const std::string csv = SpectrumCsv(analysed.spectrum);
             WriteFileSafely(parsed.spectrumPath, [&](std::FILE* f) {
                 return std::fwrite(csv.data(), 1, csv.size(), f) == csv.size();
             });

@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr std::size_t ChunkSize = 1 << 20;
+constexpr std::size_t ChunkSize = ReadBlockSize;
 
 class File {
 public:
@@ -283,19 +283,25 @@ struct LineParser {
     }
 };
 
-// Samples begun in [p, end), which starts at a line's start and ends after a line feed.
-std::uint32_t LinesGivingSamples(const char* p, const char* end) {
-    std::uint32_t n = 0;
-    for (const char* line = p; line < end;) {
-        n += *line != '\0';
-        const void* lf = std::memchr(line, '\n', std::size_t(end - line));
-        line = lf ? static_cast<const char*>(lf) + 1 : end;
+// The second pass over [from, to) of the file, which starts at a line's start: its samples
+// into the parser's place, `blockSize` bytes read at a time, until `stop` is set.
+void ParseRange(File& file, std::uint64_t from, std::uint64_t to, LineParser& parser,
+                CProgress* progress, const std::atomic<bool>* stop, std::size_t blockSize) {
+    std::vector<char> buffer(blockSize);
+    const double first = parser.stored, span = double(parser.count) - first;
+    for (std::uint64_t at = from; at < to && parser.stored < parser.count && !(stop && *stop);) {
+        if (progress)
+            progress->Step(0.2 + 0.8 * (double(parser.stored) - first) / std::max(1.0, span));
+        const std::size_t got = file.ReadAt(
+            buffer.data(), std::size_t(std::min<std::uint64_t>(buffer.size(), to - at)), at);
+        if (got == 0)
+            break;
+        parser.Parse(buffer.data(), buffer.data() + got);
+        at += got;
     }
-    return n;
+    if (!parser.atStart && parser.stored < parser.count) // a last line without a line feed
+        parser.EndLine();
 }
-
-// Blocks at least this long are parsed in two halves at once.
-constexpr std::size_t SplitFrom = std::size_t(1) << 16;
 
 } // namespace
 
@@ -308,53 +314,14 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
     File file(path);
     if (!file)
         return {};
-    std::vector<char> buffer(blockSize);
     DataFile result;
     result.points = AllocateSamples(std::size_t(count));
-    LineParser first(result.points.get(), 0, std::uint32_t(count));
-    while (first.stored < count) {
-        if (progress)
-            progress->Step(0.2 + 0.8 * double(first.stored) / double(count));
-        const std::size_t got = file.Read(buffer.data(), buffer.size());
-        if (got == 0)
-            break;
-        const char* p = buffer.data();
-        const char* end = p + got;
-        // The block's second half, from the first line that begins past its middle, is
-        // parsed beside the first: its samples follow those begun in the first half.
-        const char* middle =
-            got >= SplitFrom
-                ? static_cast<const char*>(std::memchr(p + got / 2, '\n', got - got / 2))
-                : nullptr;
-        if (!middle || middle + 1 == end) {
-            first.Parse(p, end);
-            continue;
-        }
-        const char* split = middle + 1;
-        // The first half's samples: the open line's, if any, then each line begun in it.
-        const char* firstLine =
-            first.atStart
-                ? p
-                : static_cast<const char*>(std::memchr(p, '\n', std::size_t(split - p))) + 1;
-        const std::uint64_t inFirst =
-            std::uint64_t(first.atStart ? 0 : first.sample) + LinesGivingSamples(firstLine, split);
-        LineParser second(result.points.get(),
-                          std::uint32_t(std::min<std::uint64_t>(first.stored + inFirst, count)),
-                          std::uint32_t(count));
-        std::thread helper([&] { second.Parse(split, end); });
-        first.Parse(p, split);
-        helper.join();
-        // The second half's state goes on into the next block.
-        first.stored = second.stored;
-        first.atStart = second.atStart;
-        first.sample = second.sample;
-        first.scanner = second.scanner;
-    }
-    if (!first.atStart && first.stored < count) // the last line has no line feed
-        first.EndLine();
-    if (first.stored == 0)
+    LineParser parser(result.points.get(), 0, std::uint32_t(count));
+    ParseRange(file, 0, std::numeric_limits<std::uint64_t>::max(), parser, progress, nullptr,
+               blockSize);
+    if (parser.stored == 0)
         return {};
-    result.count = first.stored; // a file that shrank meanwhile: only what was read
+    result.count = parser.stored; // a file that shrank meanwhile: only what was read
     return result;
 }
 
@@ -376,25 +343,6 @@ std::uint64_t LineStartFrom(File& file, std::uint64_t offset, std::uint64_t size
         offset += got;
     }
     return size;
-}
-
-// The second pass over a part: its samples into the parser's place.
-void ParseRange(File& file, std::uint64_t from, std::uint64_t to, LineParser& parser,
-                CProgress* progress, const std::atomic<bool>& stop) {
-    std::vector<char> buffer(ChunkSize);
-    const double first = parser.stored, span = double(parser.count) - first;
-    for (std::uint64_t at = from; at < to && parser.stored < parser.count && !stop;) {
-        if (progress)
-            progress->Step(0.2 + 0.8 * (double(parser.stored) - first) / std::max(1.0, span));
-        const std::size_t got = file.ReadAt(
-            buffer.data(), std::size_t(std::min<std::uint64_t>(buffer.size(), to - at)), at);
-        if (got == 0)
-            break;
-        parser.Parse(buffer.data(), buffer.data() + got);
-        at += got;
-    }
-    if (!parser.atStart && parser.stored < parser.count) // a last line without a line feed
-        parser.EndLine();
 }
 
 // Runs `work` on a second thread, joined however the calling thread leaves; its exception
@@ -467,9 +415,10 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     LineParser second(result.points.get(), std::uint32_t(inFirst), std::uint32_t(count));
     {
         File mine(path), theirs(path);
-        Beside other([&] { ParseRange(theirs, split, size, second, nullptr, stop); });
+        Beside other(
+            [&] { ParseRange(theirs, split, size, second, nullptr, &stop, ReadBlockSize); });
         try {
-            ParseRange(mine, 0, split, first, progress, stop);
+            ParseRange(mine, 0, split, first, progress, &stop, ReadBlockSize);
         } catch (...) {
             stop = true; // cancelled, or the file failed: the other half stops too
             throw;

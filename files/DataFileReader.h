@@ -35,8 +35,8 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress = nullptr);
 // opened); the second allocates `count` samples and fills them, keeping to what the file
 // still holds when it has changed since it was counted.
 std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress = nullptr);
-// The second pass reads `blockSize` bytes at a time and parses a long block in two halves on
-// two threads; the tests choose small blocks to see every way a line can be cut.
-constexpr std::size_t ReadBlockSize = std::size_t(1) << 23;
+// The second pass reads `blockSize` bytes at a time; the tests choose small blocks to see
+// every way a line can be cut. (ReadDataFile reads a long file in two halves at once.)
+constexpr std::size_t ReadBlockSize = std::size_t(1) << 20;
 DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count,
                              CProgress* progress = nullptr, std::size_t blockSize = ReadBlockSize);

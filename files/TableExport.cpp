@@ -1,5 +1,7 @@
 #include "files/TableExport.h"
 
+#include "files/QuarterWave.h"
+
 #include "files/ExactProducts.h"
 #include "files/SignificantDigits.h"
 #include "files/TableWords.h"
@@ -509,23 +511,6 @@ namespace {
 std::string Shortest(double v) {
     char text[32];
     return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
-}
-
-// How far the words are from quarter-wave symmetry: the second quarter mirrors the first in
-// time, the second half mirrors the first about the middle of the range (words that sum to
-// `k`). -1 where the count is no multiple of 4.
-template <class Word> double QuarterWaveDeviation(std::size_t n, double k, Word word) {
-    if (n < 4 || n % 4)
-        return -1;
-    double worst = 0;
-    for (std::size_t i = 0; i <= n / 4; ++i) {
-        const double w = word(i);
-        worst = std::max(worst, std::fabs(word(n / 2 - i) - w));
-        worst = std::max(worst, std::fabs(word(n / 2 + i) + w - k));
-        if (i > 0)
-            worst = std::max(worst, std::fabs(word(n - i) + w - k));
-    }
-    return worst;
 }
 
 // The plan and, for integer types, the map that carries it out. Writing needs no count of

@@ -1,5 +1,7 @@
 #include "wave/WaveFigures.h"
 
+#include "files/QuarterWave.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -47,17 +49,8 @@ WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectr
         f.oddDeviation = std::max(f.oddDeviation, std::fabs(y - middle + (mirrored - middle)));
         f.evenDeviation = std::max(f.evenDeviation, std::fabs(y - mirrored));
     }
-    if (n % 4 == 0) {
-        f.quarterWaveDeviation = 0;
-        for (std::size_t i = 0; i <= n / 4; ++i) {
-            const double y = at(i);
-            double d = std::max(std::fabs(at(n / 2 - i) - y),
-                                std::fabs(at(n / 2 + i) - middle + (y - middle)));
-            if (i > 0)
-                d = std::max(d, std::fabs(at(n - i) - middle + (y - middle)));
-            f.quarterWaveDeviation = std::max(f.quarterWaveDeviation, d);
-        }
-    }
+    const double quarter = QuarterWaveDeviation(n, lo + hi, at);
+    f.quarterWaveDeviation = quarter < 0 ? WaveFigures::None : quarter;
 
     const std::size_t last = n / 2;
     for (std::size_t k = 1; k <= last; ++k)

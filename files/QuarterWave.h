@@ -1,0 +1,23 @@
+#pragma once
+// How far a table is from quarter-wave symmetry, the symmetry that lets a quarter of it stand
+// for the whole: the second quarter mirrors the first in time, the second half mirrors the
+// first about the middle of the range (values that sum to `k`).
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+// The largest deviation among the n values value(0..n-1); -1 where n is no multiple of 4.
+template <class Value> double QuarterWaveDeviation(std::size_t n, double k, Value value) {
+    if (n < 4 || n % 4)
+        return -1;
+    double worst = 0;
+    for (std::size_t i = 0; i <= n / 4; ++i) {
+        const double w = value(i);
+        worst = std::max(worst, std::fabs(value(n / 2 - i) - w));
+        worst = std::max(worst, std::fabs(value(n / 2 + i) + w - k));
+        if (i > 0)
+            worst = std::max(worst, std::fabs(value(n - i) + w - k));
+    }
+    return worst;
+}
