@@ -10,12 +10,18 @@
 #include <functional>
 #include <limits>
 #include <new>
+#include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
+#include "files/DigitWords.h"
+#include "files/HeldFile.h"
+#include "files/LineFeeds.h"
 #include "files/NumberScanner.h"
+#include "files/PlainLines.h"
 
 namespace {
 
@@ -53,6 +59,7 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     explicit operator bool() const { return f != nullptr; }
+    int Descriptor() const { return fileno(f); }
     std::uint64_t Size() const {
         struct stat st {};
         return f && ::fstat(fileno(f), &st) == 0 ? std::uint64_t(st.st_size) : 0;
@@ -84,13 +91,6 @@ private:
     std::string path;
 };
 
-// Eight bytes at p, the first in the lowest byte.
-std::uint64_t Load8(const char* p) {
-    std::uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
-}
-
 // How many of the eight bytes in `v` are decimal digits before the first that is not, and
 // their value. Each byte less '0' is a digit when below 10; a borrow or a carry can only
 // disturb bytes after the first non-digit.
@@ -102,13 +102,7 @@ std::uint64_t Load8(const char* p) {
         value = 0;
         return 0;
     }
-    // Leading zeros shifted in at the low (most significant) end, then pairs, fours, eights.
-    std::uint64_t d = t << (8 * (8 - n));
-    d = d * 10 + (d >> 8);
-    d = (((d & 0x000000FF000000FFu) * (100 + (1000000ull << 32))) +
-         (((d >> 16) & 0x000000FF000000FFu) * (1 + (10000ull << 32)))) >>
-        32;
-    value = d;
+    value = EightDigits(t << (8 * (8 - n))); // leading zeros shifted in at the low end
     return n;
 }
 
@@ -166,35 +160,40 @@ bool FastNumber(const char*& p, double& value) {
     return true;
 }
 
-// Line feeds among n bytes, eight at a time.
-std::uint64_t CountLineFeeds(const char* p, std::size_t n) {
-    std::uint64_t count = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        const std::uint64_t x = Load8(p + i) ^ 0x0A0A0A0A0A0A0A0Au;
-        // High bit of each byte set exactly where x has a zero byte.
-        const std::uint64_t y =
-            ~(((x & 0x7F7F7F7F7F7F7F7Fu) + 0x7F7F7F7F7F7F7F7Fu) | x | 0x7F7F7F7F7F7F7F7Fu);
-        count += ((y >> 7) * 0x0101010101010101u) >> 56; // the bytes' sum
+// The bytes of a file a piece at a time: straight from its mapping when it is held still,
+// else read into a buffer of its own.
+class Pieces {
+public:
+    Pieces(File& f, const char* bytes, std::uint64_t size) : file(f), mapped(bytes), end(size) {}
+    // Up to `size` bytes from `at`: fewer at the end, none past it. Valid until the next call.
+    std::string_view At(std::uint64_t at, std::size_t size) {
+        if (mapped)
+            return at < end ? std::string_view(mapped + at, std::min<std::uint64_t>(size, end - at))
+                            : std::string_view();
+        buffer.resize(std::max(buffer.size(), size));
+        return std::string_view(buffer.data(), file.ReadAt(buffer.data(), size, at));
     }
-    for (; i < n; ++i)
-        count += p[i] == '\n';
-    return count;
-}
+
+private:
+    File& file;
+    const char* mapped;
+    std::uint64_t end;
+    std::vector<char> buffer;
+};
 
 // Samples begun in [from, to), which starts at a line's start: the first pass over a part.
 // Every byte that begins a line begins a sample, unless it is NUL.
-std::uint64_t CountRange(File& file, std::uint64_t from, std::uint64_t to, CProgress* progress,
+std::uint64_t CountRange(Pieces& text, std::uint64_t from, std::uint64_t to, CProgress* progress,
                          double expected) {
-    std::vector<char> buffer(ChunkSize);
     std::uint64_t count = 0;
     bool atStart = true;
     for (std::uint64_t at = from; at < to;) {
-        const std::size_t got = file.ReadAt(
-            buffer.data(), std::size_t(std::min<std::uint64_t>(ChunkSize, to - at)), at);
+        const std::string_view piece =
+            text.At(at, std::size_t(std::min<std::uint64_t>(ChunkSize, to - at)));
+        const std::size_t got = piece.size();
         if (got == 0)
             break;
-        const char* p = buffer.data();
+        const char* p = piece.data();
         std::uint64_t starts = (atStart ? 1 : 0) + CountLineFeeds(p, got - 1);
         for (const char* nul = p;
              (nul = static_cast<const char*>(std::memchr(nul, '\0', std::size_t(p + got - nul))));
@@ -219,7 +218,8 @@ std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress)
     File file(path);
     if (!file) // up to its end, however long it has grown since its size was taken
         return 0;
-    return CountRange(file, 0, std::numeric_limits<std::uint64_t>::max(), progress,
+    Pieces text(file, nullptr, 0);
+    return CountRange(text, 0, std::numeric_limits<std::uint64_t>::max(), progress,
                       double(file.Size()));
 }
 
@@ -250,6 +250,9 @@ struct LineParser {
     void Parse(const char* p, const char* end) {
         while (p < end && stored < count) { // a file that grew meanwhile: the rest is ignored
             if (atStart) {
+                p = ReadPlainLines(p, end, points, stored, count);
+                if (p == end || stored == count)
+                    break;
                 atStart = false;
                 sample = *p != '\0';
                 double value;
@@ -285,19 +288,18 @@ struct LineParser {
 
 // The second pass over [from, to) of the file, which starts at a line's start: its samples
 // into the parser's place, `blockSize` bytes read at a time, until `stop` is set.
-void ParseRange(File& file, std::uint64_t from, std::uint64_t to, LineParser& parser,
+void ParseRange(Pieces& text, std::uint64_t from, std::uint64_t to, LineParser& parser,
                 CProgress* progress, const std::atomic<bool>* stop, std::size_t blockSize) {
-    std::vector<char> buffer(blockSize);
     const double first = parser.stored, span = double(parser.count) - first;
     for (std::uint64_t at = from; at < to && parser.stored < parser.count && !(stop && *stop);) {
         if (progress)
             progress->Step(0.2 + 0.8 * (double(parser.stored) - first) / std::max(1.0, span));
-        const std::size_t got = file.ReadAt(
-            buffer.data(), std::size_t(std::min<std::uint64_t>(buffer.size(), to - at)), at);
-        if (got == 0)
+        const std::string_view piece =
+            text.At(at, std::size_t(std::min<std::uint64_t>(blockSize, to - at)));
+        if (piece.empty())
             break;
-        parser.Parse(buffer.data(), buffer.data() + got);
-        at += got;
+        parser.Parse(piece.data(), piece.data() + piece.size());
+        at += piece.size();
     }
     if (!parser.atStart && parser.stored < parser.count) // a last line without a line feed
         parser.EndLine();
@@ -317,7 +319,8 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
     DataFile result;
     result.points = AllocateSamples(std::size_t(count));
     LineParser parser(result.points.get(), 0, std::uint32_t(count));
-    ParseRange(file, 0, std::numeric_limits<std::uint64_t>::max(), parser, progress, nullptr,
+    Pieces text(file, nullptr, 0);
+    ParseRange(text, 0, std::numeric_limits<std::uint64_t>::max(), parser, progress, nullptr,
                blockSize);
     if (parser.stored == 0)
         return {};
@@ -330,17 +333,18 @@ namespace {
 // Files this long are read in two halves at once, from the first line that begins past the
 // middle; shorter ones as a whole.
 constexpr std::uint64_t HalvesFrom = std::uint64_t(1) << 20;
+// A held file is parsed this much at a time between steps of the progress.
+constexpr std::size_t HeldPiece = std::size_t(1) << 22;
 
 // Where the first line at or after `offset` begins; the file's size where none does.
-std::uint64_t LineStartFrom(File& file, std::uint64_t offset, std::uint64_t size) {
-    std::vector<char> buffer(1 << 16);
+std::uint64_t LineStartFrom(Pieces& text, std::uint64_t offset, std::uint64_t size) {
     while (offset < size) {
-        const std::size_t got = file.ReadAt(buffer.data(), buffer.size(), offset);
-        if (got == 0)
+        const std::string_view piece = text.At(offset, 1 << 16);
+        if (piece.empty())
             break;
-        if (const void* lf = std::memchr(buffer.data(), '\n', got))
-            return offset + std::uint64_t(static_cast<const char*>(lf) - buffer.data()) + 1;
-        offset += got;
+        if (const void* lf = std::memchr(piece.data(), '\n', piece.size()))
+            return offset + std::uint64_t(static_cast<const char*>(lf) - piece.data()) + 1;
+        offset += piece.size();
     }
     return size;
 }
@@ -372,59 +376,67 @@ private:
     std::thread thread;
 };
 
+// Runs `here` on this thread and `there`, when given, on a second beside it; both have
+// ended when it returns. A failure sets `stop` for the other and is thrown again.
+void Together(const std::function<void()>& here, std::function<void()> there,
+              std::atomic<bool>& stop) {
+    std::optional<Beside> other;
+    if (there)
+        other.emplace(std::move(there));
+    try {
+        here();
+    } catch (...) {
+        stop = true; // cancelled, or the file failed: the other half stops too
+        throw;
+    }
+    if (other)
+        other->Join();
+}
+
 } // namespace
 
 DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     auto whole = [&] {
         return ReadDataFileSamples(path, CountDataFileSamples(path, progress), progress);
     };
-    std::uint64_t size, split;
-    {
-        File file(path);
-        if (!file)
-            return {};
-        size = file.Size();
-        if (size < HalvesFrom)
-            return whole();
-        split = LineStartFrom(file, size / 2, size);
-    }
-    if (split >= size)
+    File file(path);
+    if (!file)
+        return {};
+    // Held still, the file is read straight from its pages and cannot change between the
+    // passes; otherwise it is read into buffers, and checked for a change.
+    const HeldFile held(file.Descriptor());
+    const char* bytes = held.Bytes();
+    const std::uint64_t size = bytes ? held.Size() : file.Size();
+    if (!bytes && size < HalvesFrom)
         return whole();
+    Pieces mine(file, bytes, size), theirs(file, bytes, size);
+    const std::uint64_t split = size < HalvesFrom ? size : LineStartFrom(mine, size / 2, size);
+    if (!bytes && split >= size)
+        return whole();
+    const bool halves = split < size;
     // Both passes in two halves at once; the second half's samples follow the first's.
     std::atomic<bool> stop{false};
     std::uint64_t inFirst = 0, inSecond = 0;
-    {
-        File mine(path), theirs(path);
-        Beside other([&] { inSecond = CountRange(theirs, split, size, nullptr, 0); });
-        try {
-            inFirst = CountRange(mine, 0, split, progress, double(split));
-        } catch (...) {
-            stop = true;
-            throw;
-        }
-        other.Join();
-    }
+    Together([&] { inFirst = CountRange(mine, 0, split, progress, double(split)); },
+             halves ? std::function<void()>(
+                          [&] { inSecond = CountRange(theirs, split, size, nullptr, 0); })
+                    : nullptr,
+             stop);
     const std::uint64_t count = inFirst + inSecond;
     if (count == 0)
         return {};
     if (count > std::numeric_limits<std::uint32_t>::max())
         throw std::bad_alloc();
     DataFile result;
-    result.points = AllocateSamples(std::size_t(count));
+    result.points = AllocateSamples(std::size_t(count), SamplePages::AsWritten);
     LineParser first(result.points.get(), 0, std::uint32_t(inFirst));
     LineParser second(result.points.get(), std::uint32_t(inFirst), std::uint32_t(count));
-    {
-        File mine(path), theirs(path);
-        Beside other(
-            [&] { ParseRange(theirs, split, size, second, nullptr, &stop, ReadBlockSize); });
-        try {
-            ParseRange(mine, 0, split, first, progress, &stop, ReadBlockSize);
-        } catch (...) {
-            stop = true; // cancelled, or the file failed: the other half stops too
-            throw;
-        }
-        other.Join();
-    }
+    const std::size_t piece = bytes ? HeldPiece : ReadBlockSize;
+    Together([&] { ParseRange(mine, 0, split, first, progress, &stop, piece); },
+             halves ? std::function<void()>(
+                          [&] { ParseRange(theirs, split, size, second, nullptr, &stop, piece); })
+                    : nullptr,
+             stop);
     // A file that changed between the passes is read again as a whole, as it now stands.
     if (first.stored != inFirst || second.stored != count)
         return whole();

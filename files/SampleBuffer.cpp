@@ -30,7 +30,7 @@ void SampleBufferFree::operator()(DataPoint* points) const {
     delete[] points;
 }
 
-SampleBuffer AllocateSamples(std::size_t count) {
+SampleBuffer AllocateSamples(std::size_t count, SamplePages pages) {
     if (count > std::numeric_limits<std::size_t>::max() / sizeof(DataPoint))
         throw std::bad_alloc();
     const std::size_t bytes = count * sizeof(DataPoint);
@@ -43,11 +43,13 @@ SampleBuffer AllocateSamples(std::size_t count) {
         void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED)
             throw std::bad_alloc();
-        // The pages taken all at once, a half on each of two cores: filling then touches no
-        // page for the first time. (Not large pages: where memory is fragmented the kernel
-        // would stop to compact it, for a third of a second at the first Open.) An older
-        // kernel may refuse the advice; the buffer works the same.
-        if (bytes >= PopulateApart) {
+        // Up front, the pages are taken all at once, a half on each of two cores: filling
+        // then touches no page for the first time. (Not large pages: where memory is
+        // fragmented the kernel would stop to compact it, for a third of a second at the
+        // first Open.) An older kernel may refuse the advice; the buffer works the same.
+        if (pages == SamplePages::AsWritten) {
+            // taken by the fillers
+        } else if (bytes >= PopulateApart) {
             const std::size_t half = bytes / 2 / 4096 * 4096;
             std::thread other([p, half, bytes] {
                 madvise(static_cast<char*>(p) + half, bytes - half, MADV_POPULATE_WRITE);

@@ -15,7 +15,10 @@ struct SampleBufferFree {
 
 using SampleBuffer = std::unique_ptr<DataPoint[], SampleBufferFree>;
 
-// Uninitialised samples; throws std::bad_alloc when the memory cannot be had. Large buffers
-// get their memory up front in large pages, which costs far less than taking it a page at a
-// time while filling.
-SampleBuffer AllocateSamples(std::size_t count);
+// How a large buffer gets its pages: all at once, on two cores, for a filler that runs on
+// one; or as they are first written, for fillers that already share the work between cores
+// (a freshly zeroed page is then still in the cache when it is filled).
+enum class SamplePages { Up, AsWritten };
+
+// Uninitialised samples; throws std::bad_alloc when the memory cannot be had.
+SampleBuffer AllocateSamples(std::size_t count, SamplePages pages = SamplePages::Up);

@@ -5,11 +5,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
@@ -304,6 +306,13 @@ TEST_F(DataFileTest, HalvesAndBlocksReadAsOneSequentialPassDoes) {
         const std::uint64_t count = CountDataFileSamples(path.string());
         const DataFile halves = ReadDataFile(path.string());
         ASSERT_EQ(halves.count, count) << file;
+        // Open for writing elsewhere, the file cannot be held still and is read into buffers.
+        const int writer = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        const DataFile buffered = ReadDataFile(path.string());
+        ::close(writer);
+        ASSERT_EQ(buffered.count, count);
+        ASSERT_EQ(
+            std::memcmp(buffered.points.get(), halves.points.get(), count * sizeof(DataPoint)), 0);
         for (std::size_t block : {std::size_t(4093), std::size_t(65536), ReadBlockSize}) {
             const DataFile one = ReadDataFileSamples(path.string(), count, nullptr, block);
             ASSERT_EQ(one.count, count);
