@@ -79,12 +79,6 @@ public:
         }
         return got;
     }
-    std::size_t Read(char* buffer, std::size_t size) {
-        const std::size_t got = std::fread(buffer, 1, size, f);
-        if (got < size && std::ferror(f))
-            throw DataFileReadError(path, errno ? errno : EIO);
-        return got;
-    }
 
 private:
     std::FILE* f = nullptr;

@@ -56,7 +56,7 @@ template <bool (*Line)(const char*, std::uint64_t, double&)>
                                                 std::uint32_t& stored, std::uint32_t count) {
     std::uint32_t i = stored;
     const char* s = p; // the open line's start
-    // Every line found in a window ends 16 bytes or more before `end`: its 16-byte load fits.
+    // Every line found in a window ends 16 bytes or more before `end`: its loads fit.
     for (const char* window = p; i < count && end - window >= 80; window += 64) {
         for (std::uint64_t bits = LineFeedBits(window); bits; bits &= bits - 1) {
             const char* e = window + std::countr_zero(bits);

@@ -8,7 +8,8 @@
 
 // The number of a whole line [s, s + n) of the form -?digits[.digits] with 1 to 15 digits,
 // as the number scanner reads it; false for some lines of that form and every other line.
-// Both read 16 bytes from s; the second is there only where the processor has SSE4.1.
+// Both may read 16 bytes from s and 9 past the line; the second reads by vector only where
+// the processor has SSE4.1.
 bool ReadPlainLine(const char* s, std::uint64_t n, double& value);
 bool ReadPlainLineVector(const char* s, std::uint64_t n, double& value);
 bool HasPlainLineVector();
