@@ -46,15 +46,13 @@ public:
         MarkColumn(x, y0, y1);
         WriteColumn(x, y0, y1, c);
     }
-    // A pixel that already holds the colour is only read: its cache line stays clean, and a
-    // repaint that changes little writes little back. (Each row of a column is a line of its
-    // own; a row's run shares its lines, so it is simply written.)
+    // Written without a look at what is there: each row of a column is a cache line of its
+    // own, and after other work a read first waits for each in turn.
     void WriteColumn(int x, int y0, int y1, QRgb c) const {
         QRgb* p = Row(y0) + x;
         c |= 0xFF000000u;
         for (int n = y1 - y0 + 1; n > 0; --n, p += stride)
-            if (*p != c)
-                *p = c;
+            *p = c;
     }
     // A rectangle cut to the bounds. Wide ones are written past the caches: a whole window of
     // pixels would only push out what the painting needs next, and reading each line before

@@ -4,9 +4,14 @@
 
 namespace {
 
-// Bits from..to (inclusive) of one word.
-std::uint64_t Span(int from, int to) {
-    return (to - from == 63 ? ~0ull : ((1ull << (to - from + 1)) - 1)) << from;
+// Bits from..to (0..7, inclusive) of each byte: columns of a tile, in all its rows.
+std::uint64_t Columns(int from, int to) {
+    return ((0xFFu >> (7 - (to - from))) << from) * 0x0101010101010101u;
+}
+
+// Bytes from..to (0..7, inclusive): rows of a tile.
+std::uint64_t Rows(int from, int to) {
+    return (~0ull >> (8 * (7 - (to - from)))) << (8 * from);
 }
 
 } // namespace
@@ -24,9 +29,9 @@ void SurfaceMemory::Remember(const CRect& r, QRgb colour) {
         return;
     rect = r;
     fill = colour | 0xFF000000u;
-    blocks = (r.Height() + 63) / 64;
+    tilesDown = (r.Height() + 7) / 8;
     // Assigning keeps the storage: a repaint of the same size allocates nothing.
-    drawn.assign(std::size_t(blocks) * std::size_t(r.Width()), 0);
+    drawn.assign(std::size_t(tilesDown) * std::size_t((r.Width() + 7) / 8), 0);
     stale.assign(drawn.size(), 0);
 }
 
@@ -41,34 +46,46 @@ void SurfaceMemory::FillAgain() {
     anyStale = true;
 }
 
-template <class F> void SurfaceMemory::Blocks(int i, int t, int b, F f) {
-    const std::size_t column = std::size_t(i) * std::size_t(blocks);
-    for (int k = t >> 6; k <= (b - 1) >> 6; ++k)
-        f(column + std::size_t(k),
-          Span(k == t >> 6 ? t & 63 : 0, k == (b - 1) >> 6 ? (b - 1) & 63 : 63), k);
+template <class F> void SurfaceMemory::Tiles(int c0, int c1, int r0, int r1, F f) {
+    for (int tx = c0 >> 3; tx <= c1 >> 3; ++tx) {
+        const std::uint64_t columns =
+            Columns(tx == c0 >> 3 ? c0 & 7 : 0, tx == c1 >> 3 ? c1 & 7 : 7);
+        const std::size_t column = std::size_t(tx) * std::size_t(tilesDown);
+        for (int ty = r0 >> 3; ty <= r1 >> 3; ++ty)
+            f(column + std::size_t(ty),
+              columns & Rows(ty == r0 >> 3 ? r0 & 7 : 0, ty == r1 >> 3 ? r1 & 7 : 7));
+    }
 }
 
 void SurfaceMemory::Mark(int x0, int x1, int y) {
     if (!valid || y < rect.top || y >= rect.bottom)
         return;
-    const int i0 = std::max(x0, rect.left) - rect.left;
-    const int i1 = std::min(x1, rect.right - 1) - rect.left;
+    const int c0 = std::max(x0, rect.left) - rect.left;
+    const int c1 = std::min(x1, rect.right - 1) - rect.left;
+    if (c0 > c1)
+        return;
     const int row = y - rect.top;
-    const std::uint64_t bit = 1ull << (row & 63);
-    std::uint64_t* p = &drawn[std::size_t(row >> 6)];
-    for (int i = i0; i <= i1; ++i)
-        p[std::size_t(i) * std::size_t(blocks)] |= bit;
+    std::uint64_t* const p = &drawn[std::size_t(row >> 3)];
+    const int shift = 8 * (row & 7);
+    for (int tx = c0 >> 3; tx <= c1 >> 3; ++tx) {
+        const int from = tx == c0 >> 3 ? c0 & 7 : 0, to = tx == c1 >> 3 ? c1 & 7 : 7;
+        p[std::size_t(tx) * std::size_t(tilesDown)] |=
+            std::uint64_t((0xFFu >> (7 - (to - from))) << from) << shift;
+    }
 }
 
 void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
     if (!valid || x < rect.left || x >= rect.right)
         return;
-    y0 = std::max(y0, rect.top);
-    y1 = std::min(y1, rect.bottom - 1);
+    y0 = std::max(y0, rect.top) - rect.top;
+    y1 = std::min(y1, rect.bottom - 1) - rect.top;
     if (y0 > y1)
         return;
-    Blocks(x - rect.left, y0 - rect.top, y1 + 1 - rect.top,
-           [&](std::size_t w, std::uint64_t mask, int) { drawn[w] |= mask; });
+    const int column = x - rect.left;
+    std::uint64_t* const p = &drawn[std::size_t(column >> 3) * std::size_t(tilesDown)];
+    const std::uint64_t bit = 0x0101010101010101u << (column & 7);
+    for (int ty = y0 >> 3; ty <= y1 >> 3; ++ty)
+        p[ty] |= bit & Rows(ty == y0 >> 3 ? y0 & 7 : 0, ty == y1 >> 3 ? y1 & 7 : 7);
 }
 
 bool SurfaceMemory::Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const {
@@ -82,20 +99,20 @@ bool SurfaceMemory::Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::
 void SurfaceMemory::MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
     if (!Cut(l, t, r, b))
         return;
-    for (int i = int(l) - rect.left; i < int(r) - rect.left; ++i)
-        Blocks(i, int(t) - rect.top, int(b) - rect.top,
-               [&](std::size_t w, std::uint64_t mask, int) { drawn[w] |= mask; });
+    Tiles(int(l) - rect.left, int(r) - 1 - rect.left, int(t) - rect.top, int(b) - 1 - rect.top,
+          [&](std::size_t w, std::uint64_t mask) { drawn[w] |= mask; });
 }
 
-void SurfaceMemory::ClearStale(std::uint64_t bits, int i, int block) {
+void SurfaceMemory::ClearStale(std::uint64_t bits, std::size_t word) {
     if (!bits)
         return;
     uchar* const first = surface->bits(); // the surface is this window's own: no copy is made
     const qsizetype stride = surface->bytesPerLine();
-    const int x = rect.left + i;
+    const int left = rect.left + int(word / std::size_t(tilesDown)) * 8;
+    const int top = rect.top + int(word % std::size_t(tilesDown)) * 8;
     while (bits) {
-        const int y = rect.top + block * 64 + __builtin_ctzll(bits);
-        reinterpret_cast<QRgb*>(first + y * stride)[x] = fill;
+        const int bit = __builtin_ctzll(bits);
+        reinterpret_cast<QRgb*>(first + (top + (bit >> 3)) * stride)[left + (bit & 7)] = fill;
         bits &= bits - 1;
     }
 }
@@ -103,15 +120,14 @@ void SurfaceMemory::ClearStale(std::uint64_t bits, int i, int block) {
 void SurfaceMemory::Uncover(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) {
     if (!Cut(l, t, r, b))
         return;
-    for (int i = int(l) - rect.left; i < int(r) - rect.left; ++i)
-        Blocks(i, int(t) - rect.top, int(b) - rect.top,
-               [&](std::size_t w, std::uint64_t mask, int block) {
-                   if (anyStale) {
-                       ClearStale(stale[w] & ~drawn[w] & mask, i, block);
-                       stale[w] &= ~mask;
-                   }
-                   drawn[w] |= mask;
-               });
+    Tiles(int(l) - rect.left, int(r) - 1 - rect.left, int(t) - rect.top, int(b) - 1 - rect.top,
+          [&](std::size_t w, std::uint64_t mask) {
+              if (anyStale) {
+                  ClearStale(stale[w] & ~drawn[w] & mask, w);
+                  stale[w] &= ~mask;
+              }
+              drawn[w] |= mask;
+          });
 }
 
 void SurfaceMemory::Settle() {
@@ -121,7 +137,7 @@ void SurfaceMemory::Settle() {
         if (!stale[w])
             continue;
         if (const std::uint64_t bits = stale[w] & ~drawn[w])
-            ClearStale(bits, int(w / std::size_t(blocks)), int(w % std::size_t(blocks)));
+            ClearStale(bits, w);
         stale[w] = 0;
     }
     anyStale = false;

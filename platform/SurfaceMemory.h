@@ -44,18 +44,20 @@ public:
 
 private:
     bool Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const;
-    // Bits t..b-1 (rows from the top) of column i (from the left), in every word they touch.
-    template <class F> void Blocks(int i, int t, int b, F f);
-    // Writes the fill colour to the pixels of `bits` in block `block` of column i.
-    void ClearStale(std::uint64_t bits, int i, int block);
+    // The pixels of columns c0..c1 and rows r0..r1 (inclusive, from the rectangle's corner)
+    // in every tile they touch: f(word, bits).
+    template <class F> void Tiles(int c0, int c1, int r0, int r1, F f);
+    // Writes the fill colour to the pixels of `bits` in tile `word`.
+    void ClearStale(std::uint64_t bits, std::size_t word);
 
     QImage* surface = nullptr;
     bool valid = false;
     bool anyStale = false;
     CRect rect;
     QRgb fill = 0;
-    // Column by column, 64 rows to a word: a vertical line, the commonest thing drawn over a
-    // plot, marks a word per 64 rows.
-    int blocks = 0;
+    // Tiles of 8 x 8 pixels, a word each (row by row, a byte to a row), stored column of
+    // tiles by column of tiles: a vertical line marks a word per 8 rows, all of them close
+    // together; a horizontal line a word per 8 columns.
+    int tilesDown = 0;
     std::vector<std::uint64_t> drawn, stale;
 };
