@@ -76,8 +76,24 @@ template <bool (*Line)(const char*, std::uint64_t, double&)>
 }
 
 #if TARVELIN_LINE_VECTOR
-// All 16 bytes at once: the digits gathered right-aligned past the sign and the point by
-// one shuffle, checked, and summed in pairs, fours and eights.
+// For a line of n bytes with its point at `at` (n for none): which byte each of 16 lanes
+// takes so that the digits end up right-aligned, the point left out; 0x80 takes nothing.
+struct Gathers {
+    alignas(16) std::uint8_t lanes[17][17][16];
+    constexpr Gathers() : lanes() {
+        for (int n = 1; n <= 16; ++n)
+            for (int at = 0; at <= n; ++at)
+                for (int j = 0; j < 16; ++j) {
+                    const int right = j + n - 16; // the byte if nothing were left out
+                    const int from = at < n && right <= at ? right - 1 : right;
+                    lanes[n][at][j] = std::uint8_t(from >= 0 ? from : 0x80);
+                }
+    }
+};
+constexpr Gathers Gather;
+
+// All 16 bytes at once: the digits gathered right-aligned by one shuffle (the sign taken as
+// a leading zero), checked, and summed in pairs, fours and eights.
 [[gnu::target("sse4.1"), gnu::always_inline]] inline bool
 PlainLineByVector(const char* s, std::uint64_t n, double& value) {
     if (n - 1 >= 16)
@@ -86,19 +102,17 @@ PlainLineByVector(const char* s, std::uint64_t n, double& value) {
     const unsigned points =
         unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('.')))) & ((1u << n) - 1);
     const bool point = points != 0;
-    const unsigned at = unsigned(std::countr_zero(points | (1u << 16)));
+    const unsigned at = point ? unsigned(std::countr_zero(points)) : unsigned(n);
     const bool negative = s[0] == '-';
     const unsigned digits = unsigned(n) - negative - point;
     if (digits - 1 >= 15)
         return false;
-    // Lane j takes the line's byte j + n - 16 right of the point, the one before it left
-    // of the point, and nothing before the first digit.
-    __m128i index =
-        _mm_add_epi8(_mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-                     _mm_set1_epi8(char(int(n) - 16)));
-    index = _mm_add_epi8(index, _mm_cmpgt_epi8(_mm_set1_epi8(char(point ? at + 1 : 0)), index));
-    index = _mm_or_si128(index, _mm_cmpgt_epi8(_mm_set1_epi8(char(negative)), index));
-    const __m128i t = _mm_shuffle_epi8(_mm_sub_epi8(v, _mm_set1_epi8('0')), index);
+    // Less '0'; a leading '-' becomes 0.
+    const __m128i d =
+        _mm_sub_epi8(v, _mm_setr_epi8(char('0' - 3 * negative), '0', '0', '0', '0', '0', '0', '0',
+                                      '0', '0', '0', '0', '0', '0', '0', '0'));
+    const __m128i t =
+        _mm_shuffle_epi8(d, _mm_load_si128(reinterpret_cast<const __m128i*>(Gather.lanes[n][at])));
     const __m128i nine = _mm_set1_epi8(9);
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(t, nine), nine)) != 0xFFFF)
         return false;
