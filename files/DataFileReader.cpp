@@ -282,9 +282,13 @@ struct LineParser {
 
 // The second pass over [from, to) of the file, which starts at a line's start: its samples
 // into the parser's place, `blockSize` bytes read at a time, until `stop` is set.
+// With `buffer`, the pages each piece will fill are taken just before it is parsed, as many as
+// the part's average line length gives, a few more to spare.
 void ParseRange(Pieces& text, std::uint64_t from, std::uint64_t to, LineParser& parser,
-                CProgress* progress, const std::atomic<bool>* stop, std::size_t blockSize) {
+                CProgress* progress, const std::atomic<bool>* stop, std::size_t blockSize,
+                const SampleBuffer* buffer = nullptr) {
     const double first = parser.stored, span = double(parser.count) - first;
+    const double perByte = 1.05 * span / double(std::max<std::uint64_t>(1, to - from));
     for (std::uint64_t at = from; at < to && parser.stored < parser.count && !(stop && *stop);) {
         if (progress)
             progress->Step(0.2 + 0.8 * (double(parser.stored) - first) / std::max(1.0, span));
@@ -292,6 +296,11 @@ void ParseRange(Pieces& text, std::uint64_t from, std::uint64_t to, LineParser& 
             text.At(at, std::size_t(std::min<std::uint64_t>(blockSize, to - at)));
         if (piece.empty())
             break;
+        if (buffer)
+            TakeSamplePages(
+                *buffer, parser.stored,
+                std::min<std::size_t>(
+                    parser.count, parser.stored + std::size_t(perByte * double(piece.size())) + 1));
         parser.Parse(piece.data(), piece.data() + piece.size());
         at += piece.size();
     }
@@ -327,8 +336,9 @@ namespace {
 // Files this long are read in two halves at once, from the first line that begins past the
 // middle; shorter ones as a whole.
 constexpr std::uint64_t HalvesFrom = std::uint64_t(1) << 20;
-// A held file is parsed this much at a time between steps of the progress.
-constexpr std::size_t HeldPiece = std::size_t(1) << 22;
+// A held file is parsed this much at a time: its samples' pages are taken just before, and
+// stay in the cache to be filled.
+constexpr std::size_t HeldPiece = std::size_t(1) << 16;
 
 // Where the first line at or after `offset` begins; the file's size where none does.
 std::uint64_t LineStartFrom(Pieces& text, std::uint64_t offset, std::uint64_t size) {
@@ -426,9 +436,11 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     LineParser first(result.points.get(), 0, std::uint32_t(inFirst));
     LineParser second(result.points.get(), std::uint32_t(inFirst), std::uint32_t(count));
     const std::size_t piece = bytes ? HeldPiece : ReadBlockSize;
-    Together([&] { ParseRange(mine, 0, split, first, progress, &stop, piece); },
-             halves ? std::function<void()>(
-                          [&] { ParseRange(theirs, split, size, second, nullptr, &stop, piece); })
+    const SampleBuffer* take = bytes ? &result.points : nullptr;
+    Together([&] { ParseRange(mine, 0, split, first, progress, &stop, piece, take); },
+             halves ? std::function<void()>([&] {
+                 ParseRange(theirs, split, size, second, nullptr, &stop, piece, take);
+             })
                     : nullptr,
              stop);
     // A file that changed between the passes is read again as a whole, as it now stands.

@@ -30,6 +30,19 @@ void SampleBufferFree::operator()(DataPoint* points) const {
     delete[] points;
 }
 
+void TakeSamplePages(const SampleBuffer& buffer, std::size_t from, std::size_t to) {
+#if defined(__linux__)
+    if (!buffer.get_deleter().mappedBytes || from >= to)
+        return;
+    // Whole pages only, from the one holding the first sample: the mapping starts on one.
+    const auto first = reinterpret_cast<std::uintptr_t>(buffer.get() + from) / 4096 * 4096;
+    const auto last = reinterpret_cast<std::uintptr_t>(buffer.get() + to);
+    madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)buffer, (void)from, (void)to;
+#endif
+}
+
 SampleBuffer AllocateSamples(std::size_t count, SamplePages pages) {
     if (count > std::numeric_limits<std::size_t>::max() / sizeof(DataPoint))
         throw std::bad_alloc();

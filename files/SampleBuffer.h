@@ -22,3 +22,8 @@ enum class SamplePages { Up, AsWritten };
 
 // Uninitialised samples; throws std::bad_alloc when the memory cannot be had.
 SampleBuffer AllocateSamples(std::size_t count, SamplePages pages = SamplePages::Up);
+
+// Takes the pages of samples [from, to) of a buffer given pages as written, all at once: a
+// filler that asks just before it fills a stretch pays less than a fault a page, and finds the
+// fresh pages still in the cache. Only advice: without it the pages come as they are written.
+void TakeSamplePages(const SampleBuffer& buffer, std::size_t from, std::size_t to);
