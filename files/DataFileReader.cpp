@@ -3,6 +3,7 @@
 #include <atomic>
 #include <bit>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -333,9 +334,12 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
 
 namespace {
 
-// Files this long are read in two halves at once, from the first line that begins past the
-// middle; shorter ones as a whole.
-constexpr std::uint64_t HalvesFrom = std::uint64_t(1) << 20;
+// Files this long are read in parts of about a MiB, at most 256 of them, each begun at a
+// line's start and taken in turn by whichever of two threads is free: a thread that starts
+// late (a sleeping core can take milliseconds to wake) leaves more parts to the other.
+// Shorter files are one part.
+constexpr std::uint64_t PartsFrom = std::uint64_t(1) << 20;
+constexpr std::uint64_t MostParts = 256;
 // A held file is parsed this much at a time: its samples' pages are taken just before, and
 // stay in the cache to be filled.
 constexpr std::size_t HeldPiece = std::size_t(1) << 16;
@@ -353,48 +357,111 @@ std::uint64_t LineStartFrom(Pieces& text, std::uint64_t offset, std::uint64_t si
     return size;
 }
 
-// Runs `work` on a second thread, joined however the calling thread leaves; its exception
-// is thrown again by Join.
-class Beside {
+// A second thread kept for the whole read. Between jobs it spins a little before it sleeps:
+// the next job then finds it awake, where a sleeping core can take milliseconds to wake.
+class Helper {
 public:
-    explicit Beside(std::function<void()> work)
-        : thread([this, work = std::move(work)] {
-              try {
-                  work();
-              } catch (...) {
-                  failure = std::current_exception();
+    Helper()
+        : thread([this] {
+              for (;;) {
+                  const auto since = std::chrono::steady_clock::now();
+                  int s;
+                  while ((s = state.load()) == Idle &&
+                         std::chrono::steady_clock::now() - since < std::chrono::milliseconds(2))
+                      std::this_thread::yield();
+                  state.wait(Idle);
+                  if (state.load() == Quit)
+                      return;
+                  try {
+                      job();
+                  } catch (...) {
+                      failure = std::current_exception();
+                  }
+                  state = Done;
+                  state.notify_one();
+                  while (state.load() == Done)
+                      state.wait(Done);
               }
           }) {}
-    ~Beside() {
-        if (thread.joinable())
-            thread.join();
-    }
-    void Join() {
+    ~Helper() {
+        state = Quit;
+        state.notify_one();
         thread.join();
+    }
+    Helper(const Helper&) = delete;
+    Helper& operator=(const Helper&) = delete;
+
+    // Runs `work` beside the calling thread until Finish.
+    void Begin(std::function<void()> work) {
+        job = std::move(work);
+        failure = nullptr;
+        state = Running;
+        state.notify_one();
+    }
+    // Waits for the work to end; its failure is thrown again.
+    void Finish() {
+        for (int s; (s = state.load()) == Running;)
+            state.wait(s);
+        state = Idle;
+        state.notify_one();
         if (failure)
             std::rethrow_exception(failure);
     }
 
 private:
+    enum { Idle, Running, Done, Quit };
+    std::atomic<int> state{Idle};
+    std::function<void()> job;
     std::exception_ptr failure;
     std::thread thread;
 };
 
-// Runs `here` on this thread and `there`, when given, on a second beside it; both have
-// ended when it returns. A failure sets `stop` for the other and is thrown again.
-void Together(const std::function<void()>& here, std::function<void()> there,
-              std::atomic<bool>& stop) {
-    std::optional<Beside> other;
-    if (there)
-        other.emplace(std::move(there));
+// Where the parts of [0, size) begin, and `size` last.
+std::vector<std::uint64_t> PartStarts(Pieces& text, std::uint64_t size) {
+    std::vector<std::uint64_t> starts{0};
+    const std::uint64_t parts = size < PartsFrom ? 1 : std::min(MostParts, size / PartsFrom);
+    for (std::uint64_t k = 1; k < parts; ++k) {
+        const std::uint64_t at =
+            LineStartFrom(text, std::max(starts.back(), size / parts * k), size);
+        if (at >= size)
+            break;
+        if (at > starts.back()) // a line longer than a part leaves none to begin there
+            starts.push_back(at);
+    }
+    starts.push_back(size);
+    return starts;
+}
+
+// Does work(text, k) for every part k, each once, on this thread and the helper, each taking
+// the next part not yet taken. After each part this thread did, `done` hears how many are
+// done; it may end the work by throwing. A failure stops both and is thrown again.
+void InTurn(std::size_t parts, Pieces& mine, Pieces& theirs, std::optional<Helper>& helper,
+            std::atomic<bool>& stop, const std::function<void(Pieces&, std::size_t)>& work,
+            const std::function<void(std::size_t)>& done) {
+    std::atomic<std::size_t> next{0}, finished{0};
+    auto take = [&](Pieces& text, bool here) {
+        for (std::size_t k; !stop && (k = next++) < parts;) {
+            work(text, k);
+            const std::size_t n = ++finished;
+            if (here)
+                done(n);
+        }
+    };
+    if (helper)
+        helper->Begin([&] { take(theirs, false); });
     try {
-        here();
+        take(mine, true);
     } catch (...) {
-        stop = true; // cancelled, or the file failed: the other half stops too
+        stop = true; // cancelled, or the file failed: the helper stops too
+        if (helper)
+            try {
+                helper->Finish();
+            } catch (...) { // the first failure is the one told
+            }
         throw;
     }
-    if (other)
-        other->Join();
+    if (helper)
+        helper->Finish();
 }
 
 } // namespace
@@ -411,40 +478,55 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     const HeldFile held(file.Descriptor());
     const char* bytes = held.Bytes();
     const std::uint64_t size = bytes ? held.Size() : file.Size();
-    if (!bytes && size < HalvesFrom)
+    if (!bytes && size < PartsFrom)
         return whole();
     Pieces mine(file, bytes, size), theirs(file, bytes, size);
-    const std::uint64_t split = size < HalvesFrom ? size : LineStartFrom(mine, size / 2, size);
-    if (!bytes && split >= size)
+    const std::vector<std::uint64_t> starts = PartStarts(mine, size);
+    const std::size_t parts = starts.size() - 1;
+    if (!bytes && parts < 2)
         return whole();
-    const bool halves = split < size;
-    // Both passes in two halves at once; the second half's samples follow the first's.
+    // Both passes part by part; each part's samples follow those of the parts before it.
+    std::optional<Helper> helper;
+    if (parts > 1)
+        helper.emplace();
     std::atomic<bool> stop{false};
-    std::uint64_t inFirst = 0, inSecond = 0;
-    Together([&] { inFirst = CountRange(mine, 0, split, progress, double(split)); },
-             halves ? std::function<void()>(
-                          [&] { inSecond = CountRange(theirs, split, size, nullptr, 0); })
-                    : nullptr,
-             stop);
-    const std::uint64_t count = inFirst + inSecond;
+    std::vector<std::uint64_t> first(parts + 1, 0); // counts, then where each part's begin
+    auto step = [&](double from, double span) {
+        return [=](std::size_t n) {
+            if (progress)
+                progress->Step(from + span * double(n) / double(parts));
+        };
+    };
+    InTurn(
+        parts, mine, theirs, helper, stop,
+        [&](Pieces& text, std::size_t k) {
+            first[k + 1] = CountRange(text, starts[k], starts[k + 1], nullptr, 0);
+        },
+        step(0, 0.2)); // counting is a fifth of the time
+    for (std::size_t k = 0; k < parts; ++k)
+        first[k + 1] += first[k];
+    const std::uint64_t count = first[parts];
     if (count == 0)
         return {};
     if (count > std::numeric_limits<std::uint32_t>::max())
         throw std::bad_alloc();
     DataFile result;
     result.points = AllocateSamples(std::size_t(count), SamplePages::AsWritten);
-    LineParser first(result.points.get(), 0, std::uint32_t(inFirst));
-    LineParser second(result.points.get(), std::uint32_t(inFirst), std::uint32_t(count));
     const std::size_t piece = bytes ? HeldPiece : ReadBlockSize;
     const SampleBuffer* take = bytes ? &result.points : nullptr;
-    Together([&] { ParseRange(mine, 0, split, first, progress, &stop, piece, take); },
-             halves ? std::function<void()>([&] {
-                 ParseRange(theirs, split, size, second, nullptr, &stop, piece, take);
-             })
-                    : nullptr,
-             stop);
+    std::atomic<bool> changed{false};
+    InTurn(
+        parts, mine, theirs, helper, stop,
+        [&](Pieces& text, std::size_t k) {
+            LineParser parser(result.points.get(), std::uint32_t(first[k]),
+                              std::uint32_t(first[k + 1]));
+            ParseRange(text, starts[k], starts[k + 1], parser, nullptr, &stop, piece, take);
+            if (parser.stored != first[k + 1])
+                changed = true;
+        },
+        step(0.2, 0.8));
     // A file that changed between the passes is read again as a whole, as it now stands.
-    if (first.stored != inFirst || second.stored != count)
+    if (changed)
         return whole();
     result.count = std::uint32_t(count);
     return result;
