@@ -334,11 +334,12 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
 
 namespace {
 
-// Files this long are read in parts of about a MiB, at most 256 of them, each begun at a
+// Files of a MiB or more are read in parts of about 256 KiB, at most 256 of them, each begun at a
 // line's start and taken in turn by whichever of two threads is free: a thread that starts
 // late (a sleeping core can take milliseconds to wake) leaves more parts to the other.
 // Shorter files are one part.
 constexpr std::uint64_t PartsFrom = std::uint64_t(1) << 20;
+constexpr std::uint64_t PartSize = std::uint64_t(1) << 18;
 constexpr std::uint64_t MostParts = 256;
 // A held file is parsed this much at a time: its samples' pages are taken just before, and
 // stay in the cache to be filled.
@@ -419,7 +420,7 @@ private:
 // Where the parts of [0, size) begin, and `size` last.
 std::vector<std::uint64_t> PartStarts(Pieces& text, std::uint64_t size) {
     std::vector<std::uint64_t> starts{0};
-    const std::uint64_t parts = size < PartsFrom ? 1 : std::min(MostParts, size / PartsFrom);
+    const std::uint64_t parts = size < PartsFrom ? 1 : std::min(MostParts, size / PartSize);
     for (std::uint64_t k = 1; k < parts; ++k) {
         const std::uint64_t at =
             LineStartFrom(text, std::max(starts.back(), size / parts * k), size);
