@@ -271,7 +271,7 @@ namespace {
 
 // A long file is read in two halves at once; a short one, or one read block by block in any
 // block size, gives the very same samples, bit for bit.
-TEST_F(DataFileTest, HalvesAndBlocksReadAsOneSequentialPassDoes) {
+TEST_F(DataFileTest, PartsAndBlocksReadAsOneSequentialPassDoes) {
     const std::vector<std::string> odd = {"-12.345678",
                                           "1e5",
                                           "",
@@ -300,8 +300,8 @@ TEST_F(DataFileTest, HalvesAndBlocksReadAsOneSequentialPassDoes) {
         }
         if (file % 2)
             text.pop_back(); // the last line without its line feed
-        if (file == 3)       // one long line over the middle: the split is found past it
-            text.insert(text.size() / 2 - 10, std::string(200000, '1'));
+        if (file == 3) // a line longer than a part: the parts it spans begin past it
+            text.insert(text.size() / 2 - 10, std::string(700000, '1'));
         Write(text);
         const std::uint64_t count = CountDataFileSamples(path.string());
         const DataFile halves = ReadDataFile(path.string());
