@@ -36,7 +36,7 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress = nullptr);
 // still holds when it has changed since it was counted.
 std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress = nullptr);
 // The second pass reads `blockSize` bytes at a time; the tests choose small blocks to see
-// every way a line can be cut. (ReadDataFile reads a long file in two halves at once.)
+// every way a line can be cut. (ReadDataFile reads a long file in parts on two threads.)
 constexpr std::size_t ReadBlockSize = std::size_t(1) << 20;
 DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count,
                              CProgress* progress = nullptr, std::size_t blockSize = ReadBlockSize);
