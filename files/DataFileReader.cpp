@@ -522,6 +522,7 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
             LineParser parser(result.points.get(), std::uint32_t(first[k]),
                               std::uint32_t(first[k + 1]));
             ParseRange(text, starts[k], starts[k + 1], parser, nullptr, &stop, piece, take);
+            held.Done(starts[k], starts[k + 1]);
             if (parser.stored != first[k + 1])
                 changed = true;
         },

@@ -30,6 +30,17 @@ HeldFile::HeldFile(int f) : fd(f) {
 #endif
 }
 
+void HeldFile::Done(std::uint64_t from, std::uint64_t to) const {
+#if defined(__linux__)
+    // Only whole pages inside the range: the pages at its ends may be another's.
+    const std::uint64_t first = (from + 4095) / 4096 * 4096, last = to / 4096 * 4096;
+    if (bytes && first < last && last <= size)
+        ::madvise(const_cast<char*>(bytes) + first, last - first, MADV_DONTNEED);
+#else
+    (void)from, (void)to;
+#endif
+}
+
 HeldFile::~HeldFile() {
 #if defined(__linux__)
     if (bytes)
