@@ -491,7 +491,7 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     if (parts > 1)
         helper.emplace();
     std::atomic<bool> stop{false};
-    std::vector<std::uint64_t> first(parts + 1, 0); // counts, then where each part's begin
+    std::vector<std::uint64_t> first(parts + 1, 0); // counts, then where each part's samples begin
     auto step = [&](double from, double span) {
         return [=](std::size_t n) {
             if (progress)
