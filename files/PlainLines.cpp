@@ -138,10 +138,6 @@ PlainLineByVector(const char* s, std::uint64_t n, double& value) {
 }
 #endif
 
-bool ReadPlainLineWords(const char* s, std::uint64_t n, double& value) {
-    return PlainLineByWords(s, n, value);
-}
-
 } // namespace
 
 bool ReadPlainLine(const char* s, std::uint64_t n, double& value) {
@@ -170,5 +166,5 @@ const char* ReadPlainLines(const char* p, const char* end, DataPoint* points, st
     if (HasPlainLineVector())
         return ReadPlainLinesSse41(p, end, points, stored, count);
 #endif
-    return Lines<ReadPlainLineWords>(p, end, points, stored, count);
+    return Lines<ReadPlainLine>(p, end, points, stored, count);
 }

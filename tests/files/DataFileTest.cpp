@@ -17,6 +17,7 @@
 #include "files/DataFileWriter.h"
 #include "files/NumberScanner.h"
 #include "files/SampleBuffer.h"
+#include "tests/support/TestFile.h"
 
 namespace {
 
@@ -24,10 +25,7 @@ namespace fs = std::filesystem;
 
 class DataFileTest : public testing::Test {
 protected:
-    fs::path path =
-        fs::temp_directory_path() /
-        ("tarvelin-data-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+    fs::path path = TestFilePath("tarvelin-data-", ".txt");
     void TearDown() override { fs::remove(path); }
 
     void Write(const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
@@ -300,7 +298,7 @@ TEST_F(DataFileTest, PartsAndBlocksReadAsOneSequentialPassDoes) {
         }
         if (file % 2)
             text.pop_back(); // the last line without its line feed
-        if (file == 3) // a line longer than a part: the parts it spans begin past it
+        if (file == 3)       // a line longer than a part: the parts it spans begin past it
             text.insert(text.size() / 2 - 10, std::string(700000, '1'));
         Write(text);
         const std::uint64_t count = CountDataFileSamples(path.string());

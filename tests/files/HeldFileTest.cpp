@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include "files/HeldFile.h"
+#include "tests/support/TestFile.h"
 
 namespace {
 
@@ -19,10 +20,7 @@ namespace fs = std::filesystem;
 
 class HeldFileTest : public testing::Test {
 protected:
-    fs::path path =
-        fs::temp_directory_path() /
-        ("tarvelin-held-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::path path = TestFilePath("tarvelin-held-");
     void SetUp() override { std::ofstream(path, std::ios::binary) << std::string(100000, '7'); }
     void TearDown() override { fs::remove(path); }
 };
