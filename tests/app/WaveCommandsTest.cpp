@@ -343,24 +343,24 @@ TEST_F(ViewTest, ResamplingToFewerSamplesShowsThemOnNewAxes) {
     EXPECT_FALSE(view.IsModified());
 }
 
-TEST_F(ViewTest, AWholeTableStepIsQuickAndSmallAtTenMillionSamples) {
+TEST_F(ViewTest, AWholeTableStepIsSmallAtTenMillionSamples) {
     constexpr std::uint32_t n = 10'000'000;
     New(n);
     for (std::uint32_t i = 0; i < n; ++i)
         const_cast<DataPoint*>(view.Samples())[i].y = double(i % 1000);
     auto timed = [&](UINT id) {
         dialogs.transforms.push_back([](TransformRequest&) {});
-        const auto start = std::chrono::steady_clock::now();
-        Run(id);
-        Paint();
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return SecondsOf([&] {
+            Run(id);
+            Paint();
+        });
     };
-    EXPECT_LT(timed(ID_WAVE_INVERT), 0.25 * TimeScale);
+    EXPECT_LT(timed(ID_WAVE_INVERT), HangGuard(0.25));
     EXPECT_EQ(view.Samples()[7].y, -7);
     EXPECT_LE(view.History().Bytes(), 8.0 * n);
-    EXPECT_LT(timed(ID_WAVE_UNDO), 0.25 * TimeScale);
+    EXPECT_LT(timed(ID_WAVE_UNDO), HangGuard(0.25));
     EXPECT_EQ(view.Samples()[7].y, 7);
-    EXPECT_LT(timed(ID_WAVE_REDO), 0.25 * TimeScale);
+    EXPECT_LT(timed(ID_WAVE_REDO), HangGuard(0.25));
     EXPECT_EQ(view.Samples()[7].y, -7);
 }
 
