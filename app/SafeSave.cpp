@@ -14,10 +14,7 @@ namespace {
 void Save(const std::string& path, const std::function<bool(std::FILE*)>& write,
           CProgress* progress) {
     try {
-        WriteFileSafely(path, write, [progress] {
-            if (progress)
-                progress->SetCancellable(false);
-        });
+        WriteFileSafely(path, write, [progress] { return !progress || progress->Commit(); });
     } catch (const FileNotCreated&) {
         throw FileCreateError(path);
     } catch (const SafeWriteError& e) {

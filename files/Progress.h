@@ -31,6 +31,15 @@ public:
     double Done() const { return fraction.load(std::memory_order_relaxed); }
     // Past a point of no return (a file written over in place) the work goes on to its end.
     void SetCancellable(bool can) { cancellable.store(can); }
+    // Passes the point of no return unless a cancel came first (false: the work must stop
+    // and leave everything as it was). A cancel that races with it either stops the work
+    // here or is not taken at all.
+    bool Commit() {
+        if (!Report(Done()))
+            return false;
+        SetCancellable(false);
+        return !Cancelled();
+    }
     bool Cancellable() const { return cancellable.load(); }
     // Sees every step, on the working thread (tests cancel midway with it).
     std::function<void(CProgress&)> watcher;

@@ -79,7 +79,7 @@ off_t MeasuredLength(const std::function<bool(std::FILE*)>& write) {
 // the old content whole. (Where the file system cannot reserve, it is written all the same.)
 void WriteInPlace(const std::string& target, const std::string& shown,
                   const std::function<bool(std::FILE*)>& write,
-                  const std::function<void()>& committing) {
+                  const std::function<bool()>& commit) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         throw FileNotCreated(shown);
@@ -96,8 +96,10 @@ void WriteInPlace(const std::string& target, const std::string& shown,
         ::close(fd);
         Fail(error, shown);
     }
-    if (committing)
-        committing();
+    if (commit && !commit()) {
+        ::close(fd);
+        Fail(ECANCELED, shown);
+    }
     WriteTo(fd, true, write, shown, [] {});
 }
 
@@ -150,7 +152,7 @@ std::string ResolveLinks(const std::string& path) {
 }
 
 void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write,
-                     const std::function<void()>& committing) {
+                     const std::function<bool()>& commit) {
     const std::string target = ResolveLinks(path);
     const std::string folder = FolderOf(target);
     struct stat old {};
@@ -166,7 +168,7 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         const bool keepsIdentity = old.st_nlink == 1 && (me == 0 || me == old.st_uid) &&
                                    ::access(folder.c_str(), W_OK | X_OK) == 0;
         if (!keepsIdentity) {
-            WriteInPlace(target, path, write, committing);
+            WriteInPlace(target, path, write, commit);
             return;
         }
     }
@@ -182,7 +184,7 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
     }
     if (fd < 0) {
         if (exists)
-            WriteInPlace(target, path, write, committing);
+            WriteInPlace(target, path, write, commit);
         else
             throw FileNotCreated(path);
         return;
@@ -195,7 +197,7 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         if (fchown(fd, old.st_uid, old.st_gid) != 0) { // a group the user is not in
             ::close(fd);
             removeTemporary();
-            WriteInPlace(target, path, write, committing);
+            WriteInPlace(target, path, write, commit);
             return;
         }
         fchmod(fd, old.st_mode & 07777);
@@ -204,8 +206,13 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         umask(mask);
         fchmod(fd, 0666 & ~mask);
     }
-    WriteTo(fd, false, write, path, removeTemporary,
-            [&] { return !anonymous || NameFile(fd, folder, temporary); });
+    WriteTo(fd, false, write, path, removeTemporary, [&] {
+        if (commit && !commit()) {
+            errno = ECANCELED;
+            return false;
+        }
+        return !anonymous || NameFile(fd, folder, temporary);
+    });
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         const int error = errno;
         removeTemporary();

@@ -29,10 +29,12 @@ public:
 // `write` returns false when a write failed. After a failed rename-save the target is
 // untouched and no temporary file is left; after a failed in-place write it holds what was
 // written.
-// `committing` runs where the old content starts to be overwritten in place: from there on a
-// failure of `write` leaves the file cut.
+// `commit` runs at the point of no return: before the old content starts to be overwritten in
+// place (from there on a failure of `write` leaves the file cut), or once the new content is
+// whole on the disk, before it replaces the old. When it returns false the save stops there
+// with ECANCELED and the old file as it was.
 void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write,
-                     const std::function<void()>& committing = {});
+                     const std::function<bool()>& commit = {});
 
 // Where a path finally leads after following symbolic links (relative links are resolved
 // against their own folder). The last target need not exist. Throws FileNotCreated for a

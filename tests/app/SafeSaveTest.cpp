@@ -3,6 +3,7 @@
 // drops to `nobody` when the tests run as root.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -262,6 +263,75 @@ TEST_F(SaveTest, AFullDiskLeavesAFileWrittenInPlaceWhole) {
     ::system(("umount " + disk.string()).c_str());
     EXPECT_EQ(result, CFileException::diskFull);
     EXPECT_TRUE(kept == old) << "the old content was cut or mixed: " << kept.size() << " bytes";
+}
+
+} // namespace
+
+namespace {
+
+// A save as the editor runs it, cancelled at step `cancelAt` (counted as the progress sees
+// them) or, with `whenWhole`, right after the writer's last byte: true when it counts as saved.
+bool SaveCancelled(const fs::path& path, const std::string& text, int cancelAt, bool whenWhole,
+                   int* taken = nullptr) {
+    CProgress progress;
+    int ignored = 0;
+    int& steps = taken ? *taken : ignored;
+    progress.watcher = [&](CProgress& p) {
+        if (++steps == cancelAt)
+            p.Cancel();
+    };
+    try {
+        SaveFileSafely(
+            path.string(),
+            [&](const TextSink& sink) {
+                for (std::size_t at = 0; at < text.size(); at += 1000)
+                    if (!sink(text.data() + at, std::min<std::size_t>(1000, text.size() - at)))
+                        return false;
+                if (whenWhole)
+                    progress.Cancel(); // as during the flush that follows
+                return true;
+            },
+            &progress, double(text.size()));
+    } catch (const OperationCancelled&) {
+        return false;
+    }
+    return !(progress.Cancelled() && progress.Cancellable());
+}
+
+// Whatever the moment of a cancel, the save either stopped with the old file as it was or
+// went past its point of no return and counts as saved: never a mix. Replacing, the point is
+// reached once the new content is whole; in place, before the first byte is written over.
+TEST_F(SaveTest, ACancelAtAnyMomentLeavesTheOldFileOrCountsAsSaved) {
+    std::string fresh;
+    for (int i = 0; fresh.size() < 50000; ++i)
+        fresh += std::to_string(i) + "\r\n";
+    for (bool inPlace : {false, true}) {
+        const fs::path file = dir / (inPlace ? "linked.txt" : "plain.txt");
+        Put(file, "old\r\n");
+        if (inPlace)
+            fs::create_hard_link(file, dir / "other-name.txt");
+        int total = 0;
+        ASSERT_TRUE(SaveCancelled(file, fresh, -1, false, &total));
+        int savedFrom = 0;
+        for (int at = 1; at <= total; ++at) {
+            Put(file, "old\r\n");
+            const bool saved = SaveCancelled(file, fresh, at, false);
+            ASSERT_EQ(ReadAll(file), saved ? fresh : "old\r\n") << inPlace << " at step " << at;
+            if (saved && !savedFrom)
+                savedFrom = at;
+            ASSERT_TRUE(saved || !savedFrom) << "once past the point, always past it";
+        }
+        Put(file, "old\r\n");
+        const bool saved = SaveCancelled(file, fresh, 0, true);
+        EXPECT_EQ(ReadAll(file), saved ? fresh : "old\r\n") << inPlace;
+        EXPECT_FALSE(saved) << "the new content is whole, but has replaced nothing yet";
+        if (inPlace)
+            EXPECT_GT(savedFrom, 50) << "in place, cancel is taken until the dry run ends";
+        else
+            EXPECT_EQ(savedFrom, 0) << "replacing, every step before the rename takes a cancel";
+        for (const auto& e : fs::directory_iterator(dir))
+            EXPECT_EQ(e.path().filename().string().rfind(".tarvelin-", 0), std::string::npos);
+    }
 }
 
 } // namespace
