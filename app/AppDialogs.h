@@ -57,6 +57,8 @@ struct TransformRequest {
     bool range = true;                 // the samples can be chosen; else the whole waveform
     std::uint32_t first = 0, last = 0; // sample indexes, both included; all at first
     std::uint32_t count = 0;           // the waveform's sample count
+    // Why the answers cannot be used (empty when they can): OK then keeps the dialog open.
+    std::function<std::string(const TransformRequest&)> check;
 };
 
 struct FileDialogResult {

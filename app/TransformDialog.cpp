@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QSpinBox>
 #include <algorithm>
 
@@ -20,7 +21,7 @@ int ToInt(double v) {
 CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
     : QDialog(parent), request(r) {
     setWindowTitle(QString::fromStdString(r.title));
-    auto* form = new QFormLayout(this);
+    form = new QFormLayout(this);
     for (std::size_t i = 0; i < r.values.size(); ++i) {
         const TransformField& f = r.values[i];
         QWidget* box;
@@ -65,6 +66,11 @@ CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
         form->addRow(QStringLiteral("From sample:"), first);
         form->addRow(QStringLiteral("To sample:"), last);
     }
+    problem = new QLabel(this);
+    problem->setObjectName(QStringLiteral("problem"));
+    problem->setWordWrap(true);
+    form->addRow(problem);
+    form->setRowVisible(problem, false); // until OK is refused
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -102,6 +108,20 @@ TransformRequest CTransformDialog::Answers() const {
         r.last = std::uint32_t(std::max(first->value(), last->value()));
     }
     return r;
+}
+
+void CTransformDialog::accept() {
+    if (request.check)
+        if (const std::string why = request.check(Answers()); !why.empty()) {
+            problem->setText(QString::fromStdString(why));
+            form->setRowVisible(problem, true);
+            return;
+        }
+    QDialog::accept();
+}
+
+QString CTransformDialog::Problem() const {
+    return problem->text();
 }
 
 bool RunTransformDialog(QWidget* parent, TransformRequest& r) {

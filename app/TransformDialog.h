@@ -10,6 +10,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QFormLayout;
+class QLabel;
 class QSpinBox;
 
 class CTransformDialog : public QDialog {
@@ -17,6 +19,9 @@ public:
     CTransformDialog(QWidget* parent, const TransformRequest& request);
     // The request with the answers in it.
     TransformRequest Answers() const;
+    // OK checks the answers first and, when they cannot be used, says why and stays open.
+    void accept() override;
+    QString Problem() const;
 
 private:
     void Enable();
@@ -27,6 +32,8 @@ private:
     QCheckBox* option = nullptr;
     QSpinBox* first = nullptr;
     QSpinBox* last = nullptr;
+    QFormLayout* form = nullptr;
+    QLabel* problem = nullptr;
 };
 
 // Shows the dialog for `request` and reads the answers back into it; false on Cancel.

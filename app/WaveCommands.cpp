@@ -37,7 +37,13 @@ struct TransformSpec {
     const char* option; // a check box when not empty
     // False when the values given cannot be used (nothing was changed then).
     bool (*apply)(SampleRange, const TransformRequest&);
+    // Why the values given make no sense, asked before anything is done (empty: they do).
+    std::string (*check)(const TransformRequest&) = nullptr;
 };
+
+std::string LowNotAboveHigh(const TransformRequest& r) {
+    return Value(r, 0) > Value(r, 1) ? "Low must not lie above High." : "";
+}
 
 const std::vector<TransformSpec>& TransformSpecs() {
     using F = TransformField;
@@ -95,6 +101,9 @@ const std::vector<TransformSpec>& TransformSpecs() {
          "",
          [](SampleRange s, const TransformRequest& r) {
              return Quantise(s, WholeValue(r, 0), Value(r, 1), Value(r, 2));
+         },
+         [](const TransformRequest& r) -> std::string {
+             return Value(r, 1) < Value(r, 2) ? "" : "Low must lie below High.";
          }},
         {ID_WAVE_CLIP,
          "Clip",
@@ -103,7 +112,8 @@ const std::vector<TransformSpec>& TransformSpecs() {
          [](SampleRange s, const TransformRequest& r) {
              Clip(s, Value(r, 0), Value(r, 1));
              return true;
-         }},
+         },
+         LowNotAboveHigh},
     };
     return specs;
 }
@@ -270,8 +280,15 @@ void CWaveformView::Transform(UINT id) {
     r.option = spec->option;
     r.count = sampleCount;
     r.last = sampleCount - 1;
+    if (spec->check)
+        r.check = spec->check;
     if (!dialogs.Transform(r))
         return;
+    if (r.check)
+        if (const std::string why = r.check(r); !why.empty()) {
+            dialogs.MessageBox(why, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
     const std::uint32_t last = std::min(r.last, sampleCount - 1);
     if (r.first > last)
         return;

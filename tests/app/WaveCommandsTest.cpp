@@ -52,6 +52,19 @@ TEST_F(ViewTest, TransformsActOnTheChosenSamplesAsOneStepEach) {
     Run(ID_FILE_OPEN);
     const std::vector<double> original = ViewSamples(view);
 
+    // Values that make no sense are refused before anything is done: no step, no change.
+    for (UINT id : {ID_WAVE_CLIP, ID_WAVE_QUANTISE}) {
+        dialogs.transforms.push_back([](TransformRequest& r) {
+            std::swap(r.values[r.values.size() - 2].value, r.values.back().value);
+        });
+        Run(id);
+        EXPECT_NE(dialogs.messages.back().find("High."), std::string::npos);
+    }
+    EXPECT_EQ(dialogs.messages.front(), "Low must not lie above High.");
+    EXPECT_EQ(ViewSamples(view), original);
+    EXPECT_EQ(view.History().Steps(), 0u);
+    EXPECT_FALSE(view.IsModified());
+
     dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].value = 10; });
     Run(ID_WAVE_NORMALISE);
     EXPECT_EQ(dialogs.transformRequests.back().title, "Normalise");

@@ -60,6 +60,17 @@ TEST_F(WaveDialogs, EachValueInItsKindOfBoxAndOnlyWhatApplies) {
     factor->setValue(1234567.5);
     EXPECT_EQ(factor->text(), "1234567.5");
 
+    // OK with values that make no sense says why and keeps the dialog open.
+    CTransformDialog clip(nullptr, RequestOf(ID_WAVE_CLIP));
+    clip.findChild<CNumberBox*>("value-0")->setValue(2);
+    clip.accept();
+    EXPECT_NE(clip.result(), QDialog::Accepted);
+    EXPECT_EQ(clip.Problem(), "Low must not lie above High.");
+    EXPECT_TRUE(clip.findChild<QWidget*>("problem")->isVisibleTo(&clip));
+    clip.findChild<CNumberBox*>("value-0")->setValue(1); // Low = High holds every sample there
+    clip.accept();
+    EXPECT_EQ(clip.result(), QDialog::Accepted);
+
     CTransformDialog resample(nullptr, RequestOf(ID_WAVE_RESAMPLE));
     EXPECT_EQ(resample.findChildren<QAbstractSpinBox*>().size(), 1) << "the count alone";
     EXPECT_EQ(resample.findChild<QSpinBox*>("value-0")->text(), "16");
