@@ -222,6 +222,7 @@ void CWaveformView::Undo(bool redo) {
         return;
     // Back at what the file holds is no change; anywhere else the close query asks again.
     graph.modified = !history.AtSaved();
+    KeepYInView();
     graph.Invalidate();
 }
 
@@ -329,6 +330,7 @@ void CWaveformView::Transform(UINT id) {
         return;
     }
     graph.modified = true;
+    KeepYInView();
     graph.Invalidate();
 }
 

@@ -237,6 +237,21 @@ void CWaveformView::HandOver() {
     graph.SendMessage(WM_COMMAND, ID_PLOT_PAN);
 }
 
+void CWaveformView::KeepYInView() {
+    if (!buffer || sampleCount == 0 || graph.YAxisCount() == 0)
+        return;
+    double low = buffer[0].y, high = buffer[0].y;
+    for (std::uint32_t i = 1; i < sampleCount; ++i) {
+        low = std::min(low, buffer[i].y);
+        high = std::max(high, buffer[i].y);
+    }
+    CPlotAxis& y = graph.YAxisAt(0);
+    if (low >= y.viewMin && high <= y.viewMax)
+        return;
+    if (y.SetRange(low, high))
+        y.ResetRange();
+}
+
 void CWaveformView::ShowNewCount() {
     const bool modified = graph.modified;
     graph.ClearGraph();

@@ -66,6 +66,9 @@ private:
     void HandOver();
     // Shows series 0 over the buffer on new axes, as the hand-over does, keeping the tool.
     void ShowNewCount();
+    // Where changed samples left the shown Y range, Y is fitted to them all as View Reset
+    // fits it; X stays.
+    void KeepYInView();
     void SetTool(ToolMode mode);
     // Sets the title to "Tarvelin 1.7 - [name]" and remembers the name.
     void ShowName(const std::string& name);

@@ -356,6 +356,36 @@ TEST_F(ViewTest, ResamplingToFewerSamplesShowsThemOnNewAxes) {
     EXPECT_FALSE(view.IsModified());
 }
 
+// Samples that a command takes out of the shown Y range bring Y back to them all; X stays,
+// and samples that stay within leave the view as the user set it.
+TEST_F(ViewTest, ACommandThatThrowsTheCurveOutOfViewRefitsY) {
+    New(100);
+    dialogs.generates.push_back([](GeneratorOptions&, std::uint32_t&, auto&) { return true; });
+    Run(ID_WAVE_GENERATE);
+    Paint();
+    const AxesState sine = Axes(view);
+    ASSERT_LT(sine.yMax, 10);
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].value = 1000; });
+    Run(ID_WAVE_SCALE);
+    AxesState scaled = Axes(view);
+    EXPECT_EQ(std::pair(scaled.xMin, scaled.xMax), std::pair(sine.xMin, sine.xMax));
+    double low = 0, high = 0;
+    for (std::uint32_t i = 0; i < view.SampleCount(); ++i) {
+        low = std::min(low, view.Samples()[i].y);
+        high = std::max(high, view.Samples()[i].y);
+    }
+    EXPECT_EQ(std::pair(scaled.yMin, scaled.yMax), std::pair(low, high)) << "as View Reset";
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].value = 0.5; });
+    Run(ID_WAVE_SCALE);
+    EXPECT_EQ(Axes(view), scaled);
+    Run(ID_WAVE_UNDO);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(Axes(view), scaled) << "the sine lies within";
+    Run(ID_WAVE_REDO);
+    Run(ID_TOOL_VIEW_RESET);
+    EXPECT_EQ(std::pair(Axes(view).yMin, Axes(view).yMax), std::pair(low, high));
+}
+
 TEST_F(ViewTest, AWholeTableStepIsSmallAtTenMillionSamples) {
     constexpr std::uint32_t n = 10'000'000;
     New(n);
