@@ -32,6 +32,7 @@ struct FileDialogRequest {
     std::string initialFile;   // full path or empty
     std::string initialFolder; // empty leaves it to the desktop
     std::string filter;        // "Name|pattern|Name|pattern||"
+    int filterIndex = 1;       // the entry chosen at first, 1 for the first
 };
 
 // One value a Wave dialog asks for.

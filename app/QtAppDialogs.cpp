@@ -116,6 +116,8 @@ std::optional<FileDialogResult> CQtAppDialogs::FileDialog(const FileDialogReques
     dialog.setDefaultSuffix(QString::fromStdString(r.defaultExtension));
     const QStringList filters = QtNameFilters(r.filter);
     dialog.setNameFilters(filters);
+    if (r.filterIndex > 1 && r.filterIndex <= filters.size()) // as the dialog tidied its texts
+        dialog.selectNameFilter(dialog.nameFilters().value(r.filterIndex - 1));
     if (!r.initialFolder.empty())
         dialog.setDirectory(QFileInfo(QString::fromStdString(r.initialFolder)).absolutePath());
     if (!r.initialFile.empty())

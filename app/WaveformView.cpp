@@ -383,11 +383,14 @@ void CWaveformView::SaveCSource() {
     request.defaultExtension = "h";
     request.initialFile = exportPath;
     request.filter = HeaderFilter;
+    request.filterIndex = exportFilter;
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
     if (!chosen)
         return;
     const std::string before = exportPath;
+    const int filterBefore = exportFilter;
     exportPath = chosen->path;
+    exportFilter = chosen->filterIndex;
     const ExportForm form = chosen->filterIndex == 1 ? ExportForm::Integer : ExportForm::Float;
     try {
         const std::size_t count = buffer ? sampleCount : 0;
@@ -395,8 +398,10 @@ void CWaveformView::SaveCSource() {
                       (form == ExportForm::Integer ? 7.0 : 12.0) * double(count),
                       [&](const TextSink& sink) {
                           return ExportCSource(sink, buffer.get(), count, form);
-                      }))
+                      })) {
             exportPath = before;
+            exportFilter = filterBefore;
+        }
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
     }

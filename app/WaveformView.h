@@ -111,6 +111,7 @@ private:
     std::string dataPath;
     std::string savePath;
     std::string exportPath;
+    int exportFilter = 1;  // Save C Source's form, as last chosen in this run
     std::string shownName; // in the title's brackets; empty before any waveform
     std::string tablePath;
     TableOptions tableOptions; // as last set, for the rest of the run

@@ -87,6 +87,26 @@ TEST(QtDialogs, OpenTakesANewNameInAFolderThatExistsAndKeepsNoSettings) {
     EXPECT_TRUE(fs::is_empty(home)) << "a settings file was written under HOME";
 }
 
+// The entry asked for is the one shown first, and the one chosen comes back by position.
+TEST(QtDialogs, TheFilterAskedForIsChosenAtFirst) {
+    const fs::path dir = FreshFolder("filter");
+    CQtAppDialogs dialogs;
+    FileDialogRequest request;
+    request.save = true;
+    request.filter = "Header file as integer (*.H)|*.h| Header file as float (*.H)|*.h||";
+    request.filterIndex = 2;
+    request.initialFile = (dir / "w.h").string();
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(SelectedFilterIndex(*dialog), 1);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->filterIndex, 2);
+}
+
 TEST(QtDialogs, NewDataCountIsSelectedSoTypingReplacesIt) {
     std::uint32_t count = 256;
     WhenModal([](QWidget* dialog) {

@@ -85,6 +85,7 @@ TEST_F(ViewTest, SaveTitleRulesAndRememberedPaths) {
     EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "b.txt").string());
     Run(ID_FILE_SAVE_C);
     EXPECT_EQ(dialogs.requests.back().initialFile, (dir / "w.h").string());
+    EXPECT_EQ(dialogs.requests.back().filterIndex, 2) << "the form is remembered with the name";
 }
 
 TEST_F(ViewTest, OpenReadsBackAndAnEmptyFileLeavesTheViewEmpty) {
