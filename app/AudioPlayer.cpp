@@ -2,6 +2,7 @@
 
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QElapsedTimer>
 #include <QIODevice>
 #include <QMediaDevices>
 #include <cmath>
@@ -62,11 +63,35 @@ public:
         stream->open(QIODevice::ReadOnly);
         sink = std::make_unique<QAudioSink>(device, format);
         // About 50 ms: an edit is heard almost at once.
-        sink->setBufferSize(qsizetype(format.bytesForDuration(50000)));
+        // About 100 ms: an edit is heard almost at once. Much less starves PulseAudio (and
+        // PipeWire's Pulse server) of its pre-buffer, and the stream never starts.
+        sink->setBufferSize(qsizetype(format.bytesForDuration(100000)));
         sink->start(stream.get());
         if (sink->error() != QAudio::NoError) {
             Close();
             return "The audio output could not be opened.";
+        }
+        lastProcessed = -1;
+        sinceMoved.start();
+        return {};
+    }
+    std::string Failure() override {
+        if (!sink)
+            return {};
+        switch (sink->error()) {
+        case QAudio::OpenError:
+        case QAudio::IOError:
+        case QAudio::FatalError:
+            return "The audio output failed, and Play stopped.";
+        default:
+            break;
+        }
+        // A stream that takes nothing for a second has stalled: silence, with no error.
+        if (const qint64 processed = sink->processedUSecs(); processed != lastProcessed) {
+            lastProcessed = processed;
+            sinceMoved.restart();
+        } else if (sinceMoved.elapsed() > StallMs) {
+            return "The audio output stopped taking sound, and Play stopped.";
         }
         return {};
     }
@@ -79,8 +104,11 @@ public:
     ~SystemOutput() override { Close(); }
 
 private:
+    static constexpr qint64 StallMs = 1000;
     std::unique_ptr<OscillatorStream> stream;
     std::unique_ptr<QAudioSink> sink;
+    qint64 lastProcessed = -1;
+    QElapsedTimer sinceMoved;
 };
 
 } // namespace
@@ -97,6 +125,7 @@ CPlayer::~CPlayer() {
 }
 
 std::string CPlayer::Play(std::vector<float> table) {
+    problem.clear();
     oscillator.Publish(std::move(table));
     if (open && !stopping)
         return {};
@@ -106,6 +135,11 @@ std::string CPlayer::Play(std::vector<float> table) {
     if (open)
         return {}; // it was fading out: it comes back
     std::string error = output->Open(oscillator, rate);
+    if (error.empty() && hertz >= rate / 2) { // above its Nyquist frequency: only aliases
+        output->Close();
+        error = "The audio output runs at " + std::to_string(int(rate)) +
+                " Hz and cannot carry a tone this high.";
+    }
     oscillator.SetFrequency(hertz, rate);
     if (!error.empty()) {
         oscillator.Stop();
@@ -128,6 +162,13 @@ void CPlayer::Stop() {
 }
 
 bool CPlayer::Poll() {
+    if (open && !stopping)
+        if (std::string why = output->Failure(); !why.empty()) {
+            output->Close();
+            oscillator.Stop();
+            open = false;
+            problem = std::move(why);
+        }
     if (open && stopping && oscillator.Stopped()) {
         output->Close();
         open = stopping = false;

@@ -14,6 +14,8 @@ public:
     // Starts pulling from the oscillator and gives the frame rate; else why it cannot.
     virtual std::string Open(COscillator& oscillator, double& rate) = 0;
     virtual void Close() = 0;
+    // Why the open output no longer takes sound (it failed, or stalled); empty while it does.
+    virtual std::string Failure() { return {}; }
 };
 // Qt Multimedia's QAudioSink on the default output device.
 std::unique_ptr<CAudioOutput> SystemAudioOutput();
@@ -28,12 +30,17 @@ public:
     void Update(std::vector<float> table);
     // Fades out; the output is let go once silent (Poll).
     void Stop();
-    // Lets the output go once the fade has ended; true while the sound lasts.
+    // Lets the output go once the fade has ended, or at once when it failed; true while the
+    // sound lasts.
     bool Poll();
+    // Why the sound stopped by itself (empty when it did not): said to the user once.
+    const std::string& Problem() const { return problem; }
     bool Playing() const { return open && !stopping; }
     void SetFrequency(double hertz);
     void SetVolumeDb(double decibels);
     double Frequency() const { return hertz; }
+    // The output's frame rate (as last opened).
+    double Rate() const { return rate; }
     double VolumeDb() const { return volumeDb; }
 
 private:
@@ -41,4 +48,5 @@ private:
     COscillator oscillator;
     double rate = 48000, hertz = 220, volumeDb = -12;
     bool open = false, stopping = false;
+    std::string problem;
 };

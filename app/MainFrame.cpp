@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QSessionManager>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -39,6 +40,10 @@ CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
     BuildPlayBar();
     view->waveformChanged = [this](bool document) { WaveformChanged(document); };
     view->spacePressed = [this] { Command(ID_WAVE_PLAY); };
+    // Space plays and stops wherever the focus is in the window, but in a text field.
+    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
+    space->setContext(Qt::WindowShortcut);
+    connect(space, &QShortcut::activated, this, [this] { Command(ID_WAVE_PLAY); });
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this](QSessionManager& manager) { CommitData(manager); });
     qApp->installEventFilter(this);
@@ -209,11 +214,15 @@ void CMainFrame::CommitData(QSessionManager& manager) {
     }
 }
 
+namespace {
+const QString FrequencyTip = QStringLiteral("Hz, kHz or a note such as A3 or C#4");
+} // namespace
+
 void CMainFrame::BuildPlayBar() {
     playBar = new QToolBar(QStringLiteral("Play"), this);
     playBar->setObjectName(QStringLiteral("playBar"));
     frequency = new QLineEdit(QStringLiteral("220 Hz"), playBar);
-    frequency->setToolTip(QStringLiteral("Hz, kHz or a note such as A3 or C#4"));
+    frequency->setToolTip(FrequencyTip);
     frequency->setMaximumWidth(90);
     volume = new QSpinBox(playBar);
     volume->setRange(-60, 0);
@@ -242,6 +251,8 @@ void CMainFrame::BuildPlayBar() {
         if (!player || !player->Poll()) {
             playTimer->stop();
             actions[ID_WAVE_PLAY]->setChecked(false);
+            if (player && !player->Problem().empty())
+                dialogs.MessageBox(player->Problem(), MB_OK | MB_ICONEXCLAMATION);
         }
     });
     playUpdate = new QTimer(this);
@@ -255,12 +266,15 @@ void CMainFrame::BuildPlayBar() {
 
 void CMainFrame::SetPlayFrequency(const QString& text) {
     frequency->setText(text);
-    if (const std::optional<double> hertz = FrequencyOf(text.toStdString())) {
+    const PlayFrequency read = ReadPlayFrequency(text.toStdString());
+    if (read.hertz) {
         frequency->setStyleSheet(QString());
-        if (player)
-            player->SetFrequency(*hertz);
-    } else {
-        frequency->setStyleSheet(QStringLiteral("color: #c00000")); // kept until it reads
+        frequency->setToolTip(FrequencyTip);
+        if (player && (!player->Playing() || *read.hertz < player->Rate() / 2))
+            player->SetFrequency(*read.hertz);
+    } else { // the sound keeps its frequency; Play refuses until the field reads
+        frequency->setStyleSheet(QStringLiteral("color: #c00000"));
+        frequency->setToolTip(QString::fromStdString(read.problem));
     }
 }
 
@@ -305,8 +319,13 @@ void CMainFrame::TogglePlay() {
     if (!player)
         player = std::make_unique<CPlayer>(audioOutput());
     playBar->show();
-    const std::optional<double> hertz = FrequencyOf(frequency->text().toStdString());
-    player->SetFrequency(hertz.value_or(220));
+    const PlayFrequency read = ReadPlayFrequency(frequency->text().toStdString());
+    if (!read.hertz) {
+        dialogs.MessageBox(read.problem, MB_OK | MB_ICONEXCLAMATION);
+        frequency->setFocus();
+        return;
+    }
+    player->SetFrequency(*read.hertz);
     player->SetVolumeDb(volume->value());
     const std::string error = player->Play(PlayTable());
     if (!error.empty()) {

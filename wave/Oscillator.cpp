@@ -143,3 +143,14 @@ std::optional<double> FrequencyOf(const std::string& raw) {
     const int midi = (octave + 1) * 12 + note; // A4 is 69
     return 440.0 * std::pow(2.0, (midi - 69) / 12.0);
 }
+
+PlayFrequency ReadPlayFrequency(const std::string& text) {
+    const std::optional<double> hertz = FrequencyOf(text);
+    if (!hertz)
+        return {std::nullopt,
+                "\"" + text + "\" is not a frequency: give Hz, kHz or a note such as A3 or C#4."};
+    if (*hertz < LowestPlayHertz || *hertz > HighestPlayHertz)
+        return {std::nullopt,
+                "Play's frequency must lie between 1 Hz and 20 kHz; \"" + text + "\" does not."};
+    return {hertz, {}};
+}

@@ -59,3 +59,12 @@ private:
 std::vector<float> Normalised(const double* ys, std::size_t count, std::size_t stride = 1);
 // "220", "220 Hz", "1.5 kHz" or a note: "A4" (440 Hz), "C#3", "Bb2", equal temperament.
 std::optional<double> FrequencyOf(const std::string& text);
+
+// Play's frequency field: the frequency, or why it cannot be played. 1 Hz to 20 kHz: what is
+// heard, and within what every output of 44.1 kHz or more carries.
+struct PlayFrequency {
+    std::optional<double> hertz;
+    std::string problem;
+};
+PlayFrequency ReadPlayFrequency(const std::string& text);
+constexpr double LowestPlayHertz = 1, HighestPlayHertz = 20000;

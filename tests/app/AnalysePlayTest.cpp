@@ -2,7 +2,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
 #include <cmath>
@@ -22,7 +24,8 @@ namespace {
 // Stands for the sound card: the test pulls the frames itself.
 struct FakeSink {
     COscillator* oscillator = nullptr;
-    std::string refuse; // what Open answers, where there is no output
+    std::string refuse;  // what Open answers, where there is no output
+    std::string failure; // what the open output says went wrong
     int opened = 0;
     std::vector<float> Pull(std::size_t frames) {
         std::vector<float> out(frames);
@@ -43,6 +46,7 @@ struct FakeOutput : CAudioOutput {
         return {};
     }
     void Close() override { sink.oscillator = nullptr; }
+    std::string Failure() override { return sink.failure; }
 };
 
 struct Editor {
@@ -228,6 +232,48 @@ TEST(Play, WithoutAnAudioOutputItSaysSoAndNothingWaits) {
         real.Command(ID_WAVE_PLAY);
     else
         EXPECT_EQ(e.dialogs.messages.size(), 2u);
+}
+
+// The frequency field refuses what it cannot play, with the reason; Space plays from
+// anywhere in the window but a text field; an output that fails stops Play and says so.
+TEST(Play, TheFieldSpaceAndAFailingOutputSayWhatHappens) {
+    Editor e(32);
+    QApplication::setActiveWindow(&e.frame);
+    for (const char* refused : {"abc", "30 kHz", "1 MHz", "0.5"}) {
+        e.dialogs.messages.clear();
+        e.frame.SetPlayFrequency(QString::fromLatin1(refused));
+        e.frame.Command(ID_WAVE_PLAY);
+        ASSERT_EQ(e.dialogs.messages.size(), 1u) << refused;
+        EXPECT_NE(e.dialogs.messages[0].find(refused), std::string::npos);
+        EXPECT_EQ(e.sink.opened, 0) << refused << " is not played at another frequency";
+        EXPECT_FALSE(e.frame.Action(ID_WAVE_PLAY)->isChecked());
+    }
+    EXPECT_EQ(ReadPlayFrequency("abc").problem,
+              "\"abc\" is not a frequency: give Hz, kHz or a note such as A3 or C#4.");
+    EXPECT_EQ(ReadPlayFrequency("20 kHz").hertz, 20000);
+    e.frame.SetPlayFrequency(QStringLiteral("A4"));
+
+    // Space on the window, the graph never clicked.
+    QWidget* field = e.frame.PlayBar()->findChild<QLineEdit*>();
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus(); // as after Open, the focus nowhere in particular
+    QTest::keyClick(e.frame.windowHandle(), Qt::Key_Space);
+    ASSERT_EQ(e.sink.opened, 1);
+    EXPECT_EQ(e.frame.Player()->Frequency(), 440);
+    EXPECT_TRUE(e.frame.Action(ID_WAVE_PLAY)->isChecked());
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Space); // typed into the field
+    EXPECT_TRUE(e.frame.Player()->Playing());
+
+    e.sink.failure = "The audio output stopped taking sound, and Play stopped.";
+    QElapsedTimer clock;
+    clock.start();
+    while (e.frame.Action(ID_WAVE_PLAY)->isChecked() && clock.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_FALSE(e.frame.Action(ID_WAVE_PLAY)->isChecked());
+    EXPECT_FALSE(e.frame.Player()->Playing());
+    EXPECT_EQ(e.dialogs.messages.back(), e.sink.failure);
+    EXPECT_EQ(e.sink.oscillator, nullptr) << "the output is let go";
 }
 
 } // namespace
