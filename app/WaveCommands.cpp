@@ -469,7 +469,15 @@ void CWaveformView::Import(bool clipboard) {
     ImportResult read;
     std::string name = "clipboard";
     if (clipboard) {
-        read = ImportPasted(dialogs.ClipboardText());
+        const std::string text = dialogs.ClipboardText();
+        // "1,5 2,25" is two numbers or four: never split silently.
+        const bool decimalComma =
+            ReadsAsDecimalCommas(text) &&
+            dialogs.MessageBox("The pasted numbers have commas between digits, as in \"1,5\".\n"
+                               "Read each of them as a decimal point (1,5 is 1.5)?\n"
+                               "No reads them as separators (1,5 is 1 and 5).",
+                               MB_YESNO | MB_ICONQUESTION) == IDYES;
+        read = ImportPasted(text, decimalComma);
     } else {
         FileDialogRequest request;
         request.filter = "Sound file (*.WAV)|*.wav|Text file (*.CSV *.TXT)|*.csv *.txt||";

@@ -263,21 +263,28 @@ ImportResult ImportDelimited(const std::string& whole, const DelimitedFormat& fo
     return r;
 }
 
-ImportResult ImportPasted(const std::string& whole) {
+ImportResult ImportPasted(const std::string& whole, bool decimalComma) {
     ImportResult r;
     const std::size_t bom = whole.size() - WithoutByteOrderMark(whole).size();
     const std::string_view text(whole);
+    const char* separators = decimalComma ? " \t\r\n;" : " \t\r\n,;";
+    std::string scratch;
     std::size_t i = bom;
     while (i < text.size()) {
-        const std::size_t at = text.find_first_not_of(" \t\r\n,;", i);
+        const std::size_t at = text.find_first_not_of(separators, i);
         if (at == std::string::npos)
             break;
-        std::size_t end = text.find_first_of(" \t\r\n,;", at);
+        std::size_t end = text.find_first_of(separators, at);
         if (end == std::string::npos)
             end = text.size();
         std::string_view token = text.substr(at, end - at);
         if (token.size() >= 2 && token.front() == '"' && token.back() == '"')
             token = token.substr(1, token.size() - 2); // as a spreadsheet copies it
+        if (decimalComma && token.find(',') != std::string_view::npos) {
+            scratch.assign(token);
+            std::replace(scratch.begin(), scratch.end(), ',', '.');
+            token = scratch;
+        }
         double v;
         if (!Number(token, v)) {
             r.error = "Byte " + std::to_string(at + 1) + " begins \"" +
@@ -290,4 +297,22 @@ ImportResult ImportPasted(const std::string& whole) {
         i = end;
     }
     return r;
+}
+
+bool ReadsAsDecimalCommas(const std::string& whole) {
+    const std::string_view text(whole);
+    const auto digit = [&](std::size_t k) {
+        return k < text.size() && text[k] >= '0' && text[k] <= '9';
+    };
+    bool any = false;
+    for (std::size_t k = text.find(','); k != std::string_view::npos; k = text.find(',', k + 1)) {
+        if (k == 0 || !digit(k - 1) || !digit(k + 1))
+            return false;
+        // One comma a number: "1,2,3" is a list.
+        const std::size_t end = text.find_first_of(" \t\r\n;\",", k + 1);
+        if (end != std::string_view::npos && text[end] == ',')
+            return false;
+        any = true;
+    }
+    return any;
 }

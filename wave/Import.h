@@ -32,5 +32,9 @@ struct DelimitedFormat {
 // ("1.5") are unquoted, blank lines are skipped.
 ImportResult ImportDelimited(const std::string& text, const DelimitedFormat& format);
 
-// Numbers separated by blanks, commas, semicolons or line ends.
-ImportResult ImportPasted(const std::string& text);
+// Numbers separated by blanks, commas, semicolons or line ends; with `decimalComma` a comma
+// is the decimal point ("1,5" is 1.5) and only blanks, semicolons and line ends separate.
+ImportResult ImportPasted(const std::string& text, bool decimalComma = false);
+// Whether pasted text may hold decimal commas ("1,5 -2,25"): it has commas, and each stands
+// alone between two digits of a number. Either reading is then possible, and the user says.
+bool ReadsAsDecimalCommas(const std::string& text);

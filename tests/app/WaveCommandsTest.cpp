@@ -192,6 +192,19 @@ TEST_F(ViewTest, ImportsReplaceTheWaveformAsOneStepAndMistakesChangeNothing) {
     EXPECT_TRUE(view.IsModified());
     EXPECT_EQ(view.Tool(), ToolPan);
 
+    // Commas that may be decimal points: the user says which they are.
+    for (int answer : {IDYES, IDNO}) {
+        dialogs.clipboard = "1,5 2,25 -3,75";
+        dialogs.answers.push_back(IDYES); // discard the unsaved import
+        dialogs.answers.push_back(answer);
+        Run(ID_WAVE_PASTE);
+        EXPECT_NE(dialogs.messages.back().find("decimal point"), std::string::npos);
+        EXPECT_EQ(ViewSamples(view).size(), answer == IDYES ? 3u : 6u);
+    }
+    Run(ID_WAVE_UNDO);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(ViewSamples(view), (std::vector<double>{1, 2, 3, 4}));
+
     dialogs.clipboard = "5 6 oops";
     dialogs.answers.push_back(IDYES); // discard the unsaved import
     Run(ID_WAVE_PASTE);

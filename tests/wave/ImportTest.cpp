@@ -77,6 +77,18 @@ TEST(Import, DelimitedColumnsAndPastedNumbers) {
     EXPECT_FALSE(ImportPasted("1 inf").error.empty());
 }
 
+// Commas that may be decimal points are told apart from commas that can only separate.
+TEST(Import, PastedDecimalCommas) {
+    for (const char* maybe : {"1,5 2,25 -3,75", "1,5\n2,25", "\"0,5\";\"1,25\"", "0,1"})
+        EXPECT_TRUE(ReadsAsDecimalCommas(maybe)) << maybe;
+    for (const char* list : {"1, 2, 3", "1,2,3", "1 2", "1,,2", ",5", "5,", "1.5,2.5 3,x"})
+        EXPECT_FALSE(ReadsAsDecimalCommas(list)) << list;
+    EXPECT_EQ(ImportPasted("1,5 2,25 -3,75", true).values, (std::vector<double>{1.5, 2.25, -3.75}));
+    EXPECT_EQ(ImportPasted("1,5 2,25 -3,75").values, (std::vector<double>{1, 5, 2, 25, -3, 75}));
+    EXPECT_EQ(ImportPasted("\"0,5\";-1,5e1\r\n", true).values, (std::vector<double>{0.5, -15}));
+    EXPECT_FALSE(ImportPasted("1,5,5", true).error.empty());
+}
+
 } // namespace
 
 namespace {
