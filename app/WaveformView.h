@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/AppDialogs.h"
+#include "files/DataFileReader.h"
 #include "files/SampleBuffer.h"
 #include "graph/Plot.h"
 #include "wave/UndoHistory.h"
@@ -126,5 +127,7 @@ private:
 
 // "Tarvelin 1.7 - [name]" and the rest of the title rules.
 std::string TitleWith(const std::string& part);
+// What Open says of lines that hold more than a number: how many, and how the first was read.
+std::string OddLinesText(const OddLines& odd);
 // The name and extension of a path, without its folder.
 std::string FileName(const std::string& path);

@@ -1,5 +1,6 @@
 #include "files/DataFileReader.h"
 
+#include <algorithm>
 #include <atomic>
 #include <bit>
 #include <cerrno>
@@ -224,31 +225,63 @@ namespace {
 // other than NUL, Y the number the line begins with. Carries a line cut at the stretch's end
 // over to the next.
 struct LineParser {
+    static constexpr std::size_t Shown = 64; // bytes kept of the first odd line
     DataPoint* points;
-    std::uint32_t stored; // the next sample's index
-    std::uint32_t count;  // no more than this many in all
-    bool atStart = true;  // the next byte begins a line
-    bool sample = false;  // the open line gives a sample
+    std::uint32_t stored;            // the next sample's index
+    std::uint32_t count;             // no more than this many in all
+    bool atStart = true;             // the next byte begins a line
+    bool sample = false;             // the open line gives a sample
+    bool extra = false;              // the open line holds more than its number
+    const char* lineBegin = nullptr; // where the open line's bytes in this stretch begin
+    std::string head;                // its bytes from earlier stretches, while none is odd
     NumberScanner scanner;
+    OddLines odd;
 
     LineParser(DataPoint* p, std::uint32_t from, std::uint32_t most)
         : points(p), stored(from), count(most) {}
 
-    void EndLine() {
+    // `lineEnd`: where the line ends in this stretch (null: it ended with the last one).
+    void EndLine(const char* lineEnd = nullptr) {
         if (sample) {
-            points[stored] = DataPoint{double(stored), scanner.Value()};
+            const double value = scanner.Value();
+            points[stored] = DataPoint{double(stored), value};
+            if (extra || scanner.Dangling()) {
+                if (odd.count++ == 0) {
+                    odd.first = stored;
+                    odd.value = value;
+                    odd.text = head;
+                    if (lineEnd && lineBegin)
+                        odd.text.append(lineBegin, std::min<std::size_t>(
+                                                       std::size_t(lineEnd - lineBegin), Shown));
+                    odd.text.resize(std::min(odd.text.size(), Shown));
+                    while (!odd.text.empty() && odd.text.back() == '\r')
+                        odd.text.pop_back();
+                }
+            }
             ++stored;
         }
+        extra = false;
+        head.clear();
         atStart = true;
     }
 
+    // Whether [p, end) holds more than blanks.
+    static bool Filled(const char* p, const char* end) {
+        for (; p < end; ++p)
+            if (*p != ' ' && *p != '\t' && *p != '\r' && *p != '\v' && *p != '\f')
+                return true;
+        return false;
+    }
+
     void Parse(const char* p, const char* end) {
+        lineBegin = atStart ? nullptr : p;  // a line begun in an earlier stretch goes on here
         while (p < end && stored < count) { // a file that grew meanwhile: the rest is ignored
             if (atStart) {
                 p = ReadPlainLines(p, end, points, stored, count);
                 if (p == end || stored == count)
                     break;
                 atStart = false;
+                lineBegin = p;
                 sample = *p != '\0';
                 double value;
                 if (sample && end - p >= 40 && FastNumber(p, value)) {
@@ -269,15 +302,21 @@ struct LineParser {
             if (sample && !scanner.Done())
                 p = scanner.Feed(p, end);
             if (p < end && *p != '\n') {
+                const char* rest = p;
                 p = static_cast<const char*>(std::memchr(p, '\n', std::size_t(end - p)));
+                extra = extra || (sample && Filled(rest, p ? p : end));
                 if (!p)
                     break; // the line goes on in the next stretch
             }
             if (p && p < end) {
-                EndLine();
+                EndLine(p);
                 ++p;
             }
         }
+        // A line that goes on in the next stretch: its first bytes, to show should it be odd.
+        if (!atStart && odd.count == 0 && lineBegin && head.size() < Shown)
+            head.append(lineBegin,
+                        std::min<std::size_t>(std::size_t(end - lineBegin), Shown - head.size()));
     }
 };
 
@@ -329,6 +368,7 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
     if (parser.stored == 0)
         return {};
     result.count = parser.stored; // a file that shrank meanwhile: only what was read
+    result.odd = std::move(parser.odd);
     return result;
 }
 
@@ -516,6 +556,7 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
     const std::size_t piece = bytes ? HeldPiece : ReadBlockSize;
     const SampleBuffer* take = bytes ? &result.points : nullptr;
     std::atomic<bool> changed{false};
+    std::vector<OddLines> odd(parts); // each part's own
     InTurn(
         parts, mine, theirs, helper, stop,
         [&](Pieces& text, std::size_t k) {
@@ -525,11 +566,18 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
             held.Done(starts[k], starts[k + 1]);
             if (parser.stored != first[k + 1])
                 changed = true;
+            odd[k] = std::move(parser.odd);
         },
         step(0.2, 0.8));
     // A file that changed between the passes is read again as a whole, as it now stands.
     if (changed)
         return whole();
     result.count = std::uint32_t(count);
+    for (OddLines& part : odd) {
+        if (part.count && !result.odd.count)
+            result.odd = std::move(part); // the parts are in the file's order
+        else
+            result.odd.count += part.count;
+    }
     return result;
 }

@@ -11,9 +11,19 @@
 #include "files/Progress.h"
 #include "files/SampleBuffer.h"
 
+// Lines that hold more than a number (text after it, or a sign, point or exponent without
+// digits): read by the file's rule all the same ("1,5" as 1), and told to the user.
+struct OddLines {
+    std::uint64_t count = 0;
+    std::uint32_t first = 0; // the first one's sample
+    std::string text;        // its first bytes, as they stand
+    double value = 0;        // what it was read as
+};
+
 struct DataFile {
     SampleBuffer points; // null when there are no samples
     std::uint32_t count = 0;
+    OddLines odd;
 };
 
 // A file that exists but cannot be read (no permission, a folder, an I/O error).

@@ -12,8 +12,8 @@ namespace {
 char* SmallFixed6(char* out, double value) {
     const double p = value * 1e6;
     const double e = std::fma(value, 1e6, -p);
-    double r = std::nearbyint(p); // ties to even
-    const double a = p - r;       // exact: |a| <= 1/2
+    double r = std::nearbyint(p);       // ties to even
+    const double a = p - r;             // exact: |a| <= 1/2
     if (a + 0.5 == 0 || a - 0.5 == 0) { // p itself a half: e decides, else it is a true tie
         if (e > 0)
             r = a > 0 ? r + 1 : r;

@@ -20,7 +20,7 @@ bool IsDigit(char c) {
 
 void NumberScanner::Reset() {
     state = State::Space;
-    negative = seenPoint = seenDigit = sticky = exponentNegative = false;
+    negative = seenPoint = seenDigit = seenSign = dangling = sticky = exponentNegative = false;
     digitCount = 0;
     scale = exponent = pendingExponent = 0;
     mantissa = 0;
@@ -48,6 +48,7 @@ const char* NumberScanner::Feed(const char* p, const char* end) {
             state = State::Mantissa;
             if (c == '+' || c == '-') {
                 negative = c == '-';
+                seenSign = true;
                 ++p;
                 continue;
             }
@@ -81,6 +82,7 @@ const char* NumberScanner::Feed(const char* p, const char* end) {
                 ++p;
                 continue;
             }
+            dangling = !seenDigit && (seenSign || seenPoint);
             state = State::Done;
             return p;
         case State::ExponentLetter:
@@ -100,6 +102,7 @@ const char* NumberScanner::Feed(const char* p, const char* end) {
                 ++p;
                 continue;
             }
+            dangling = state != State::Exponent;
             state = State::Done;
             return p;
         case State::Done:
@@ -107,6 +110,20 @@ const char* NumberScanner::Feed(const char* p, const char* end) {
         }
     }
     return p;
+}
+
+bool NumberScanner::Dangling() const {
+    switch (state) {
+    case State::Done:
+        return dangling;
+    case State::Mantissa:
+        return !seenDigit && (seenSign || seenPoint);
+    case State::ExponentLetter:
+    case State::ExponentSign:
+        return true;
+    default:
+        return false;
+    }
 }
 
 double NumberScanner::Value() const {

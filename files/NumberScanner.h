@@ -16,6 +16,9 @@ public:
     bool Done() const { return state == State::Done; }
     // True when a digit of the mantissa was read (a sign or a point alone is no number).
     bool HasDigits() const { return preset || seenDigit; }
+    // True when something consumed is no part of the value: a sign or point without a digit,
+    // an exponent letter or its sign without a digit ("-", ".", "1e", "2e+").
+    bool Dangling() const;
     // The value of what was consumed: finite, the largest double of its sign on overflow,
     // the nearest double (0.0 or a subnormal) on underflow.
     double Value() const;
@@ -42,6 +45,8 @@ private:
     bool negative;
     bool seenPoint;
     bool seenDigit;
+    bool seenSign;
+    bool dangling; // set as the number ends
     bool sticky;
     bool exponentNegative;
     int digitCount;

@@ -120,6 +120,26 @@ TEST_F(ViewTest, OpenReadsBackAndAnEmptyFileLeavesTheViewEmpty) {
     EXPECT_EQ(ReadAll(dir / "e.h"), "\r\nconst int Waveform[0] = {\r\n\t};\r\n");
 }
 
+// Lines with more than a number keep the value the file's rule gives, but are told once.
+TEST_F(ViewTest, OpenSaysHowManyLinesHoldMoreThanANumber) {
+    std::ofstream(dir / "comma.txt", std::ios::binary) << "0.5\r\n2\r\n1,5\r\n-0,25\r\n\x01\"\r\n";
+    Choose(dir / "comma.txt");
+    Run(ID_FILE_OPEN);
+    ASSERT_EQ(view.SampleCount(), 5u);
+    EXPECT_EQ(view.Samples()[2].y, 1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0], "3 lines hold more than a number; line 3 reads \"1,5\" as 1.");
+    EXPECT_EQ(title, "Tarvelin 1.7 - [comma.txt]");
+    EXPECT_FALSE(view.IsModified());
+    OddLines one{1, 0, "\x01\"x", -0.0};
+    EXPECT_EQ(OddLinesText(one),
+              "1 line holds more than a number; line 1 reads \"\\x01\\\"x\" as -0.");
+    std::ofstream(dir / "plain.txt", std::ios::binary) << "1\r\n-2.5\r\n";
+    Choose(dir / "plain.txt");
+    Run(ID_FILE_OPEN);
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "nothing to say";
+}
+
 TEST_F(ViewTest, ViewResetKeepsTheToolAndCursorNeedsAnAxis) {
     Run(ID_TOOL_CURSOR);
     EXPECT_EQ(view.Tool(), ToolNone);

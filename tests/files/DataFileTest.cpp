@@ -1,6 +1,7 @@
 // The waveform text file: what Save writes reads back, and what Open has always accepted.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
@@ -269,6 +270,89 @@ namespace {
 
 // A long file is read in two halves at once; a short one, or one read block by block in any
 // block size, gives the very same samples, bit for bit.
+// A line that holds a number and nothing more, or nothing at all: the number's grammar
+// written out again.
+bool JustANumber(std::string_view line) {
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0, n = line.size(), digits = 0;
+    while (i < n && blank(line[i]))
+        ++i;
+    if (i == n)
+        return true;
+    if (line[i] == '+' || line[i] == '-')
+        ++i;
+    for (; i < n && digit(line[i]); ++i)
+        ++digits;
+    if (i < n && line[i] == '.')
+        for (++i; i < n && digit(line[i]); ++i)
+            ++digits;
+    if (digits == 0)
+        return false;
+    if (i < n && std::strchr("eEdD", line[i])) {
+        if (++i < n && (line[i] == '+' || line[i] == '-'))
+            ++i;
+        std::size_t exponent = 0;
+        for (; i < n && digit(line[i]); ++i)
+            ++exponent;
+        if (exponent == 0)
+            return false;
+    }
+    while (i < n && blank(line[i]))
+        ++i;
+    return i == n;
+}
+
+// The lines of `text` that hold more than a number, as Open tells them.
+OddLines OddLinesOf(const std::string& text, const DataFile& read) {
+    OddLines odd;
+    std::uint32_t sample = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string_view line(text.data() + at, end - at);
+        if (line.empty() || line[0] != '\0') {
+            if (!JustANumber(line) && odd.count++ == 0) {
+                odd.first = sample;
+                odd.text = line.substr(0, 64);
+                while (!odd.text.empty() && odd.text.back() == '\r')
+                    odd.text.pop_back();
+                odd.value = read.points[sample].y;
+            }
+            ++sample;
+        }
+        at = end + 1;
+    }
+    return odd;
+}
+
+void ExpectSameOddLines(const OddLines& got, const OddLines& want, const std::string& how) {
+    EXPECT_EQ(got.count, want.count) << how;
+    if (got.count && want.count) {
+        EXPECT_EQ(got.first, want.first) << how;
+        EXPECT_EQ(got.text, want.text) << how;
+        EXPECT_EQ(std::bit_cast<std::uint64_t>(got.value), std::bit_cast<std::uint64_t>(want.value))
+            << how;
+    }
+}
+
+TEST_F(DataFileTest, LinesThatHoldMoreThanANumberAreCountedAndTheFirstIsShown) {
+    Write("0.5\r\n1,5\r\n-0,25\r\n2 \r\n\t3\r\n-\r\n\r\n1e\r\n4 volts\r\n.5\r\n");
+    const DataFile f = ReadDataFile(path.string());
+    ASSERT_EQ(f.count, 10u);
+    EXPECT_EQ(f.odd.count, 5u); // "1,5" "-0,25" "-" "1e" "4 volts"
+    EXPECT_EQ(f.odd.first, 1u);
+    EXPECT_EQ(f.odd.text, "1,5");
+    EXPECT_EQ(f.odd.value, 1);
+    EXPECT_EQ(f.points[2].y, 0.0);
+    EXPECT_TRUE(std::signbit(f.points[2].y)) << "-0,25 is read as -0, as the file rule has it";
+    Write("1\n2\n3.000000\r\n");
+    EXPECT_EQ(ReadDataFile(path.string()).odd.count, 0u);
+}
+
 TEST_F(DataFileTest, PartsAndBlocksReadAsOneSequentialPassDoes) {
     const std::vector<std::string> odd = {"-12.345678",
                                           "1e5",
@@ -311,12 +395,17 @@ TEST_F(DataFileTest, PartsAndBlocksReadAsOneSequentialPassDoes) {
         ASSERT_EQ(buffered.count, count);
         ASSERT_EQ(
             std::memcmp(buffered.points.get(), halves.points.get(), count * sizeof(DataPoint)), 0);
+        const OddLines odd = OddLinesOf(text, halves);
+        EXPECT_GT(odd.count, 1000u);
+        ExpectSameOddLines(halves.odd, odd, "in parts");
+        ExpectSameOddLines(buffered.odd, odd, "buffered");
         for (std::size_t block : {std::size_t(4093), std::size_t(65536), ReadBlockSize}) {
             const DataFile one = ReadDataFileSamples(path.string(), count, nullptr, block);
             ASSERT_EQ(one.count, count);
             ASSERT_EQ(std::memcmp(one.points.get(), halves.points.get(), count * sizeof(DataPoint)),
                       0)
                 << file << " " << block;
+            ExpectSameOddLines(one.odd, odd, "in blocks of " + std::to_string(block));
         }
     }
     // No line begins past the middle: read as a whole.
