@@ -417,6 +417,8 @@ void CExportTableDialog::Refresh() {
     if (count <= CAnalyseWindow::ImmediateLimit)
         text = QString::fromStdString(StoredSummary(AnalyseStored(points, count, o), count, o)) +
                QStringLiteral(".\n") + text;
+    if (!plan.warning.empty())
+        text = QString::fromStdString(plan.warning) + QStringLiteral("\n") + text;
     if (o.hex && o.type != TableType::UInt8 && o.type != TableType::UInt16 &&
         o.type != TableType::UInt32)
         text += QStringLiteral(" Negative values are written as -0x and their magnitude, so the "

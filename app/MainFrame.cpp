@@ -52,6 +52,10 @@ CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
+    // The play bar's fields outlive this part of the window and report their last edit (the
+    // focus leaving them) as they go: no longer to it.
+    for (QObject* field : std::initializer_list<QObject*>{frequency, volume, asStored})
+        QObject::disconnect(field, nullptr, this, nullptr);
     view->waveformChanged = nullptr;
     analyse.reset();
     player.reset();      // the output stops pulling before the oscillator goes

@@ -61,10 +61,12 @@ constexpr const char* Usage =
     "  --base ADDRESS        ihex: the address of the first word (default 0)\n"
     "  --record-bytes 16|32  ihex: data bytes a record (default 16)\n"
     "  --guard-point         the first sample once more at the end (N + 1 entries)\n"
-    "  --quarter-wave        only the first N/4 + 1 samples, where the rounded waveform has\n"
-    "                        quarter-wave symmetry (to one step of the words)\n"
+    "  --quarter-wave        only the first N/4 + 1 samples q, where they give back every\n"
+    "                        entry t exactly: t[i] = t[N/2 - i] = q[i] for i <= N/4,\n"
+    "                        t[N/2 + i] = C - t[i], C = t[0] + t[N/2] (in the comment)\n"
     "  --rate HZ             wav: the sample rate (default 48000)\n"
-    "  --sample-format F     wav: pcm8, pcm16 (the default), pcm24, pcm32 or float\n"
+    "  --sample-format F     wav: pcm8, pcm16 (the default), pcm24, pcm32 or float; PCM\n"
+    "                        holds -1..1 at full scale, as Import reads it, unless scaled\n"
     "  --wavetable           wav: resampled to 2048 samples (band-limited, as a cycle), the\n"
     "                        frame of a wavetable synth, with its clm chunk\n"
     "  --vhdl-type T         vhdl: std_logic_vector (the default), signed, unsigned or\n"
@@ -200,6 +202,8 @@ int main(int argc, char** argv) {
             return Fail(2, plan.error);
         if (plan.saturated)
             std::fprintf(stderr, "tarvelin-table: %zu values held at the limits\n", plan.saturated);
+        if (!plan.warning.empty() && !parsed.verify)
+            std::fprintf(stderr, "tarvelin-table: %s\n", plan.warning.c_str());
     }
     if (parsed.verify)
         return Verify(parsed, file);

@@ -1,7 +1,9 @@
 #pragma once
 // How far a table is from quarter-wave symmetry, the symmetry that lets a quarter of it stand
 // for the whole: the second quarter mirrors the first in time, the second half mirrors the
-// first about the middle of the range (values that sum to `k`).
+// first about the table's own centre (values that sum to `k`). A reader rebuilds the table
+// t from its first N/4 + 1 entries q as
+//   t[i] = t[N/2 - i] = q[i] for i <= N/4;  t[N/2 + i] = k - t[i] for i < N/2.
 
 #include <algorithm>
 #include <cmath>

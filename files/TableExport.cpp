@@ -71,8 +71,9 @@ std::string RustType(TableType type) {
 TypeInfo Resolved(const TableOptions& o) {
     if (!IsWordFormat(o.format))
         return Info(o.type);
-    if (o.format == TableFormat::Wav) // PCM samples are signed, of the sample format's width
-        return {TableType::Int32, "", "", std::clamp(o.wavBits, 8, 32), true, false};
+    if (o.format == TableFormat::Wav) // PCM samples are signed, of the sample format's width,
+        // and hold -1..1 at full scale (as Import reads them) unless scaled
+        return {TableType::Int32, "", "", std::clamp(o.wavBits, 8, 32), true, !o.scaled};
     return {TableType::Int32, "", "", std::clamp(o.width, 1, 32), o.widthSigned, false};
 }
 
@@ -523,6 +524,8 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         plan.error = "The waveform has no samples, and C has no empty arrays.";
     if (plan.error.empty() && o.quarterWave && o.guardPoint)
         plan.error = "A quarter-wave table and a guard point do not go together.";
+    if (plan.error.empty() && o.format == TableFormat::Wav && (o.quarterWave || o.guardPoint))
+        plan.error = "A WAV file holds one whole cycle: no quarter-wave table or guard point.";
     if (!plan.error.empty())
         return plan;
     const TypeInfo t = Resolved(o);
@@ -559,26 +562,35 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
             map.hi = std::max(map.tmin, map.tmax);
         }
     }
+    // The samples as they are, on a type of many levels, using only a handful of them: a
+    // -1..1 waveform on 16-bit integers is three values.
+    if (t.bits >= 8 && !map.scaled && !map.fractional && count > 0) {
+        bool held;
+        const double levels =
+            std::fabs(double(map(plan.sourceMax, held)) - double(map(plan.sourceMin, held))) + 1;
+        if (levels < 16)
+            plan.warning = "The samples as they are take only " + Shortest(levels) + " of the " +
+                           Shortest(std::ldexp(1.0, t.bits)) + " levels of " +
+                           (IsWordFormat(o.format) ? std::to_string(t.bits) + "-bit words"
+                                                   : std::string(t.cName)) +
+                           ": scale them onto its range to keep their shape.";
+    }
     // A quarter-wave table: worked out where asked for, and for the offer where it is cheap.
+    // Offered only where the rebuild gives back every entry exactly.
     if (o.quarterWave || (countHeld && count <= (std::size_t(1) << 22))) {
-        if (t.bits) {
-            // Words mirror about the middle of the target (unscaled: about zero).
-            const double k = map.scaled ? std::round(map.tmin) + std::round(map.tmax) : 0;
-            plan.quarterWaveDeviation = QuarterWaveDeviation(count, k, [&](std::size_t i) {
-                bool held;
+        const bool single = o.type == TableType::Float;
+        auto entry = [&](std::size_t i) {
+            bool held;
+            if (t.bits)
                 return double(map(points[i].y, held));
-            });
-            plan.quarterWaveOffered =
-                plan.quarterWaveDeviation >= 0 && plan.quarterWaveDeviation <= 1;
-        } else {
-            const bool single = o.type == TableType::Float;
-            plan.quarterWaveDeviation = QuarterWaveDeviation(count, 0, [&](std::size_t i) {
-                return single ? double(float(
-                                    std::clamp(points[i].y, double(-FLT_MAX), double(FLT_MAX))))
-                              : points[i].y;
-            });
-            plan.quarterWaveOffered = plan.quarterWaveDeviation == 0;
-        }
+            return single
+                       ? double(float(std::clamp(points[i].y, double(-FLT_MAX), double(FLT_MAX))))
+                       : points[i].y;
+        };
+        if (count >= 4 && count % 4 == 0)
+            plan.quarterWaveCentre = entry(0) + entry(count / 2);
+        plan.quarterWaveDeviation = QuarterWaveDeviation(count, plan.quarterWaveCentre, entry);
+        plan.quarterWaveOffered = plan.quarterWaveDeviation == 0;
     }
     if (o.quarterWave && !plan.quarterWaveOffered) {
         plan.error = plan.quarterWaveDeviation < 0
@@ -708,6 +720,15 @@ StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOp
 
 namespace {
 
+// How a reader rebuilds the whole table t of `n` entries from the quarter q written.
+std::string QuarterWaveRule(std::size_t n, double centre) {
+    const std::string half = std::to_string(n / 2);
+    return "a quarter wave q of " + std::to_string(n / 4 + 1) + " entries; the whole table t of " +
+           std::to_string(n) + " is t[i] = t[" + half +
+           " - i] = q[i] for i <= " + std::to_string(n / 4) + ", t[" + half +
+           " + i] = " + Shortest(centre) + " - t[i] for i < " + half;
+}
+
 // The table; with `lines` not negative, only that many lines of values and the last one.
 bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count,
                 const TableOptions& o, int lines) {
@@ -715,13 +736,19 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     const TablePlan plan = Plan(points, count, o, map, false); // writing needs no count
     if (!plan.error.empty())
         return false;
-    if (o.quarterWave)
+    std::string note;
+    if (o.quarterWave) {
+        note = QuarterWaveRule(count, plan.quarterWaveCentre);
         count = count / 4 + 1; // the first quarter and the peak
+    }
     if (IsWordFormat(o.format))
-        return WriteWords(sink, points, count, o, lines, [&map](double y) {
-            bool held;
-            return map(y, held);
-        });
+        return WriteWords(
+            sink, points, count, o, lines,
+            [&map](double y) {
+                bool held;
+                return map(y, held);
+            },
+            note);
     const TypeInfo& t = Info(o.type);
     const std::string eol = o.crlf ? "\r\n" : "\n";
     OutputBuffer out(sink);
@@ -731,6 +758,8 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
     const std::string length = std::to_string(count);
     const bool rust = o.format == TableFormat::Rust, cpp = o.format == TableFormat::Cpp;
     if (rust) {
+        if (!note.empty())
+            out.Put("// " + note + eol);
         if (std::any_of(o.name.begin(), o.name.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
             out.Put("#[allow(non_upper_case_globals)]" + eol);
         out.Put("pub static " + o.name + ": [" + RustType(o.type) + "; " + length + "] = [" + eol);
@@ -744,6 +773,8 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
         if (!o.lengthMacro.empty())
             out.Put("#define " + o.lengthMacro + " " + length + eol + eol);
         const std::string size = o.lengthMacro.empty() ? length : o.lengthMacro;
+        if (!note.empty())
+            out.Put("// " + note + eol);
         if (cpp)
             out.Put("inline constexpr std::array<" + std::string(t.bits ? "std::" : "") + t.cName +
                     ", " + size + "> " + o.name + " = {" + eol);

@@ -63,7 +63,8 @@ struct TableOptions {
     int recordBytes = 16;   // ihex: data bytes a record, 16 or 32
     int rate = 48000;       // wav: frames a second
     bool wavFloat = false;  // wav: 32-bit float samples; else PCM of `wavBits`
-    int wavBits = 16;       // wav: 8, 16, 24 or 32
+    int wavBits = 16;       // wav: 8, 16, 24 or 32; PCM maps -1..1 onto the full scale, as
+                            // Import reads it back, unless scaled
     bool wavetable = false; // wav: resampled to 2048 samples, a wavetable synth's frame
     VhdlType vhdlType = VhdlType::StdLogicVector;
 };
@@ -86,6 +87,11 @@ struct TablePlan {
     // of 4 or it was not worked out), and whether a quarter-wave table can stand for them.
     double quarterWaveDeviation = -1;
     bool quarterWaveOffered = false;
+    // What the second half is rebuilt from: t[N/2 + i] = C - t[i], C = t[0] + t[N/2].
+    double quarterWaveCentre = 0;
+    // Not empty: the table can be written, but likely not as meant (the samples as they are
+    // take only a handful of the type's levels).
+    std::string warning;
 };
 
 TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options);

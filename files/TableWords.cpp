@@ -106,16 +106,17 @@ void IntelHex(OutputBuffer& out, const Words& words, const TableOptions& o, int 
 } // namespace
 
 bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count,
-                const TableOptions& o, int lines, const std::function<std::int64_t(double)>& map) {
+                const TableOptions& o, int lines, const std::function<std::int64_t(double)>& map,
+                const std::string& note) {
     const int width = std::clamp(o.width, 1, 32);
     const Words words{
         points, count, count + (o.guardPoint ? 1 : 0), width, (std::uint64_t(1) << width) - 1, map};
     const std::string eol = o.crlf ? "\r\n" : "\n";
-    const std::string about = o.name + ": " + std::to_string(words.entries) + " words of " +
-                              std::to_string(width) + " bits, " +
-                              (o.widthSigned ? "signed" : "unsigned") +
-                              (o.scaled ? ", scaled" : ", as the samples are") +
-                              (o.guardPoint ? ", the first again at the end" : "");
+    const std::string about =
+        o.name + ": " + std::to_string(words.entries) + " words of " + std::to_string(width) +
+        " bits, " + (o.widthSigned ? "signed" : "unsigned") +
+        (o.scaled ? ", scaled" : ", as the samples are") +
+        (o.guardPoint ? ", the first again at the end" : "") + (note.empty() ? "" : "; " + note);
     OutputBuffer out(sink);
     const std::size_t per = std::size_t(std::max(1, o.perLine));
     switch (o.format) {

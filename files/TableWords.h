@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "files/DataPoint.h"
 #include "files/OutputBuffer.h"
@@ -12,6 +13,8 @@
 
 // Writes the samples (and the guard point) as `map` makes them words, in the options' format.
 // With `lines` not negative only the first `lines` lines of words and the last are written, a
-// preview (a binary image is shown as hexadecimal bytes then).
+// preview (a binary image is shown as hexadecimal bytes then). `note`, when not empty, is
+// added to the comment that text forms begin with.
 bool WriteWords(const TextSink& sink, const DataPoint* points, std::size_t count,
-                const TableOptions& o, int lines, const std::function<std::int64_t(double)>& map);
+                const TableOptions& o, int lines, const std::function<std::int64_t(double)>& map,
+                const std::string& note = {});

@@ -1,6 +1,7 @@
 #include "wave/WavTable.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cfloat>
 #include <cstring>
 #include <sndfile.h>
@@ -97,6 +98,8 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
         error = std::string("libsndfile cannot write the file: ") + sf_strerror(nullptr);
         return false;
     }
+    // The same table gives the same bytes: no PEAK chunk, whose timestamp changes every run.
+    sf_command(wav, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
     // Chunks go before the samples.
     SF_INSTRUMENT instrument{};
     instrument.basenote = 60;
@@ -125,6 +128,18 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
                 block[k] = float(std::clamp(points[(i + k) < count ? i + k : 0].y, double(-FLT_MAX),
                                             double(FLT_MAX)));
             ok = sf_write_float(wav, block.data(), sf_count_t(block.size())) ==
+                 sf_count_t(block.size());
+        }
+    } else if (!o.scaled) { // -1..1 at full scale, as Import reads PCM back
+        const double scale = std::ldexp(1.0, bits - 1), lo = -scale, hi = scale - 1;
+        std::vector<int> block;
+        for (std::size_t i = 0; ok && i < entries; i += block.size()) {
+            block.resize(std::min<std::size_t>(65536, entries - i));
+            for (std::size_t k = 0; k < block.size(); ++k) {
+                const double v = std::clamp(std::round(points[i + k].y * scale), lo, hi);
+                block[k] = int(std::uint32_t(std::int32_t(v)) << (32 - bits));
+            }
+            ok = sf_write_int(wav, block.data(), sf_count_t(block.size())) ==
                  sf_count_t(block.size());
         }
     } else { // the words of a signed table of the width, as libsndfile's left-aligned ints

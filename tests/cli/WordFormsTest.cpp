@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 #include "tests/support/Shell.h"
@@ -429,32 +430,128 @@ TEST_F(WordForms, LibsndfileReadsTheLoopingCycle) {
 
 namespace {
 
-// A quarter-wave table holds the first N/4 + 1 words; mirrored as a reader mirrors them (in
-// time, then about the middle of the range) they give the whole table to one step.
-TEST_F(WordForms, AQuarterWaveTableStandsForTheWhole) {
-    const fs::path input = Sine(1024);
-    const fs::path quarter = dir / "quarter.bin", whole = dir / "whole.bin";
-    ASSERT_EQ(Export("--format bin --width 16 --quarter-wave", input, quarter).status, 0);
-    ASSERT_EQ(Export("--format bin --width 16", input, whole).status, 0);
-    const std::vector<std::uint8_t> q = BytesOf(quarter), w = BytesOf(whole);
-    ASSERT_EQ(q.size(), 2u * 257);
-    EXPECT_TRUE(std::equal(q.begin(), q.end(), w.begin()));
+// A quarter-wave table holds the first N/4 + 1 words, offered only where the rule written in
+// its comment gives back every word of the whole table: the quarter mirrored in time, the
+// second half C minus the first, C the first entry plus the middle one.
+TEST_F(WordForms, AQuarterWaveTableRebuildsTheWholeExactly) {
     auto word = [](const std::vector<std::uint8_t>& b, std::size_t i) {
         return int(b[2 * i]) | int(b[2 * i + 1]) << 8;
     };
-    int worst = 0;
-    for (std::size_t i = 0; i < 1024; ++i) {
-        const std::size_t k = i % 512 <= 256 ? i % 512 : 512 - i % 512;
-        const int rebuilt = i < 512 ? word(q, k) : 65535 - word(q, k);
-        worst = std::max(worst, std::abs(rebuilt - word(w, i)));
+    int offered = 0;
+    for (std::size_t n : {std::size_t(16), std::size_t(64), std::size_t(1024), std::size_t(1028)})
+        for (const char* scale :
+             {"-1:1", "-1:1:0:4094", "-1:1:1:4095", "-1:1:0:4095", "-1.5:1.5:100:900"}) {
+            const fs::path input = Sine(n);
+            const std::string what = std::to_string(n) + " " + scale;
+            const std::string words = std::string(" --format bin --width 16 --scale ") + scale;
+            const fs::path quarter = dir / "quarter.bin", whole = dir / "whole.bin";
+            const ShellRun full = Shell(std::string(TARVELIN_TABLE_COMMAND) + " export" + words +
+                                        " " + input.string() + " -o " + whole.string());
+            ASSERT_EQ(full.status, 0) << what;
+            const ShellRun q =
+                Shell(std::string(TARVELIN_TABLE_COMMAND) + " export" + words + " --quarter-wave " +
+                      input.string() + " -o " + quarter.string());
+            const std::vector<std::uint8_t> w = BytesOf(whole);
+            // The reference: does the rebuild give back the whole export?
+            const int c = word(w, 0) + word(w, n / 2);
+            bool exact = true;
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::size_t k = i % (n / 2) <= n / 4 ? i % (n / 2) : n / 2 - i % (n / 2);
+                exact = exact && word(w, i) == (i < n / 2 ? word(w, k) : c - word(w, k));
+            }
+            ASSERT_EQ(q.status == 0, exact) << what << ": " << q.out;
+            if (!exact)
+                continue;
+            ++offered;
+            const std::vector<std::uint8_t> qb = BytesOf(quarter);
+            ASSERT_EQ(qb.size(), 2 * (n / 4 + 1));
+            EXPECT_TRUE(std::equal(qb.begin(), qb.end(), w.begin())) << what;
+            // The rule is in the comment of the text forms, with C.
+            ASSERT_EQ(Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --format mem" +
+                            words.substr(words.find(" --width")) + " --quarter-wave " +
+                            input.string() + " -o " + (dir / "q.mem").string())
+                          .status,
+                      0);
+            EXPECT_NE(ReadAll(dir / "q.mem").find(" = " + std::to_string(c) + " - t[i]"),
+                      std::string::npos)
+                << ReadAll(dir / "q.mem").substr(0, 300);
+        }
+    EXPECT_GE(offered, 4) << "a symmetric table about its own centre is offered";
+    // A symmetric DAC-unit table 2047 +- 2047, the values as they are.
+    {
+        std::ofstream out(dir / "dac.txt");
+        for (int i = 0; i < 64; ++i)
+            out << 2047 + (i % 32 == 0 ? 0
+                                       : (i < 32 ? 1 : -1) *
+                                             (1 + (i % 32 <= 16 ? i % 32 : 32 - i % 32) * 127))
+                << "\n";
     }
-    EXPECT_LE(worst, 1);
-    // Not offered where the waveform is not symmetric, nor with a guard point.
+    EXPECT_EQ(Shell(std::string(TARVELIN_TABLE_COMMAND) +
+                    " export --format bin --width 12 --quarter-wave " + (dir / "dac.txt").string() +
+                    " -o " + (dir / "dac.bin").string())
+                  .status,
+              0);
+    // Not offered where the waveform is not symmetric, nor with a guard point, nor for WAV.
     std::ofstream(dir / "ramp.txt") << "0\n1\n2\n3\n";
     const ShellRun ramp = Export("--format mem --quarter-wave", dir / "ramp.txt", dir / "r.mem");
     EXPECT_EQ(ramp.status, 2);
     EXPECT_NE(ramp.out.find("largest deviation is"), std::string::npos) << ramp.out;
+    const fs::path input = Sine(64);
     EXPECT_EQ(Export("--quarter-wave --guard-point", input, dir / "g.h").status, 2);
+    EXPECT_EQ(Export("--format wav --quarter-wave", input, dir / "q.wav").status, 2);
+    EXPECT_EQ(Export("--format wav --guard-point", input, dir / "g.wav").status, 2);
+}
+
+// By default a WAV file holds the samples as Import reads them back (-1..1 at full scale for
+// PCM, the values themselves as float), and a table that would take only a few levels of its
+// words as they are is warned of.
+TEST_F(WordForms, AWavFileHoldsWhatImportReadsBack) {
+    const fs::path input = Sine(256);
+    for (const char* format : {"pcm8", "pcm16", "pcm24", "pcm32", "float"}) {
+        const ShellRun run =
+            Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --format wav --sample-format " +
+                  format + " " + input.string() + " -o " + (dir / "a.wav").string());
+        ASSERT_EQ(run.status, 0) << format << run.out;
+        EXPECT_EQ(run.out.find("levels"), std::string::npos) << run.out;
+        SF_INFO info{};
+        SNDFILE* f = sf_open((dir / "a.wav").c_str(), SFM_READ, &info);
+        ASSERT_NE(f, nullptr);
+        std::vector<double> back(256);
+        ASSERT_EQ(sf_read_double(f, back.data(), 256), 256);
+        sf_close(f);
+        const int bits = std::string(format) == "float" ? 24 : std::stoi(format + 3);
+        for (std::size_t i = 0; i < 256; ++i)
+            ASSERT_NEAR(back[i], samples[i], std::ldexp(1.0, 1 - bits)) << format << " " << i;
+    }
+    const ShellRun few =
+        Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --format bin --width 16 " +
+              input.string() + " -o " + (dir / "few.bin").string());
+    EXPECT_EQ(few.status, 0);
+    EXPECT_NE(few.out.find("take only 2 of the 65536 levels of 16-bit words"), std::string::npos)
+        << few.out;
+}
+
+// The same input and options give the same bytes, run after run, in every form.
+TEST_F(WordForms, EveryFormIsTheSameBytesEveryRun) {
+    const fs::path input = Sine(2048);
+    const char* forms[] = {"c",   "cpp",  "rust", "mem",  "memb", "coe",
+                           "mif", "ihex", "bin",  "vhdl", "wav"};
+    auto run = [&](const std::string& suffix) {
+        for (const char* form : forms)
+            ASSERT_EQ(
+                Export(std::string("--format ") + form, input, dir / (std::string(form) + suffix))
+                    .status,
+                0)
+                << form;
+    };
+    run(".1");
+    sleep(1); // a timestamp would change meanwhile
+    run(".2");
+    for (const char* form : forms)
+        EXPECT_EQ(ReadAll(dir / (std::string(form) + ".1")),
+                  ReadAll(dir / (std::string(form) + ".2")))
+            << form;
+    EXPECT_EQ(ReadAll(dir / "wav.1").find("PEAK"), std::string::npos);
 }
 
 } // namespace
