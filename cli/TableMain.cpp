@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "cli/TableAnalyse.h"
@@ -105,13 +107,32 @@ std::string Entry(const TableEntries& e, std::size_t i, bool hex) {
     return text;
 }
 
+// The bytes of an ordinary file; else errno's reason (a folder, a device, no permission).
+int ReadWholeFile(const std::string& path, std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return errno;
+    struct stat st {};
+    int error = ::fstat(fd, &st) != 0  ? errno
+                : S_ISDIR(st.st_mode)  ? EISDIR
+                : !S_ISREG(st.st_mode) ? EINVAL
+                                       : 0;
+    char block[1 << 16];
+    for (ssize_t got; !error && (got = ::read(fd, block, sizeof block)) != 0;) {
+        if (got < 0 && errno != EINTR)
+            error = errno;
+        else if (got > 0)
+            bytes.append(block, std::size_t(got));
+    }
+    ::close(fd);
+    return error;
+}
+
 // Reads the written file back and compares every entry with what the options give now.
 int Verify(const TableArguments& parsed, const DataFile& file) {
-    std::ifstream in(parsed.checked, std::ios::binary);
-    if (!in)
-        return Fail(1, "cannot read " + parsed.checked);
-    const std::string written((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
+    std::string written;
+    if (const int error = ReadWholeFile(parsed.checked, written))
+        return Fail(1, "cannot read " + parsed.checked + ": " + std::strerror(error));
     std::string expected;
     if (!WriteTableForm(StringSink(expected), file.points.get(), file.count, parsed.options))
         return Fail(2, PlanTable(file.points.get(), file.count, parsed.options).error);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <regex>
 #include <sndfile.h>
 #include <sstream>
@@ -602,6 +603,51 @@ TEST_F(WordForms, VerifyNamesTheFirstEntryThatDiffers) {
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.out.find("cannot be read as ihex"), std::string::npos) << wrong.out;
     EXPECT_EQ(Shell(command + " verify " + input.string()).status, 2); // one file only
+}
+
+} // namespace
+
+namespace {
+
+// verify reads each form by its grammar: the tables under tests/data/verify that a form's own
+// tools reject (a prefix, a sign or a digit too many in a word, letters after a number, no
+// end record, the content twice, text after the table) are refused, naming the fault with
+// any odd byte escaped; a folder is refused without a crash.
+TEST_F(WordForms, VerifyRefusesWhatTheFormsOwnToolsReject) {
+    const fs::path data = fs::path(TARVELIN_TEST_DATA) / "verify";
+    const std::map<std::string, std::string> options = {
+        {"mem", "--format mem --width 12 --scale auto"},
+        {"mif", "--format mif --width 12 --radix 10 --signed --scale auto"},
+        {"ihex", "--format ihex --width 16 --scale auto"},
+        {"coe", "--format coe --width 12 --scale auto"},
+        {"c", "--type int16 --scale auto"}};
+    const std::map<std::string, std::string> good = {{"mem", "good.mem"},
+                                                     {"mif", "good.mif"},
+                                                     {"ihex", "good.hex"},
+                                                     {"coe", "good.coe"},
+                                                     {"c", "good.h"}};
+    auto verify = [&](const fs::path& table, const std::string& form) {
+        return Shell(std::string(TARVELIN_TABLE_COMMAND) + " verify " + table.string() + " " +
+                     options.at(form) + " " + (data / "sine16.txt").string());
+    };
+    for (const auto& [form, name] : good)
+        EXPECT_EQ(verify(data / name, form).status, 0) << name;
+    int refused = 0;
+    for (const auto& entry : fs::directory_iterator(data)) {
+        const std::string name = entry.path().filename().string();
+        const std::size_t dash = name.find('-');
+        if (dash == std::string::npos || !options.count(name.substr(0, dash)))
+            continue;
+        const ShellRun run = verify(entry.path(), name.substr(0, dash));
+        EXPECT_EQ(run.status, 1) << name << ": " << run.out;
+        EXPECT_NE(run.out.find("cannot be read as"), std::string::npos) << name << ": " << run.out;
+        EXPECT_EQ(run.out.find('\x1b'), std::string::npos) << name << ": raw bytes in " << run.out;
+        ++refused;
+    }
+    EXPECT_GE(refused, 14);
+    const ShellRun folder = verify(dir, "c");
+    EXPECT_EQ(folder.status, 1) << folder.out;
+    EXPECT_NE(folder.out.find("Is a directory"), std::string::npos) << folder.out;
 }
 
 } // namespace
