@@ -13,6 +13,8 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <regex>
+#include <regex>
 #include <string_view>
 
 namespace {
@@ -312,7 +314,16 @@ bool IsReservedName(const std::string& name) {
                                            "__LINE__",
                                            "__DATE__",
                                            "__TIME__"};
-    return std::find(std::begin(reserved), std::end(reserved), name) != std::end(reserved);
+    if (std::find(std::begin(reserved), std::end(reserved), name) != std::end(reserved))
+        return true;
+    // The rest of what <stdint.h> and <cstdint> declare: the least and fast types, every
+    // limit and width macro (g++ defines the widths too), and main, which is no array.
+    static const std::regex stdint("u?int_(least|fast)(8|16|32|64)_t|"
+                                   "U?INT(_LEAST|_FAST)?(8|16|32|64)_(MIN|MAX|WIDTH)|"
+                                   "U?INT(MAX|PTR)_(MIN|MAX|WIDTH)|"
+                                   "(PTRDIFF|SIG_ATOMIC|WCHAR|WINT|SIZE)_(MIN|MAX|WIDTH)|"
+                                   "max_align_t|nullptr_t|main");
+    return std::regex_match(name, stdint);
 }
 
 bool IsRustKeyword(const std::string& name) {
@@ -328,56 +339,22 @@ bool IsRustKeyword(const std::string& name) {
 }
 
 bool IsVhdlName(const std::string& name) {
-    static const char* const words[] = {"abs",          "access",
-                                        "after",        "alias",
-                                        "all",          "and",
-                                        "architecture", "array",
-                                        "assert",       "attribute",
-                                        "begin",        "block",
-                                        "body",         "buffer",
-                                        "bus",          "case",
-                                        "component",    "configuration",
-                                        "constant",     "disconnect",
-                                        "downto",       "else",
-                                        "elsif",        "end",
-                                        "entity",       "exit",
-                                        "file",         "for",
-                                        "function",     "generate",
-                                        "generic",      "group",
-                                        "guarded",      "if",
-                                        "impure",       "in",
-                                        "inertial",     "inout",
-                                        "is",           "label",
-                                        "library",      "linkage",
-                                        "literal",      "loop",
-                                        "map",          "mod",
-                                        "nand",         "new",
-                                        "next",         "nor",
-                                        "not",          "null",
-                                        "of",           "on",
-                                        "open",         "or",
-                                        "others",       "out",
-                                        "package",      "port",
-                                        "postponed",    "procedure",
-                                        "process",      "pure",
-                                        "range",        "record",
-                                        "register",     "reject",
-                                        "rem",          "report",
-                                        "return",       "rol",
-                                        "ror",          "select",
-                                        "severity",     "signal",
-                                        "shared",       "sla",
-                                        "sll",          "sra",
-                                        "srl",          "subtype",
-                                        "then",         "to",
-                                        "transport",    "type",
-                                        "unaffected",   "units",
-                                        "until",        "use",
-                                        "variable",     "wait",
-                                        "when",         "while",
-                                        "with",         "xnor",
-                                        "xor",          "std_logic_vector",
-                                        "ieee",         "std"};
+    static const char* const words[] = {
+        "abs", "access", "after", "alias", "all", "and", "architecture", "array", "assert",
+        "attribute", "begin", "block", "body", "buffer", "bus", "case", "component",
+        "configuration", "constant", "disconnect", "downto", "else", "elsif", "end", "entity",
+        "exit", "file", "for", "function", "generate", "generic", "group", "guarded", "if",
+        "impure", "in", "inertial", "inout", "is", "label", "library", "linkage", "literal", "loop",
+        "map", "mod", "nand", "new", "next", "nor", "not", "null", "of", "on", "open", "or",
+        "others", "out", "package", "port", "postponed", "procedure", "process", "pure", "range",
+        "record", "register", "reject", "rem", "report", "return", "rol", "ror", "select",
+        "severity", "signal", "shared", "sla", "sll", "sra", "srl", "subtype", "then", "to",
+        "transport", "type", "unaffected", "units", "until", "use", "variable", "wait", "when",
+        "while", "with", "xnor", "xor", "std_logic_vector", "ieee", "std",
+        // VHDL-2008 and its PSL
+        "assume", "assume_guarantee", "context", "cover", "default", "fairness", "force",
+        "parameter", "property", "protected", "release", "restrict", "restrict_guarantee",
+        "sequence", "strong", "vmode", "vprop", "vunit"};
     if (!IsCIdentifier(name) || !std::isalpha(static_cast<unsigned char>(name[0])) ||
         name.back() == '_' || name.find("__") != std::string::npos)
         return false;
@@ -390,6 +367,8 @@ bool IsVhdlName(const std::string& name) {
 std::string Validate(const TableOptions& o) {
     if (o.format == TableFormat::Rust && (!IsCIdentifier(o.name) || IsRustKeyword(o.name)))
         return "The array name \"" + o.name + "\" is not a name Rust allows.";
+    if (o.format == TableFormat::Cpp && o.name == "std")
+        return "The array name \"std\" is C++'s own namespace.";
     if (o.format == TableFormat::Vhdl && !IsVhdlName(o.name))
         return "The array name \"" + o.name + "\" is not a name VHDL allows.";
     const struct {

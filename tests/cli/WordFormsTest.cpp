@@ -651,3 +651,51 @@ TEST_F(WordForms, VerifyRefusesWhatTheFormsOwnToolsReject) {
 }
 
 } // namespace
+
+namespace {
+
+// Names the compilers would reject are refused (exit 2); names that are taken compile with
+// gcc, g++ and GHDL.
+TEST_F(WordForms, NamesThatDoNotCompileAreRefused) {
+    const fs::path input = Sine(8);
+    const std::string table = TARVELIN_TABLE_COMMAND;
+    auto exported = [&](const std::string& form, const std::string& name, const fs::path& out) {
+        return Shell(table + " export --format " + form + " --name " + name + " --scale auto " +
+                     input.string() + " -o " + out.string())
+            .status;
+    };
+    for (const char* name : {"int_least16_t", "uint_fast32_t", "INT_FAST8_MAX", "INT_LEAST16_MIN",
+                             "WCHAR_MAX", "SIG_ATOMIC_MAX", "INT8_WIDTH", "main"})
+        for (const char* form : {"c", "cpp"})
+            EXPECT_EQ(exported(form, name, dir / "t.h"), 2) << form << " " << name;
+    EXPECT_EQ(exported("cpp", "std", dir / "t.hpp"), 2);
+    for (const char* name : {"force", "release", "context", "parameter", "property", "sequence",
+                             "vunit", "assume", "cover"})
+        EXPECT_EQ(exported("vhdl", name, dir / "t.vhd"), 2) << name;
+    // Near misses are taken, and compile.
+    for (const char* name : {"int_least", "Main", "std_", "INT_FAST8", "mainTable", "forced",
+                             "sequence_1", "WCHAR_MAXIMUM"}) {
+        ASSERT_EQ(exported("c", name, dir / "t.h"), 0) << name;
+        std::ofstream(dir / "t.c")
+            << "#include \"t.h\"\nint main(void) { return (int)" << name << "[0]; }\n";
+        EXPECT_EQ(Shell("gcc -std=c11 -Wall -Werror -c -o " + (dir / "t.o").string() + " " +
+                        (dir / "t.c").string())
+                      .status,
+                  0)
+            << name;
+        ASSERT_EQ(exported("cpp", name, dir / "t.hpp"), 0) << name;
+        std::ofstream(dir / "t.cpp")
+            << "#include \"t.hpp\"\nint main() { return " << name << "[0]; }\n";
+        EXPECT_EQ(Shell("g++ -std=c++17 -Wall -Werror -c -o " + (dir / "t.o").string() + " " +
+                        (dir / "t.cpp").string())
+                      .status,
+                  0)
+            << name;
+        if (std::string(name).back() == '_' || std::string(name).find("__") != std::string::npos)
+            continue; // VHDL refuses these itself
+        ASSERT_EQ(exported("vhdl", name, dir / "t.vhd"), 0) << name;
+        EXPECT_EQ(Shell("cd " + dir.string() + " && ghdl -a --std=08 t.vhd").status, 0) << name;
+    }
+}
+
+} // namespace
