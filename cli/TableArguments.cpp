@@ -343,7 +343,18 @@ TableArguments ParseTableArguments(const std::vector<std::string>& args) {
             else if (a.options.scaled && (floating || t == TableType::Q15 || t == TableType::Q31))
                 a.error =
                     std::string("--scale applies to int8 to uint32, not ") + TableTypeOption(t);
+            else if (!a.options.includeStdint && floating)
+                a.error = std::string("--no-stdint applies to the fixed-width integer types, "
+                                      "not ") +
+                          TableTypeOption(t);
         }
+        if (f == F::Wav && a.options.wavFloat && a.options.scaled)
+            a.error = "--scale applies to PCM samples; float holds the values as they are";
+        if (f == F::Vhdl && ((a.options.vhdlType == VhdlType::Signed && !a.options.widthSigned) ||
+                             (a.options.vhdlType == VhdlType::Unsigned && a.options.widthSigned)))
+            a.error = std::string("--vhdl-type ") + (a.options.widthSigned
+                                                         ? "unsigned contradicts --signed"
+                                                         : "signed needs --signed words");
     }
     if (!a.error.empty())
         return a;

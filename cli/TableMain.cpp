@@ -216,7 +216,8 @@ int main(int argc, char** argv) {
     if (parsed.analyse)
         return Analyse(parsed, file);
     if (!parsed.form && file.count == 0)
-        return Fail(1, parsed.input + " holds no samples, and C has no empty arrays");
+        return Fail(1,
+                    parsed.input + " holds no samples. " + EmptyTableError(parsed.options.format));
     if (!parsed.form) {
         const TablePlan plan = PlanTable(file.points.get(), file.count, parsed.options);
         if (!plan.error.empty())

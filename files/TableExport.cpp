@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <iterator>
 #include <regex>
-#include <regex>
 #include <string_view>
 
 namespace {
@@ -411,6 +410,12 @@ std::string Validate(const TableOptions& o) {
         if (o.format == TableFormat::Vhdl && o.vhdlType == VhdlType::Integer && o.width == 32 &&
             !o.widthSigned)
             return "VHDL's integers do not reach 32-bit unsigned words.";
+        if (o.format == TableFormat::Vhdl &&
+            ((o.vhdlType == VhdlType::Signed && !o.widthSigned) ||
+             (o.vhdlType == VhdlType::Unsigned && o.widthSigned)))
+            return std::string("VHDL's ") +
+                   (o.widthSigned ? "unsigned elements cannot hold signed words."
+                                  : "signed elements cannot hold unsigned words.");
         if (o.format == TableFormat::Wav && (o.rate < 1 || o.rate > 1000000))
             return "The sample rate must lie between 1 and 1000000.";
         if (o.format == TableFormat::IHex && o.recordBytes != 16 && o.recordBytes != 32)
@@ -493,6 +498,17 @@ std::string Shortest(double v) {
     return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
 }
 
+} // namespace
+
+std::string EmptyTableError(TableFormat format) {
+    if (format == TableFormat::C)
+        return "The waveform has no samples, and C has no empty arrays.";
+    return std::string("The waveform has no samples: a ") + TableFormatOption(format) +
+           " table needs at least one entry.";
+}
+
+namespace {
+
 // The plan and, for integer types, the map that carries it out. Writing needs no count of
 // the held values (`countHeld`).
 TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o, IntegerMap& map,
@@ -500,7 +516,7 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
     TablePlan plan;
     plan.error = Validate(o);
     if (plan.error.empty() && count == 0)
-        plan.error = "The waveform has no samples, and C has no empty arrays.";
+        plan.error = EmptyTableError(o.format);
     if (plan.error.empty() && o.quarterWave && o.guardPoint)
         plan.error = "A quarter-wave table and a guard point do not go together.";
     if (plan.error.empty() && o.format == TableFormat::Wav && (o.quarterWave || o.guardPoint))
@@ -524,7 +540,9 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         plan.targetMin = map.tmin = o.targetMin.value_or(map.lo);
         plan.targetMax = map.tmax = o.targetMax.value_or(map.hi);
         if (map.scaled) {
-            if (!(map.smin < map.smax) && (o.sourceMin || o.sourceMax))
+            if (map.tmin != std::round(map.tmin) || map.tmax != std::round(map.tmax))
+                plan.error = "The target range's ends must be whole numbers: the entries are.";
+            else if (!(map.smin < map.smax) && (o.sourceMin || o.sourceMax))
                 plan.error = "The source range is empty: its minimum must lie below its maximum.";
             else if (map.tmin < map.lo || map.tmin > map.hi || map.tmax < map.lo ||
                      map.tmax > map.hi)

@@ -95,6 +95,8 @@ struct TablePlan {
 };
 
 TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options);
+// Why a waveform without samples makes no table of this form.
+std::string EmptyTableError(TableFormat format);
 
 // What the entries hold, sample by sample, in their own units (integers for the integer types
 // and words), beside the exact values they stand for; the names and the entries' layout

@@ -356,8 +356,12 @@ TEST_F(WordForms, LibsndfileReadsTheLoopingCycle) {
             const fs::path input = Sine(n);
             const fs::path wav = dir / "cycle.wav";
             const std::string what = std::to_string(n) + " " + format;
-            ASSERT_EQ(Export(std::string("--format wav --rate 44100 --sample-format ") + format,
-                             input, wav)
+            const std::string options =
+                std::string("--format wav --rate 44100 --sample-format ") + format;
+            const bool floating = std::string(format) == "float"; // takes no --scale
+            ASSERT_EQ((floating ? Shell(std::string(TARVELIN_TABLE_COMMAND) + " export " + options +
+                                        " " + input.string() + " -o " + wav.string())
+                                : Export(options, input, wav))
                           .status,
                       0)
                 << what;
@@ -696,6 +700,37 @@ TEST_F(WordForms, NamesThatDoNotCompileAreRefused) {
         ASSERT_EQ(exported("vhdl", name, dir / "t.vhd"), 0) << name;
         EXPECT_EQ(Shell("cd " + dir.string() + " && ghdl -a --std=08 t.vhd").status, 0) << name;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Options that contradict each other, or a target a word cannot hold, are a wrong command
+// line (exit 2) and write nothing; an empty input names the form it cannot make.
+TEST_F(WordForms, ContradictionsAreAWrongCommandLine) {
+    const fs::path input = Sine(16);
+    const std::string table = TARVELIN_TABLE_COMMAND;
+    for (const char* options :
+         {"--format wav --sample-format float --scale auto", "--type float --no-stdint",
+          "--type double --no-stdint", "--format vhdl --vhdl-type signed --width 12",
+          "--format vhdl --vhdl-type unsigned --signed --width 12",
+          "--format mem --width 12 --scale auto:0.4:0.6", "--type uint16 --scale auto:0:4095.5"}) {
+        const ShellRun run = Shell(table + " export " + options + " " + input.string() + " -o " +
+                                   (dir / "out").string());
+        EXPECT_EQ(run.status, 2) << options << ": " << run.out;
+        EXPECT_FALSE(fs::exists(dir / "out")) << options;
+    }
+    EXPECT_EQ(Shell(table + " export --format vhdl --vhdl-type signed --signed --width 12 " +
+                    input.string() + " -o " + (dir / "ok.vhd").string())
+                  .status,
+              0);
+    std::ofstream(dir / "empty.txt").flush();
+    const ShellRun empty = Shell(table + " export --format mem " + (dir / "empty.txt").string() +
+                                 " -o " + (dir / "e.mem").string());
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.out.find("a mem table needs at least one entry"), std::string::npos)
+        << empty.out;
 }
 
 } // namespace

@@ -124,8 +124,16 @@ TEST(TableScaling, EveryValueIsTheExactlyRoundedOne) {
                 continue;
             const double a = typeMin[t] + std::floor(unit(rng) * (typeMax[t] - typeMin[t])),
                          b = typeMin[t] + std::floor(unit(rng) * (typeMax[t] - typeMin[t]));
-            o.targetMin = round % 5 ? a : a + 0.25;
+            o.targetMin = a; // whole ends: the entries are whole numbers
             o.targetMax = b;
+            if (round % 5 == 0) { // a fractional end is refused, and writes nothing
+                TableOptions fractional = o;
+                fractional.targetMin = a + 0.25;
+                std::string text;
+                std::vector<DataPoint> none(1);
+                ASSERT_FALSE(WriteTable(StringSink(text), none.data(), 1, fractional));
+                ASSERT_EQ(text, "");
+            }
             for (int i = 0; i < 40; ++i) {
                 const double f = unit(rng) * 1.2 - 0.1; // a little beyond the source too
                 ys.push_back(smin + f * smax - f * smin);
