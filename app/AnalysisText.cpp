@@ -23,10 +23,10 @@ std::string StoredSummary(const StoredFigures& s, std::size_t entries, const Tab
         return s.error;
     const std::string kind = s.bits ? std::to_string(s.bits) + "-bit"
                                     : std::string(o.type == TableType::Float ? "float" : "double");
-    return kind + ", " + std::to_string(entries) + " entries: SFDR " +
-           FigureText(s.figures.sfdrDb, 1, " dB") + ", SINAD " +
-           FigureText(s.figures.sinadDb, 1, " dB") + ", ENOB " + FigureText(s.enob, 2) +
-           ", worst error " + FigureText(s.errorMaxLsb, 2, " LSB");
+    return kind + ", " + std::to_string(entries) + " entries; storing: SINAD " +
+           FigureText(s.sinadDb, 1, " dBFS") + ", SFDR " + FigureText(s.sfdrDb, 1, " dBFS") +
+           ", ENOB " + FigureText(s.enob, 2) + ", worst error " +
+           FigureText(s.errorMaxLsb, 2, " LSB");
 }
 
 std::string FigureRows(const WaveFigures& w, const StoredFigures* stored) {
@@ -51,6 +51,7 @@ std::string FigureRows(const WaveFigures& w, const StoredFigures* stored) {
     add("Fundamental amplitude", &WaveFigures::fundamental, 6, "");
     add("Fundamental phase", &WaveFigures::phaseDegrees, 2, "°");
     add("RMS", &WaveFigures::rms, 6, "");
+    add("RMS about the mean", &WaveFigures::acRms, 6, "");
     add("Peak", &WaveFigures::peak, 6, "");
     add("Crest factor", &WaveFigures::crest, 4, "");
     add("THD", &WaveFigures::thdPercent, 4, " %");
@@ -64,9 +65,12 @@ std::string FigureRows(const WaveFigures& w, const StoredFigures* stored) {
     add("Off even symmetry", &WaveFigures::evenDeviation, 6, "");
     add("Off quarter-wave symmetry", &WaveFigures::quarterWaveDeviation, 6, "");
     if (s) {
-        rows.push_back({"Worst error", NAN, stored->errorMaxLsb, 3, " LSB"});
-        rows.push_back({"RMS error", NAN, stored->errorRmsLsb, 3, " LSB"});
-        rows.push_back({"ENOB", NAN, stored->enob, 2, " bits"});
+        rows.push_back({"Storing: worst error", NAN, stored->errorMaxLsb, 3, " LSB"});
+        rows.push_back({"Storing: RMS error", NAN, stored->errorRmsLsb, 3, " LSB"});
+        rows.push_back({"Storing: SINAD", NAN, stored->sinadDb, 1, " dBFS"});
+        rows.push_back({"Storing: SNR", NAN, stored->snrDb, 1, " dBFS"});
+        rows.push_back({"Storing: SFDR", NAN, stored->sfdrDb, 1, " dBFS"});
+        rows.push_back({"Storing: ENOB", NAN, stored->enob, 2, " bits"});
     }
     std::string html;
     for (const Row& r : rows) {

@@ -33,26 +33,30 @@ AnalysedTable AnalyseForArguments(const DataPoint* points, std::size_t count,
     a.error = s.error;
     a.spectrum = std::move(s.spectrum);
     a.figures = s.figures;
-    a.stored = {
-        {"error_max_lsb", s.errorMaxLsb}, {"error_rms_lsb", s.errorRmsLsb}, {"enob", s.enob}};
+    a.stored = {{"error_max_lsb", s.errorMaxLsb}, {"error_rms_lsb", s.errorRmsLsb},
+                {"stored_sinad_dbfs", s.sinadDb}, {"stored_snr_dbfs", s.snrDb},
+                {"stored_sfdr_dbfs", s.sfdrDb},   {"enob", s.enob}};
     return a;
 }
 
 std::string AnalysisText(const AnalysedTable& a, bool json) {
     const WaveFigures& f = a.figures;
-    std::vector<std::pair<const char*, double>> lines = {{"dc", f.dc},
-                                                         {"fundamental", f.fundamental},
-                                                         {"phase_deg", f.phaseDegrees},
-                                                         {"rms", f.rms},
-                                                         {"peak", f.peak},
-                                                         {"crest", f.crest},
-                                                         {"thd_percent", f.thdPercent},
-                                                         {"thd_db", f.thdDb},
-                                                         {"sinad_db", f.sinadDb},
-                                                         {"snr_db", f.snrDb},
-                                                         {"sfdr_db", f.sfdrDb},
-                                                         {"seam", f.seam},
-                                                         {"max_step", f.maxStep}};
+    std::vector<std::pair<const char*, double>> lines = {
+        {"dc", f.dc},
+        {"fundamental", f.fundamental},
+        {"phase_deg", f.phaseDegrees},
+        {"rms", f.rms},
+        {"peak", f.peak},
+        {"crest", f.crest},
+        {"thd_percent", f.thdPercent},
+        {"thd_db", f.thdDb},
+        {"sinad_db", f.sinadDb},
+        {"snr_db", f.snrDb},
+        {"sfdr_db", f.sfdrDb},
+        {"seam", f.seam},
+        {"max_step", f.maxStep},
+        {"rms_ac", f.acRms},
+        {"fundamental_harmonic", double(f.fundamentalAt)}};
     lines.insert(lines.end(), a.stored.begin(), a.stored.end());
     std::string text = json ? "{" : "";
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -71,8 +71,8 @@ HarmonicSpectrum SpectrumOf(const double* ys, std::size_t n, std::size_t stride)
         const double re = out[k][0], im = out[k][1];
         const bool edge = k == 0 || 2 * k == n;
         double magnitude = std::sqrt(re * re + im * im); // a sixth of hypot's time
-        if (!std::isfinite(magnitude))
-            magnitude = std::hypot(re, im); // squares beyond the largest double
+        if (!std::isfinite(magnitude) || magnitude < 1e-150)
+            magnitude = std::hypot(re, im); // squares beyond the doubles, either way
         s.amplitude[k] = magnitude * (edge ? whole : twice);
         s.phaseDegrees[k] = std::atan2(im, re) * (180.0 / std::numbers::pi);
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "wave/WaveFigures.h"
+
 TableAnalysis AnalyseTable(const DataPoint* points, std::size_t count) {
     TableAnalysis a;
     if (count == 0)
@@ -28,9 +30,32 @@ StoredFigures AnalyseStored(const DataPoint* points, std::size_t count,
     }
     s.errorMaxLsb = worst;
     s.errorRmsLsb = std::sqrt(squares / double(count));
+    double lo = table.exact[0], hi = lo;
+    for (std::size_t i = 0; i < count; ++i) {
+        lo = std::min(lo, table.exact[i]);
+        hi = std::max(hi, table.exact[i]);
+        table.exact[i] = table.stored[i] - table.exact[i]; // now the error
+    }
+    s.fullScale = table.bits ? std::ldexp(1.0, table.bits) : hi - lo;
+    const HarmonicSpectrum error = SpectrumOf(table.exact.data(), count);
     table.exact = {}; // its memory may be needed for the transform
     s.spectrum = SpectrumOf(table.stored.data(), count);
     s.figures = FiguresOf(table.stored.data(), count, s.spectrum);
-    s.enob = (s.figures.sinadDb - 1.76) / 6.02;
+    if (s.fullScale > 0 && std::isfinite(s.fullScale)) {
+        // Powers in units of the full-scale sine's amplitude: they stay within the doubles.
+        const double amplitude = s.fullScale / 2;
+        double all = 0, noise = 0, spur = 0;
+        for (std::size_t k = 1; k < error.amplitude.size(); ++k) {
+            const double a = error.amplitude[k] / amplitude;
+            const double p = 2 * k == count ? a * a : a * a / 2;
+            all += p;
+            noise += IsHarmonicBin(k, s.figures.fundamentalAt, count) ? 0 : p;
+            spur = std::max(spur, a);
+        }
+        s.sinadDb = 10 * std::log10(0.5 / all);
+        s.snrDb = 10 * std::log10(0.5 / noise);
+        s.sfdrDb = -20 * std::log10(spur);
+        s.enob = (s.sinadDb - 1.76) / 6.02;
+    }
     return s;
 }

@@ -10,12 +10,20 @@
 #include "wave/Spectrum.h"
 #include "wave/WaveFigures.h"
 
+// The stored table: the shape its entries make (`figures`), and what storing did to the
+// waveform. Storing is measured as IEEE 1241 measures a converter: the error of every entry
+// against the exact value it stands for, against a full-scale sine of the target range, so
+// that a perfect N-bit rounding of any shape reads about N bits.
 struct StoredFigures {
     std::string error; // not empty: the options cannot map the samples, and why
     int bits = 0;      // 0 for float and double
     HarmonicSpectrum spectrum;
     WaveFigures figures;                     // of the entries, in their units
     double errorMaxLsb = 0, errorRmsLsb = 0; // entries against the exact values, in steps
+    double fullScale = 0;                    // the target range: 2^bits steps, or the span
+    double sinadDb = WaveFigures::None;      // full-scale sine against all the error (dBFS)
+    double snrDb = WaveFigures::None;        // ... against the error but its harmonics
+    double sfdrDb = WaveFigures::None;       // ... against the error's largest component
     double enob = WaveFigures::None;         // (SINAD - 1.76) / 6.02
 };
 

@@ -1,8 +1,8 @@
 #include "wave/WavTable.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <sndfile.h>
 #include <vector>

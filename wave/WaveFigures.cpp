@@ -7,9 +7,10 @@
 
 namespace {
 
-// A sinusoid's mean power from its amplitude (the Nyquist harmonic is ±A itself).
-double PowerOf(const HarmonicSpectrum& s, std::size_t k, std::size_t n) {
-    const double a = s.amplitude[k];
+// A sinusoid's mean power from its amplitude (the Nyquist harmonic is ±A itself), in units
+// of `unit` squared, so that neither 1e160 nor 1e-170 leaves the doubles.
+double PowerOf(const HarmonicSpectrum& s, std::size_t k, std::size_t n, double unit) {
+    const double a = s.amplitude[k] / unit;
     return 2 * k == n ? a * a : a * a / 2;
 }
 
@@ -19,6 +20,19 @@ double Decibels(double ratio) {
 
 } // namespace
 
+bool IsHarmonicBin(std::size_t k, std::size_t k1, std::size_t n) {
+    if (k1 == 0 || n == 0)
+        return false;
+    for (std::size_t m = 2; m <= DistortionHarmonics; ++m) {
+        std::size_t b = (m * k1) % n;
+        if (2 * b > n)
+            b = n - b;
+        if (b == k && b != k1)
+            return true;
+    }
+    return false;
+}
+
 WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectrum& s,
                       std::size_t stride) {
     WaveFigures f;
@@ -26,21 +40,37 @@ WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectr
         return f;
     // Indexes run to n, which is 0 again: the table repeats.
     auto at = [&](std::size_t i) { return samples[(i == n ? 0 : i) * stride]; };
-    double sum = 0, squares = 0, lo = at(0), hi = lo;
+    double lo = at(0), hi = lo;
     for (std::size_t i = 0; i < n; ++i) {
         const double y = at(i);
-        sum += y;
-        squares += y * y;
         lo = std::min(lo, y);
         hi = std::max(hi, y);
         if (i > 0)
             f.maxStep = std::max(f.maxStep, std::fabs(y - at(i - 1)));
     }
-    f.dc = sum / double(n);
-    f.rms = std::sqrt(squares / double(n));
     f.peak = std::max(std::fabs(lo), std::fabs(hi));
-    if (f.rms > 0)
-        f.crest = f.peak / f.rms;
+    // Sums taken of values scaled by the peak: 1e308s add up, and 1e160 and 1e-170 square,
+    // within the doubles.
+    const double unit = f.peak > 0 && std::isfinite(f.peak) ? f.peak : 1;
+    double sum = 0, squares = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double y = at(i) / unit;
+        sum += y;
+        squares += y * y;
+    }
+    const double mean = sum / double(n);
+    f.dc = unit * mean;
+    double swings = 0, swing = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double d = at(i) / unit - mean;
+        swings += d * d;
+        swing = std::max(swing, std::fabs(d));
+    }
+    f.rms = unit * std::sqrt(squares / double(n));
+    f.acRms = unit * std::sqrt(swings / double(n));
+    if (swings > 0)
+        f.crest = swing / std::sqrt(swings / double(n));
+
     f.seam = std::fabs(at(0) - at(n - 1));
 
     const double middle = lo / 2 + hi / 2;
@@ -65,18 +95,19 @@ WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectr
     const std::size_t k1 = f.fundamentalAt;
     f.fundamental = s.amplitude[k1];
     f.phaseDegrees = s.phaseDegrees[k1];
+    const double scale = f.fundamental; // powers relative to the fundamental's
     double harmonics = 0, noise = 0, spur = 0;
     for (std::size_t k = 1; k <= last; ++k) {
         if (k == k1)
             continue;
-        const double p = PowerOf(s, k, n);
+        const double p = PowerOf(s, k, n, scale);
         spur = std::max(spur, s.amplitude[k]);
-        if (k % k1 == 0 && k / k1 <= DistortionHarmonics)
+        if (IsHarmonicBin(k, k1, n))
             harmonics += p;
         else
             noise += p;
     }
-    const double signal = PowerOf(s, k1, n);
+    const double signal = PowerOf(s, k1, n, scale);
     const double thd = std::sqrt(harmonics / signal);
     f.thdPercent = 100 * thd;
     f.thdDb = 20 * std::log10(thd);

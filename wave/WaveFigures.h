@@ -14,8 +14,10 @@ struct WaveFigures {
     double fundamental = 0;        // its amplitude
     double phaseDegrees = None;    // of its cosine
     double rms = 0, peak = 0;      // over the samples, the mean included
-    double crest = None;           // peak / rms
-    double thdPercent = None;      // harmonics 2f..10f against f, as a ratio of amplitudes
+    double acRms = 0;              // about the mean: the part that sounds
+    double crest = None;           // the largest swing from the mean / acRms
+    double thdPercent = None;      // harmonics 2f..10f against f, as a ratio of amplitudes,
+                                   // those above N/2 where they fold back to
     double thdDb = None;
     double sinadDb = None; // f against everything else but the mean
     double snrDb = None;   // ... and but harmonics 2f..10f
@@ -30,6 +32,10 @@ struct WaveFigures {
 
 // Harmonics up to this multiple of the fundamental count as distortion.
 constexpr std::size_t DistortionHarmonics = 10;
+
+// Whether bin k of an N-point spectrum holds a distortion harmonic of the fundamental at k1:
+// one of 2k1..10k1, folded back below N/2 where it lies above (IEEE 1241).
+bool IsHarmonicBin(std::size_t k, std::size_t k1, std::size_t n);
 
 // The figures of `n` samples, `stride` doubles apart, with their spectrum (SpectrumOf).
 WaveFigures FiguresOf(const double* ys, std::size_t n, const HarmonicSpectrum& spectrum,

@@ -102,7 +102,7 @@ TEST(Analyse, TheWindowFollowsADragInTheSameEventAndShowsTheStoredTable) {
     // uint16 scaled onto 0..4095 in Export Table: the figures of 12 bits.
     e.dialogs.tables.push_back(TwelveBits());
     e.frame.Command(ID_WAVE_EXPORT_TABLE); // no file chosen: only the options stay
-    EXPECT_TRUE(status().startsWith("As stored: 12-bit, 256 entries: SFDR"))
+    EXPECT_TRUE(status().startsWith("As stored: 12-bit, 256 entries; storing: SINAD"))
         << status().toStdString();
     EXPECT_TRUE(a->FiguresText().contains("ENOB"));
     const QString before = a->FiguresText();

@@ -125,3 +125,58 @@ TEST(TableAnalysis, SizesArePlannedOnceAndShareableBetweenThreads) {
         t.join();
     EXPECT_EQ(same, std::vector<int>(8, 1));
 }
+
+namespace {
+
+// What storing did is told apart from the shape: a perfect N-bit rounding of any shape reads
+// about N bits, however much the shape's own harmonics weigh.
+TEST(TableAnalysis, StoringIsMeasuredAgainstFullScaleWhateverTheShape) {
+    std::vector<double> third(4096), drawn(4096);
+    for (std::size_t i = 0; i < 4096; ++i) {
+        const double t = 2 * std::numbers::pi * double(i) / 4096;
+        third[i] = std::sin(t) + 0.1 * std::sin(3 * t); // its 3rd harmonic at -20 dB
+        drawn[i] = std::sin(t) + 0.5 * std::sin(2 * t + 1) + 0.3 * (i > 1000 && i < 1300);
+    }
+    for (const std::vector<double>* shape : {&third, &drawn}) {
+        const StoredFigures s = AnalyseStored(Wave(*shape).data(), 4096, Words(12));
+        ASSERT_EQ(s.error, "");
+        EXPECT_NEAR(s.enob, 12, 0.3);
+        EXPECT_NEAR(s.sinadDb, 6.02 * 12 + 1.76, 2);
+        EXPECT_GT(s.sfdrDb, s.sinadDb);
+        EXPECT_GE(s.snrDb, s.sinadDb);
+        EXPECT_LT(s.figures.sfdrDb, 40) << "the shape's own figures still tell its harmonics";
+    }
+}
+
+// A harmonic above N/2 folds back and counts as distortion; the mean is no part of the
+// swing; magnitudes at the ends of the doubles give finite figures.
+TEST(TableAnalysis, FoldedHarmonicsTheMeanAndExtremeMagnitudes) {
+    std::vector<double> folded(1024), unsignedSine(512);
+    for (std::size_t i = 0; i < 1024; ++i) {
+        const double t = 2 * std::numbers::pi * double(i) / 1024;
+        folded[i] = std::sin(100 * t) + 0.01 * std::sin(700 * t); // 700 folds to 324
+    }
+    const TableAnalysis f = AnalyseTable(Wave(folded).data(), 1024);
+    EXPECT_EQ(f.figures.fundamentalAt, 100u);
+    EXPECT_NEAR(f.figures.thdPercent, 1, 1e-9);
+    for (std::size_t i = 0; i < 512; ++i)
+        unsignedSine[i] = 2048 + 2047 * std::sin(2 * std::numbers::pi * double(i) / 512);
+    const TableAnalysis u = AnalyseTable(Wave(unsignedSine).data(), 512);
+    EXPECT_NEAR(u.figures.crest, std::sqrt(2.0), 1e-9);
+    EXPECT_NEAR(u.figures.acRms, 2047 / std::sqrt(2.0), 1e-9);
+    EXPECT_NEAR(u.figures.rms, std::sqrt(2048.0 * 2048 + 2047.0 * 2047 / 2), 1e-6);
+    for (double scale : {1e160, 1e-170, 1e300}) {
+        std::vector<double> ys(256);
+        for (std::size_t i = 0; i < 256; ++i)
+            ys[i] = scale * (std::sin(2 * std::numbers::pi * double(i) / 256) +
+                             0.1 * std::sin(6 * std::numbers::pi * double(i) / 256));
+        const TableAnalysis a = AnalyseTable(Wave(ys).data(), 256);
+        EXPECT_EQ(a.figures.fundamentalAt, 1u) << scale;
+        EXPECT_NEAR(a.figures.fundamental / scale, 1, 1e-12) << scale;
+        EXPECT_NEAR(a.figures.rms / scale, std::sqrt(1.01 / 2), 1e-12) << scale;
+        EXPECT_NEAR(a.figures.thdPercent, 10, 1e-9) << scale;
+        EXPECT_NEAR(a.figures.sinadDb, 20, 1e-9) << scale;
+    }
+}
+
+} // namespace
