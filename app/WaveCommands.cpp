@@ -211,6 +211,25 @@ void CWaveformView::ExportTable() {
     }
 }
 
+bool CWaveformView::WorkOnSamples(const std::string& what, std::size_t samples,
+                                  const std::function<void(CProgress&)>& work) {
+    if (samples <= inlineLimit) {
+        CProgress here;
+        try {
+            work(here);
+        } catch (const OperationCancelled&) {
+            return false;
+        }
+        return true;
+    }
+    struct Held { // let go however the work ends
+        CPlot& graph;
+        explicit Held(CPlot& g) : graph(g) { graph.HoldPicture(true); }
+        ~Held() { graph.HoldPicture(false); }
+    } held(graph);
+    return dialogs.RunLong(what, work);
+}
+
 void CWaveformView::Undo(bool redo) {
     if (!buffer)
         return;
@@ -218,7 +237,16 @@ void CWaveformView::Undo(bool redo) {
     const UndoHistory::Target target{buffer.get(), sampleCount,
                                      [this](std::vector<double>& ys) { return SwapWaveform(ys); },
                                      [this](UndoHistory::Document& d) { SwapDocument(d); }};
-    if (!(redo ? history.Redo(target) : history.Undo(target)))
+    bool done = false;
+    if (redo ? history.RedoReplaces() : history.UndoReplaces()) {
+        done = redo ? history.Redo(target) : history.Undo(target); // the graph is rebuilt here
+    } else { // samples swapped in place: no cancel, as a step is all or nothing
+        WorkOnSamples(redo ? "Redoing..." : "Undoing...", sampleCount, [&](CProgress& progress) {
+            progress.SetCancellable(false);
+            done = redo ? history.Redo(target) : history.Undo(target);
+        });
+    }
+    if (!done)
         return;
     // Back at what the file holds is no change; anywhere else the close query asks again.
     graph.modified = !history.AtSaved();
@@ -294,35 +322,22 @@ void CWaveformView::Transform(UINT id) {
     if (r.first > last)
         return;
     const SampleRange range{buffer.get() + r.first, std::size_t(last - r.first) + 1};
-    bool done = false;
-    if (range.count > inlineLimit) {
-        // Long: worked out on a copy off the window's thread, then put in place as one step.
-        std::vector<DataPoint> copy;
-        bool finished = false;
-        GivingWay([&] {
-            copy.assign(range.points, range.points + range.count);
-            finished = dialogs.RunLong(std::string(spec->title) + "...", [&](CProgress&) {
-                done = spec->apply({copy.data(), copy.size()}, r);
+    bool done = false, finished = false;
+    history.Commit(buffer.get());
+    GivingWay([&] {
+        finished =
+            WorkOnSamples(std::string(spec->title) + "...", range.count, [&](CProgress& progress) {
+                history.Touch(buffer.get(), r.first, last); // one step
+                if (!progress.Commit()) {
+                    history.Commit(buffer.get()); // unchanged: no step
+                    throw OperationCancelled();
+                }
+                done = spec->apply(range, r);
+                history.Commit(buffer.get()); // nothing changed: no step
             });
-        });
-        if (!finished)
-            return;
-        if (done)
-            GivingWay([&] {
-                history.Commit(buffer.get());
-                history.Touch(buffer.get(), r.first, last);
-                for (std::size_t i = 0; i < copy.size(); ++i)
-                    range.points[i].y = copy[i].y;
-                history.Commit(buffer.get());
-            });
-    } else {
-        GivingWay([&] {
-            history.Commit(buffer.get());
-            history.Touch(buffer.get(), r.first, last); // the whole transform is one step
-            done = spec->apply(range, r);
-            history.Commit(buffer.get()); // nothing changed: no step
-        });
-    }
+    });
+    if (!finished)
+        return;
     if (!done) {
         dialogs.MessageBox("The samples were left as they were: the values given cannot be used "
                            "(an even width, no range, or results too large for a number).",
@@ -383,12 +398,15 @@ void CWaveformView::GenerateWave() {
         return;
     }
     if (had && count == sampleCount) { // one step of the changed values
+        history.Commit(buffer.get());
         GivingWay([&] {
-            history.Commit(buffer.get());
-            history.Touch(buffer.get(), 0, sampleCount - 1);
-            for (std::uint32_t i = 0; i < count; ++i)
-                buffer[i].y = made.points[i].y;
-            history.Commit(buffer.get());
+            WorkOnSamples("Generating...", count, [&](CProgress& progress) {
+                progress.SetCancellable(false); // made already: only put in place
+                history.Touch(buffer.get(), 0, sampleCount - 1);
+                for (std::uint32_t i = 0; i < count; ++i)
+                    buffer[i].y = made.points[i].y;
+                history.Commit(buffer.get());
+            });
         });
         ShowNewCount(); // axes fitted to the new values, with ticks as Open gives them
     } else if (had) {   // a new count: a step of both waveforms

@@ -48,8 +48,8 @@ public:
     // Whether Export Table's options were chosen in this run (else they are the defaults).
     bool TableOptionsChosen() const { return tableChosen; }
     const UndoHistory& History() const { return history; }
-    // Transforms of more samples than this run off the window's thread, on a copy.
-    std::size_t inlineLimit = std::size_t(1) << 24;
+    // Wave commands on more samples than this run off the window's thread.
+    std::size_t inlineLimit = std::size_t(1) << 20;
     // After every command that may have changed the samples, or the Export Table options
     // (false), and when a document was closed or replaced by New or Open (true).
     std::function<void(bool document)> waveformChanged;
@@ -102,6 +102,11 @@ private:
     // Runs `work`; where memory runs out, the history's oldest steps give way, one at a time,
     // before the failure is reported. `work` must change nothing when it fails.
     void GivingWay(const std::function<void()>& work);
+    // Work that changes the samples in place: beyond `inlineLimit` samples it runs off the
+    // window's thread, the graph showing its last picture meanwhile; false when cancelled
+    // (the work then changed nothing). Exceptions of the work come out here.
+    bool WorkOnSamples(const std::string& what, std::size_t samples,
+                       const std::function<void(CProgress&)>& work);
     // Quarter of the memory that is still free, counting what the history holds as free.
     std::size_t HistoryAllowance() const;
 

@@ -95,6 +95,14 @@ void CWnd::UpdateWindow() {
         host->Render();
 }
 
+void CWnd::HoldPicture(bool hold) {
+    if (!host)
+        return;
+    host->held = hold;
+    if (!hold && host->dirty)
+        host->update();
+}
+
 std::unique_ptr<CDC> CWnd::GetDC() {
     if (!host)
         return std::make_unique<CDC>(std::make_shared<DCTarget>());

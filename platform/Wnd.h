@@ -37,6 +37,9 @@ public:
     // A full repaint runs OnPaint into the window's surface.
     void Invalidate(BOOL erase = TRUE);
     void UpdateWindow();
+    // While held, the window shows its last picture and its paint handler does not run: what
+    // it paints is being changed elsewhere. Letting go repaints what was asked for meanwhile.
+    void HoldPicture(bool hold);
     // Draws on the surface between repaints; the result shows once the context is released.
     std::unique_ptr<CDC> GetDC();
     void ReleaseDC(CDC* dc);

@@ -153,6 +153,8 @@ std::shared_ptr<DCTarget> WndHost::SurfaceTarget() {
 }
 
 void WndHost::Render() {
+    if (held)
+        return; // stays dirty
     const QSize size = this->size().expandedTo(QSize(1, 1));
     if (surface.size() != size) {
         surface = NewSurface(size);
@@ -191,7 +193,7 @@ bool WndHost::event(QEvent* e) {
 }
 
 void WndHost::paintEvent(QPaintEvent*) {
-    if (dirty || surface.size() != size())
+    if (!held && (dirty || surface.size() != size()))
         Render();
     QPainter p(this);
     p.drawImage(0, 0, surface);

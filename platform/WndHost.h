@@ -32,6 +32,7 @@ public:
     // What the surface holds of the last plain fill, shared by every context drawing on it.
     std::shared_ptr<SurfaceMemory> memory = std::make_shared<SurfaceMemory>();
     bool dirty = true;
+    bool held = false; // the last picture is shown as it stands (CWnd::HoldPicture)
     CPoint lastMouse;
 
     // Delivers a message: to the innermost modal filter if one runs, else to the owner.

@@ -81,8 +81,11 @@ struct ScriptedDialogs : CAppDialogs {
     std::string clipboard;
     std::string ClipboardText() override { return clipboard; }
     void About() override { ++abouts; }
+    std::function<void()> whileLong; // runs beside each long work, as the window's thread does
     bool RunLong(const std::string& what, const std::function<void(CProgress&)>& work) override {
         longWork.push_back(what);
+        if (whileLong)
+            whileLong();
         const int at = cancels.empty() ? -1 : cancels.front();
         if (!cancels.empty())
             cancels.pop_front();

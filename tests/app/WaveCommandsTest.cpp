@@ -9,6 +9,7 @@
 
 #include "tests/support/Timing.h"
 
+#include "platform/WndHost.h"
 #include "tests/app/ViewFixture.h"
 
 namespace {
@@ -397,6 +398,29 @@ TEST_F(ViewTest, ACommandThatThrowsTheCurveOutOfViewRefitsY) {
     Run(ID_WAVE_REDO);
     Run(ID_TOOL_VIEW_RESET);
     EXPECT_EQ(std::pair(Axes(view).yMin, Axes(view).yMax), std::pair(low, high));
+}
+
+// Every Wave command on a long waveform, its undo and redo, run through the long-work runner,
+// the graph showing its last picture meanwhile (it is not painted from samples that change).
+TEST_F(ViewTest, LongWaveCommandsAndTheirUndoRunOffTheWindowsThread) {
+    New(64);
+    view.inlineLimit = 16;
+    Paint();
+    std::vector<bool> held;
+    dialogs.whileLong = [&] { held.push_back(view.Graph().Host()->held); };
+    dialogs.transforms.push_back([](TransformRequest&) {});
+    Run(ID_WAVE_INVERT);
+    Run(ID_WAVE_UNDO);
+    Run(ID_WAVE_REDO);
+    dialogs.generates.push_back([](GeneratorOptions&, std::uint32_t&, auto&) { return true; });
+    Run(ID_WAVE_GENERATE);
+    EXPECT_EQ(dialogs.longWork, (std::vector<std::string>{"Invert...", "Undoing...", "Redoing...",
+                                                          "Generating...", "Generating..."}));
+    // Making the new waveform reads the samples only; putting it in place writes them.
+    EXPECT_EQ(held, (std::vector<bool>{true, true, true, false, true}));
+    EXPECT_FALSE(view.Graph().Host()->held) << "let go at the end";
+    EXPECT_EQ(view.History().Steps(), 2u);
+    EXPECT_NEAR(view.Samples()[16].y, 1, 1e-12); // the generated sine's peak
 }
 
 TEST_F(ViewTest, AWholeTableStepIsSmallAtTenMillionSamples) {

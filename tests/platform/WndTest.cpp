@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Wnd.h"
+#include "platform/WndHost.h"
 
 namespace {
 
@@ -78,6 +79,24 @@ TEST(Wnd, InvalidateRepaintsTheSurfaceOnUpdate) {
     EXPECT_EQ(dc->GetPixel(5, 5), RGB(1, 2, 3));
     EXPECT_EQ(dc->GetPixel(15, 15), RGB(255, 255, 255));
     w.ReleaseDC(dc.get());
+}
+
+// A held window shows its last picture, however often it is asked to paint or shown, and
+// paints what was asked for once let go.
+TEST(Wnd, AHeldPictureIsShownUntilLetGo) {
+    Recorder w;
+    w.Create("TestClass", "", CRect(0, 0, 20, 20), nullptr, 1);
+    w.Invalidate();
+    w.UpdateWindow();
+    ASSERT_EQ(w.paints, 1);
+    w.HoldPicture(true);
+    w.Invalidate();
+    w.UpdateWindow();
+    w.Host()->repaint();
+    EXPECT_EQ(w.paints, 1);
+    w.HoldPicture(false);
+    w.UpdateWindow();
+    EXPECT_EQ(w.paints, 2);
 }
 
 TEST(Wnd, ModalLoopSeesMessagesUntilItsFilterEnds) {
