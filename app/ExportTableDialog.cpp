@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <charconv>
@@ -243,11 +244,17 @@ CExportTableDialog::CExportTableDialog(QWidget* parent, const TableOptions& o, c
     connect(buttons, &QDialogButtonBox::accepted, this, &CExportTableDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // The three groups as tabs beside the preview: the dialog fits a 1280 x 720 screen.
+    auto* pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("pages"));
+    for (QGroupBox* group : {forms, values, layout}) {
+        pages->addTab(group, group->title());
+        group->setTitle(QString());
+        group->setFlat(true);
+    }
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;
-    left->addWidget(forms);
-    left->addWidget(values);
-    left->addWidget(layout);
+    left->addWidget(pages);
     left->addStretch();
     columns->addLayout(left);
     auto* right = new QVBoxLayout;

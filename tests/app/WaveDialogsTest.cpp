@@ -157,3 +157,25 @@ TEST_F(WaveDialogs, PicturesOfEachDialog) {
 }
 
 } // namespace
+
+namespace {
+
+// Export Table fits a 1280 x 720 screen (less a title bar and a panel) in every form, with
+// its preview and its Export and Cancel buttons in view.
+TEST_F(WaveDialogs, ExportTableFitsASmallScreenInEveryForm) {
+    std::vector<DataPoint> sine(2048);
+    for (int i = 0; i < 2048; ++i)
+        sine[std::size_t(i)] = {double(i), std::sin(i * 2 * M_PI / 2048)};
+    CExportTableDialog table(nullptr, TableOptions(), sine.data(), sine.size());
+    auto* format = table.findChild<QComboBox*>("format");
+    for (int form = 0; form < format->count(); ++form) {
+        format->setCurrentIndex(form);
+        QApplication::processEvents();
+        table.adjustSize();
+        EXPECT_LE(table.size().width(), 1280) << format->currentText().toStdString();
+        EXPECT_LE(table.size().height(), 720 - 80) << format->currentText().toStdString();
+        EXPECT_GE(table.findChild<QPlainTextEdit*>("preview")->height(), 200);
+    }
+}
+
+} // namespace
