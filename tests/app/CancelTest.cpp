@@ -19,9 +19,10 @@ struct State {
 };
 
 struct CancelTest : ViewTest {
-    fs::path text = dir / "long.txt";
+    fs::path text; // in the test's own folder, known once it is made
     void SetUp() override {
         ViewTest::SetUp();
+        text = dir / "long.txt";
         New(1000);
         dialogs.generates.push_back([](GeneratorOptions&, std::uint32_t&, auto&) { return true; });
         Run(ID_WAVE_GENERATE);
