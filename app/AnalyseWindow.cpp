@@ -36,6 +36,13 @@ void SpectrumPoints(const HarmonicSpectrum& s, bool log, std::vector<DataPoint>&
 
 } // namespace
 
+double HarmonicStep(double last) {
+    for (double decade = 1;; decade *= 10)
+        for (double m : {1.0, 2.0, 5.0})
+            if (m * decade * 10 >= last)
+                return m * decade;
+}
+
 CAnalyseWindow::CAnalyseWindow(std::function<Source()> s, QWidget* parent)
     : QWidget(parent, Qt::Window), source(std::move(s)) {
     setWindowTitle(QStringLiteral("Analyse"));
@@ -201,12 +208,24 @@ void CAnalyseWindow::ShowSpectrum() {
         s->name = points == &storedPoints ? "As stored" : "Waveform";
     }
     if (plot.XAxisCount() > 0) {
-        // A margin on the left, so the first harmonic stands clear of the Y axis.
         const double last = double(shown->wave.spectrum.amplitude.size() - 1);
-        const double right = log ? std::log10(std::max(last, 1.0)) : last;
-        const double margin = std::max(right, 1.0) / 40;
-        if (plot.XAxisAt(0).SetRange(-margin, right + margin))
-            plot.XAxisAt(0).autoScale = false;
+        CPlotAxis& x = plot.XAxisAt(0);
+        if (log) {
+            // A margin on the left, so the first harmonic stands clear of the Y axis.
+            const double right = std::log10(std::max(last, 1.0));
+            const double margin = std::max(right, 1.0) / 40;
+            if (x.SetRange(-margin, right + margin))
+                x.autoScale = false;
+        } else {
+            // Ticks fall where the labels are whole harmonics: a 1-2-5 step of at most ten
+            // to the last harmonic, the range a whole number of steps, one of them the margin
+            // that keeps harmonic 0 clear of the Y axis.
+            const double step = HarmonicStep(last);
+            if (x.SetRange(-step, std::ceil((last + step / 20) / step) * step) &&
+                x.SetViewRange(x.viewMin, x.viewMax, step))
+                x.autoScale = false;
+        }
+        x.tickFormat = log ? "%5.1f" : "%.0f";
         plot.XAxisAt(0).title = log ? "log10 harmonic" : "Harmonic";
         plot.XAxisAt(0).showGrid = true;
         plot.YAxisAt(0).title = "dB";

@@ -75,3 +75,7 @@ private:
     bool busy = false, again = false;
     std::optional<int> readX; // where the mouse last read the plot
 };
+
+// The step of the linear spectrum's harmonic axis: the least of 1, 2 or 5 times a power of ten
+// that cuts 0..last into at most ten.
+double HarmonicStep(double last);

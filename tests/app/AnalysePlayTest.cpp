@@ -277,3 +277,15 @@ TEST(Play, TheFieldSpaceAndAFailingOutputSayWhatHappens) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Analyse, HarmonicsAreLabelledInWholeRoundSteps) {
+    EXPECT_EQ(HarmonicStep(8), 1);
+    EXPECT_EQ(HarmonicStep(128), 20);
+    EXPECT_EQ(HarmonicStep(512), 100);
+    EXPECT_EQ(HarmonicStep(2048), 500);
+    EXPECT_EQ(HarmonicStep(1 << 30), 2e8);
+}
+
+} // namespace
