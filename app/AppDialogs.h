@@ -93,6 +93,11 @@ public:
     // painting, with a progress dialog after half a second.
     virtual bool RunLong(const std::string& what, const std::function<void(CProgress&)>& work) {
         (void)what;
+        return RunHere(work);
+    }
+    // Runs `work` at once, here, with a progress nobody watches; false when it stopped itself
+    // as a cancel does.
+    static bool RunHere(const std::function<void(CProgress&)>& work) {
         CProgress progress;
         try {
             work(progress);

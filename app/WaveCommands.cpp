@@ -213,15 +213,8 @@ void CWaveformView::ExportTable() {
 
 bool CWaveformView::WorkOnSamples(const std::string& what, std::size_t samples,
                                   const std::function<void(CProgress&)>& work) {
-    if (samples <= inlineLimit) {
-        CProgress here;
-        try {
-            work(here);
-        } catch (const OperationCancelled&) {
-            return false;
-        }
-        return true;
-    }
+    if (samples <= inlineLimit)
+        return CAppDialogs::RunHere(work);
     struct Held { // let go however the work ends
         CPlot& graph;
         explicit Held(CPlot& g) : graph(g) { graph.HoldPicture(true); }
