@@ -86,7 +86,7 @@ public:
         default:
             break;
         }
-        // A stream that takes nothing for a second has stalled: silence, with no error.
+        // A stream that takes nothing for two seconds has stalled: silence, with no error.
         if (const qint64 processed = sink->processedUSecs(); processed != lastProcessed) {
             lastProcessed = processed;
             sinceMoved.restart();
@@ -104,7 +104,7 @@ public:
     ~SystemOutput() override { Close(); }
 
 private:
-    static constexpr qint64 StallMs = 1000;
+    static constexpr qint64 StallMs = 2000;
     std::unique_ptr<OscillatorStream> stream;
     std::unique_ptr<QAudioSink> sink;
     qint64 lastProcessed = -1;
