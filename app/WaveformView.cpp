@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <new>
@@ -12,7 +11,6 @@
 #include "files/CSourceExport.h"
 #include "files/DataFileReader.h"
 #include "files/DataFileWriter.h"
-#include "files/EscapedText.h"
 
 namespace {
 
@@ -341,17 +339,6 @@ void CWaveformView::Open() {
     ShowName(FileName(dataPath));
     if (file.odd.count > 0) // read by the file's rule, but never silently
         dialogs.MessageBox(OddLinesText(file.odd), MB_OK | MB_ICONEXCLAMATION);
-}
-
-std::string OddLinesText(const OddLines& odd) {
-    char value[32];
-    const auto written = std::to_chars(value, value + sizeof value, odd.value);
-    const std::string line = std::to_string(std::uint64_t(odd.first) + 1);
-    return std::to_string(odd.count) +
-           (odd.count == 1 ? " line holds more than a number; line "
-                           : " lines hold more than a number; line ") +
-           line + " reads \"" + Escaped(odd.text) + "\" as " + std::string(value, written.ptr) +
-           ".";
 }
 
 bool CWaveformView::SaveLong(const std::string& verb, const std::string& path, double bytes,

@@ -132,7 +132,5 @@ private:
 
 // "Tarvelin 1.7 - [name]" and the rest of the title rules.
 std::string TitleWith(const std::string& part);
-// What Open says of lines that hold more than a number: how many, and how the first was read.
-std::string OddLinesText(const OddLines& odd);
 // The name and extension of a path, without its folder.
 std::string FileName(const std::string& path);

@@ -213,6 +213,9 @@ int main(int argc, char** argv) {
     } catch (const std::bad_alloc&) {
         return Fail(1, "not enough memory for the samples of " + parsed.input);
     }
+    if (file.odd.count > 0) // read by the file's rule, but never silently
+        std::fprintf(stderr, "tarvelin-table: %s: %s\n", parsed.input.c_str(),
+                     OddLinesText(file.odd).c_str());
     if (parsed.analyse)
         return Analyse(parsed, file);
     if (!parsed.form && file.count == 0)

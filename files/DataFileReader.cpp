@@ -4,6 +4,7 @@
 #include <atomic>
 #include <bit>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "files/DigitWords.h"
+#include "files/EscapedText.h"
 #include "files/HeldFile.h"
 #include "files/LineFeeds.h"
 #include "files/NumberScanner.h"
@@ -580,4 +582,15 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
             result.odd.count += part.count;
     }
     return result;
+}
+
+std::string OddLinesText(const OddLines& odd) {
+    char value[32];
+    const auto written = std::to_chars(value, value + sizeof value, odd.value);
+    const std::string line = std::to_string(std::uint64_t(odd.first) + 1);
+    return std::to_string(odd.count) +
+           (odd.count == 1 ? " line holds more than a number; line "
+                           : " lines hold more than a number; line ") +
+           line + " reads \"" + Escaped(odd.text) + "\" as " + std::string(value, written.ptr) +
+           ".";
 }

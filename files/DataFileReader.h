@@ -20,6 +20,10 @@ struct OddLines {
     double value = 0;        // what it was read as
 };
 
+// What is said of them: how many, and how the first was read ("3 lines hold more than a
+// number; line 3 reads "1,5" as 1."), its bytes escaped.
+std::string OddLinesText(const OddLines& odd);
+
 struct DataFile {
     SampleBuffer points; // null when there are no samples
     std::uint32_t count = 0;

@@ -186,3 +186,23 @@ TEST_F(TableCommand, AnalyseTakesAMappingAndNothingElse) {
     EXPECT_EQ(Command("analyse " + (dir / "empty.txt").string()).status, 1);
     EXPECT_EQ(Command("analyse --spectrum /nonexistent/s.csv " + input.string()).status, 1);
 }
+
+namespace {
+
+// Lines with more than a number are read by the file's rule, and said once on stderr; the
+// exit code and the output are what they always were.
+TEST_F(TableCommand, LinesWithMoreThanANumberAreToldOnStandardError) {
+    std::ofstream(input, std::ios::binary) << "0.5\r\n1,5\r\n-0,25\r\n";
+    const ShellRun run = Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --type float " +
+                               input.string() + " -o " + (dir / "t.h").string());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("2 lines hold more than a number; line 2 reads \"1,5\" as 1."),
+              std::string::npos)
+        << run.out;
+    std::ofstream(dir / "plain.txt", std::ios::binary) << "1\r\n-2.5\r\n";
+    const ShellRun plain = Shell(std::string(TARVELIN_TABLE_COMMAND) + " export --type float " +
+                                 (dir / "plain.txt").string() + " -o " + (dir / "u.h").string());
+    EXPECT_EQ(plain.out.find("more than a number"), std::string::npos) << plain.out;
+}
+
+} // namespace
