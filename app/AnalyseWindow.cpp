@@ -59,6 +59,7 @@ CAnalyseWindow::CAnalyseWindow(std::function<Source()> s, QWidget* parent)
     connect(scale, &QComboBox::currentIndexChanged, this, [this] { ShowSpectrum(); });
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("status"));
+    status->setWordWrap(true); // a long verdict wraps: the window fits a small screen
     readout = new QLabel(this);
     readout->setObjectName(QStringLiteral("readout"));
     figures = new QLabel(this);
