@@ -5,8 +5,10 @@
 #include <QElapsedTimer>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QThread>
 #include <cmath>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -46,9 +48,10 @@ private:
     std::vector<float> mono;
 };
 
-class SystemOutput : public CAudioOutput {
+// The sink and its stream, used on the audio thread only.
+class Sink {
 public:
-    std::string Open(COscillator& oscillator, double& rate) override {
+    std::string Open(COscillator& oscillator, double& rate) {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
         if (device.isNull())
             return "There is no audio output to play through.";
@@ -62,7 +65,6 @@ public:
         stream = std::make_unique<OscillatorStream>(oscillator, format);
         stream->open(QIODevice::ReadOnly);
         sink = std::make_unique<QAudioSink>(device, format);
-        // About 50 ms: an edit is heard almost at once.
         // About 100 ms: an edit is heard almost at once. Much less starves PulseAudio (and
         // PipeWire's Pulse server) of its pre-buffer, and the stream never starts.
         sink->setBufferSize(qsizetype(format.bytesForDuration(100000)));
@@ -75,7 +77,7 @@ public:
         sinceMoved.start();
         return {};
     }
-    std::string Failure() override {
+    std::string Failure() {
         if (!sink)
             return {};
         switch (sink->error()) {
@@ -95,13 +97,12 @@ public:
         }
         return {};
     }
-    void Close() override {
+    void Close() {
         if (sink)
             sink->stop();
         sink.reset();
         stream.reset();
     }
-    ~SystemOutput() override { Close(); }
 
 private:
     static constexpr qint64 StallMs = 2000;
@@ -109,6 +110,45 @@ private:
     std::unique_ptr<QAudioSink> sink;
     qint64 lastProcessed = -1;
     QElapsedTimer sinceMoved;
+};
+
+// Qt's sink is fed by a timer on the thread that made it: on a thread of its own the sound
+// goes on whatever the window's thread is doing (a long repaint, a busy machine).
+class SystemOutput : public CAudioOutput {
+public:
+    SystemOutput() {
+        thread.setObjectName(QStringLiteral("audio"));
+        context.moveToThread(&thread);
+        thread.start();
+    }
+    ~SystemOutput() override {
+        Close();
+        thread.quit();
+        thread.wait();
+    }
+    std::string Open(COscillator& oscillator, double& rate) override {
+        std::string error;
+        There([&] { error = sink.Open(oscillator, rate); });
+        return error;
+    }
+    void Close() override {
+        There([&] { sink.Close(); });
+    }
+    std::string Failure() override {
+        std::string why;
+        There([&] { why = sink.Failure(); });
+        return why;
+    }
+
+private:
+    // Runs `work` on the audio thread and waits for it.
+    void There(const std::function<void()>& work) {
+        QMetaObject::invokeMethod(&context, work, Qt::BlockingQueuedConnection);
+    }
+
+    QThread thread;
+    QObject context; // lives on the audio thread
+    Sink sink;
 };
 
 } // namespace

@@ -190,4 +190,32 @@ TEST_F(SoundServer, AServerThatGoesAwayStopsPlayAndSaysSo) {
     EXPECT_FALSE(player.Problem().empty());
 }
 
+// The sound goes on while the window's thread is busy: the output is fed from its own thread.
+TEST_F(SoundServer, ABusyWindowLeavesNoGapInTheSound) {
+    CPlayer player(SystemAudioOutput());
+    player.SetFrequency(1000);
+    const std::vector<float> heard = Recorded([&] {
+        ASSERT_EQ(player.Play(SineTable(256)), "");
+        Pump(500, &player);
+        usleep(600000); // a long repaint, say
+        Pump(500, &player);
+        player.Stop();
+        Pump(300, &player);
+    });
+    std::size_t first = heard.size(), last = 0;
+    for (std::size_t i = 0; i < heard.size(); ++i)
+        if (std::fabs(heard[i]) > 0.1) {
+            first = std::min(first, i);
+            last = i;
+        }
+    ASSERT_LT(first, last);
+    std::size_t quiet = 0, longest = 0;
+    for (std::size_t i = first; i <= last; ++i) {
+        quiet = std::fabs(heard[i]) < 1e-3 ? quiet + 1 : 0;
+        longest = std::max(longest, quiet);
+    }
+    EXPECT_GT(last - first, std::size_t(48 * 1400)) << "the whole second and a half was heard";
+    EXPECT_LT(longest, 48u * 5) << "a silent stretch of " << longest / 48 << " ms";
+}
+
 } // namespace
