@@ -244,6 +244,10 @@ void CMainFrame::BuildPlayBar() {
     actions[ID_WAVE_PLAY]->setCheckable(true);
     connect(frequency, &QLineEdit::editingFinished, this,
             [this] { SetPlayFrequency(frequency->text()); });
+    connect(frequency, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (ReadPlayFrequency(text.toStdString()).hertz) // red no longer once it reads
+            frequency->setStyleSheet(QString());
+    });
     connect(volume, &QSpinBox::valueChanged, this, [this](int db) {
         if (player)
             player->SetVolumeDb(db);

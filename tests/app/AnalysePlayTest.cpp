@@ -251,6 +251,12 @@ TEST(Play, TheFieldSpaceAndAFailingOutputSayWhatHappens) {
     EXPECT_EQ(ReadPlayFrequency("abc").problem,
               "\"abc\" is not a frequency: give Hz, kHz or a note such as A3 or C#4.");
     EXPECT_EQ(ReadPlayFrequency("20 kHz").hertz, 20000);
+    // Typed again, the field is no longer red once it reads, before its edit ends.
+    auto* typed = e.frame.PlayBar()->findChild<QLineEdit*>();
+    EXPECT_FALSE(typed->styleSheet().isEmpty());
+    typed->selectAll();
+    QTest::keyClicks(typed, "A4");
+    EXPECT_TRUE(typed->styleSheet().isEmpty());
     e.frame.SetPlayFrequency(QStringLiteral("A4"));
 
     // Space on the window, the graph never clicked.
