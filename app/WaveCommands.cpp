@@ -302,8 +302,7 @@ void CWaveformView::Transform(UINT id) {
     r.option = spec->option;
     r.count = sampleCount;
     r.last = sampleCount - 1;
-    if (spec->check)
-        r.check = spec->check;
+    r.check = spec->check; // empty where there is nothing to check
     if (!dialogs.Transform(r))
         return;
     if (r.check)

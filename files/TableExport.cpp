@@ -151,7 +151,7 @@ struct IntegerMap {
 };
 
 // Names a header cannot use for its array, guard or length macro: the keywords of C and C++,
-// the element types and the limits <stdint.h> defines.
+// the element types, and (below, as a pattern) the limits <stdint.h> defines.
 bool IsReservedName(const std::string& name) {
     static const char* const reserved[] = {"alignas",
                                            "alignof",
@@ -276,27 +276,6 @@ bool IsReservedName(const std::string& name) {
                                            "ptrdiff_t",
                                            "wint_t",
                                            "NULL",
-                                           "INT8_MIN",
-                                           "INT8_MAX",
-                                           "UINT8_MAX",
-                                           "INT16_MIN",
-                                           "INT16_MAX",
-                                           "UINT16_MAX",
-                                           "INT32_MIN",
-                                           "INT32_MAX",
-                                           "UINT32_MAX",
-                                           "INT64_MIN",
-                                           "INT64_MAX",
-                                           "UINT64_MAX",
-                                           "INTMAX_MIN",
-                                           "INTMAX_MAX",
-                                           "UINTMAX_MAX",
-                                           "INTPTR_MIN",
-                                           "INTPTR_MAX",
-                                           "UINTPTR_MAX",
-                                           "SIZE_MAX",
-                                           "PTRDIFF_MIN",
-                                           "PTRDIFF_MAX",
                                            "INT8_C",
                                            "INT16_C",
                                            "INT32_C",
@@ -410,12 +389,11 @@ std::string Validate(const TableOptions& o) {
         if (o.format == TableFormat::Vhdl && o.vhdlType == VhdlType::Integer && o.width == 32 &&
             !o.widthSigned)
             return "VHDL's integers do not reach 32-bit unsigned words.";
-        if (o.format == TableFormat::Vhdl &&
-            ((o.vhdlType == VhdlType::Signed && !o.widthSigned) ||
-             (o.vhdlType == VhdlType::Unsigned && o.widthSigned)))
-            return std::string("VHDL's ") +
-                   (o.widthSigned ? "unsigned elements cannot hold signed words."
-                                  : "signed elements cannot hold unsigned words.");
+        if (o.format == TableFormat::Vhdl && ((o.vhdlType == VhdlType::Signed && !o.widthSigned) ||
+                                              (o.vhdlType == VhdlType::Unsigned && o.widthSigned)))
+            return std::string("VHDL's ") + (o.widthSigned
+                                                 ? "unsigned elements cannot hold signed words."
+                                                 : "signed elements cannot hold unsigned words.");
         if (o.format == TableFormat::Wav && (o.rate < 1 || o.rate > 1000000))
             return "The sample rate must lie between 1 and 1000000.";
         if (o.format == TableFormat::IHex && o.recordBytes != 16 && o.recordBytes != 32)

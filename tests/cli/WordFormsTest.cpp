@@ -679,22 +679,20 @@ TEST_F(WordForms, NamesThatDoNotCompileAreRefused) {
     // Near misses are taken, and compile.
     for (const char* name : {"int_least", "Main", "std_", "INT_FAST8", "mainTable", "forced",
                              "sequence_1", "WCHAR_MAXIMUM"}) {
-        ASSERT_EQ(exported("c", name, dir / "t.h"), 0) << name;
-        std::ofstream(dir / "t.c")
-            << "#include \"t.h\"\nint main(void) { return (int)" << name << "[0]; }\n";
-        EXPECT_EQ(Shell("gcc -std=c11 -Wall -Werror -c -o " + (dir / "t.o").string() + " " +
-                        (dir / "t.c").string())
-                      .status,
-                  0)
-            << name;
-        ASSERT_EQ(exported("cpp", name, dir / "t.hpp"), 0) << name;
-        std::ofstream(dir / "t.cpp")
-            << "#include \"t.hpp\"\nint main() { return " << name << "[0]; }\n";
-        EXPECT_EQ(Shell("g++ -std=c++17 -Wall -Werror -c -o " + (dir / "t.o").string() + " " +
-                        (dir / "t.cpp").string())
-                      .status,
-                  0)
-            << name;
+        // Exported as `form` into `header`, included by `source` and compiled by `compiler`.
+        auto compiles = [&](const char* form, const char* header, const char* source,
+                            const std::string& cast, const std::string& compiler) {
+            ASSERT_EQ(exported(form, name, dir / header), 0) << form << " " << name;
+            std::ofstream(dir / source) << "#include \"" << header << "\"\nint main() { return "
+                                        << cast << name << "[0]; }\n";
+            EXPECT_EQ(Shell(compiler + " -Wall -Werror -c -o " + (dir / "t.o").string() + " " +
+                            (dir / source).string())
+                          .status,
+                      0)
+                << form << " " << name;
+        };
+        compiles("c", "t.h", "t.c", "(int)", "gcc -std=c11");
+        compiles("cpp", "t.hpp", "t.cpp", "", "g++ -std=c++17");
         if (std::string(name).back() == '_' || std::string(name).find("__") != std::string::npos)
             continue; // VHDL refuses these itself
         ASSERT_EQ(exported("vhdl", name, dir / "t.vhd"), 0) << name;
