@@ -12,6 +12,7 @@
 #include <future>
 
 #include "app/AnalysisText.h"
+#include "files/MemoryGate.h"
 #include "platform/WndHost.h"
 
 namespace {
@@ -20,7 +21,7 @@ namespace {
 constexpr double FloorDb = -200;
 
 // (harmonic, dB below the largest) for every harmonic; from 1 on a logarithmic axis, whose
-// X is then log10 of the harmonic.
+// X is then log10 of the harmonic (the axis labels it with the harmonic's number).
 void SpectrumPoints(const HarmonicSpectrum& s, bool log, std::vector<DataPoint>& points) {
     points.clear();
     const std::vector<double>& a = s.amplitude;
@@ -43,6 +44,26 @@ double HarmonicStep(double last) {
                 return m * decade;
 }
 
+OctaveScale OctaveAxis(double last) {
+    const int octaves = int(std::ceil(std::log2(std::max(last, 1.0)))) + 1; // labels 1 .. 2^k
+    OctaveScale o;
+    o.step = std::log10(2.0);
+    o.min = -o.step; // half a harmonic: harmonic 1 stands clear of the Y axis
+    o.max = std::log10(std::max(last, 1.0)) + o.step / 4;
+    o.stride = octaves <= 12 ? 1 : (octaves + 7) / 8;
+    return o;
+}
+
+std::string OctaveLabel(double value, int stride) {
+    const double harmonic = std::pow(10.0, value);
+    if (!(harmonic >= 0.75))
+        return {};
+    const long long octave = std::llround(std::log2(harmonic));
+    if (octave % stride != 0)
+        return {};
+    return std::to_string(std::llround(harmonic));
+}
+
 CAnalyseWindow::CAnalyseWindow(std::function<Source()> s, QWidget* parent)
     : QWidget(parent, Qt::Window), source(std::move(s)) {
     setWindowTitle(QStringLiteral("Analyse"));
@@ -55,7 +76,7 @@ CAnalyseWindow::CAnalyseWindow(std::function<Source()> s, QWidget* parent)
 
     scale = new QComboBox(this);
     scale->addItems({QStringLiteral("Harmonics on a linear axis"),
-                     QStringLiteral("Harmonics on a logarithmic axis (log10)")});
+                     QStringLiteral("Harmonics on a logarithmic axis")});
     connect(scale, &QComboBox::currentIndexChanged, this, [this] { ShowSpectrum(); });
     status = new QLabel(this);
     status->setObjectName(QStringLiteral("status"));
@@ -139,6 +160,8 @@ void CAnalyseWindow::Start() {
     const Source s = source();
     std::shared_ptr<std::vector<DataPoint>> copy;
     try { // the worker reads its own copy, never the samples being edited
+        // The copy and the analysis's own buffers (about 64 bytes a sample at most).
+        AskForMemory(s.count, sizeof(DataPoint) + 64);
         copy = std::make_shared<std::vector<DataPoint>>(s.points, s.points + s.count);
     } catch (const std::bad_alloc&) {
         status->setText(QStringLiteral("Out of memory."));
@@ -212,11 +235,10 @@ void CAnalyseWindow::ShowSpectrum() {
         const double last = double(shown->wave.spectrum.amplitude.size() - 1);
         CPlotAxis& x = plot.XAxisAt(0);
         if (log) {
-            // A margin on the left, so the first harmonic stands clear of the Y axis.
-            const double right = std::log10(std::max(last, 1.0));
-            const double margin = std::max(right, 1.0) / 40;
-            if (x.SetRange(-margin, right + margin))
+            const OctaveScale o = OctaveAxis(last);
+            if (x.SetRange(o.min, o.max) && x.SetViewRange(o.min, o.max, o.step))
                 x.autoScale = false;
+            x.labelOf = [stride = o.stride](double v) { return OctaveLabel(v, stride); };
         } else {
             // Ticks fall where the labels are whole harmonics: a 1-2-5 step of at most ten
             // to the last harmonic, the range a whole number of steps, one of them the margin
@@ -226,8 +248,10 @@ void CAnalyseWindow::ShowSpectrum() {
                 x.SetViewRange(x.viewMin, x.viewMax, step))
                 x.autoScale = false;
         }
-        x.tickFormat = log ? "%5.1f" : "%.0f";
-        plot.XAxisAt(0).title = log ? "log10 harmonic" : "Harmonic";
+        if (!log)
+            x.labelOf = nullptr;
+        x.tickFormat = "%.0f";
+        plot.XAxisAt(0).title = "Harmonic";
         plot.XAxisAt(0).showGrid = true;
         plot.YAxisAt(0).title = "dB";
         plot.YAxisAt(0).showGrid = true;

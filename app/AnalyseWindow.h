@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -79,3 +80,14 @@ private:
 // The step of the linear spectrum's harmonic axis: the least of 1, 2 or 5 times a power of ten
 // that cuts 0..last into at most ten.
 double HarmonicStep(double last);
+
+// The logarithmic spectrum's harmonic axis: ticks an octave apart from half a harmonic, so each
+// tick after the first falls on a power of two, labelled every `stride`-th octave so that at
+// most about a dozen labels share the axis.
+struct OctaveScale {
+    double min = 0, max = 0, step = 0;
+    int stride = 1;
+};
+OctaveScale OctaveAxis(double last);
+// The harmonic number a tick stands for, or nothing off the labelled octaves.
+std::string OctaveLabel(double value, int stride);

@@ -73,6 +73,7 @@ CPlotAxis& CPlotAxis::operator=(const CPlotAxis& o) {
     autoScale = o.autoScale;
     title = o.title;
     tickFormat = o.tickFormat;
+    labelOf = o.labelOf;
     arrowSize = o.arrowSize;
     badgeSize = o.badgeSize;
     labelGap = o.labelGap;
@@ -306,6 +307,8 @@ void CPlotAxis::SetTitleFont(const char* face, int height, int weight) {
 }
 
 std::string CPlotAxis::LabelText(double value) const {
+    if (labelOf)
+        return labelOf(value);
     return dateTime ? FormatDate(value, tickFormat) : FormatTickValue(tickFormat, value);
 }
 

@@ -113,6 +113,9 @@ public:
     // Not kept in records: draws every tick, even those hidden under the next one on the same
     // pixel, as a reference for the tests of the usual drawing.
     bool everyTick = false;
+    // Not kept in records: when set, writes the labels in place of tickFormat, for a scale whose
+    // axis values stand for others (a logarithm shown on this linear axis).
+    std::function<std::string(double)> labelOf;
 
     int orientation = Horizontal;
     double rangeMin;

@@ -294,4 +294,26 @@ TEST(Analyse, HarmonicsAreLabelledInWholeRoundSteps) {
     EXPECT_EQ(HarmonicStep(1 << 30), 2e8);
 }
 
+// The ticks as the axis walks them: from the minimum, one rounding per tick.
+std::vector<std::string> OctaveLabels(double last) {
+    const OctaveScale o = OctaveAxis(last);
+    std::vector<std::string> labels;
+    for (int k = 0; o.min + k * o.step < o.max; ++k)
+        if (std::string text = OctaveLabel(o.min + k * o.step, o.stride); !text.empty())
+            labels.push_back(text);
+    return labels;
+}
+
+TEST(Analyse, TheLogarithmicAxisIsLabelledInHarmonicNumbers) {
+    EXPECT_EQ(OctaveLabels(512), (std::vector<std::string>{"1", "2", "4", "8", "16", "32", "64",
+                                                           "128", "256", "512"}));
+    EXPECT_EQ(OctaveLabels(4), (std::vector<std::string>{"1", "2", "4"}));
+    EXPECT_EQ(OctaveLabels(1), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(OctaveLabels(3), (std::vector<std::string>{"1", "2"}));
+    // Millions of harmonics: every third octave, still whole numbers.
+    EXPECT_EQ(OctaveLabels(5e6), (std::vector<std::string>{"1", "8", "64", "512", "4096", "32768",
+                                                           "262144", "2097152"}));
+    EXPECT_LE(OctaveLabels(double(1 << 30)).size(), 12u);
+}
+
 } // namespace
