@@ -12,6 +12,7 @@
 #include "app/SafeSave.h"
 #include "app/WaveformView.h"
 #include "files/DataFileWriter.h"
+#include "files/MemoryGate.h"
 #include "files/TableExport.h"
 #include "wave/Generators.h"
 #include "wave/Import.h"
@@ -125,17 +126,17 @@ ImportResult ReadImport(const std::string& path, bool sound, const TransformRequ
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw CFileException(CFileException::CauseFromErrno(errno), path);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     static const char delimiters[] = {',', ';', '\t', ' '};
     DelimitedFormat format;
     format.column = std::size_t(std::max(1.0, Value(r, 0)));
     format.skip = std::size_t(std::max(0.0, Value(r, 1)));
     format.delimiter = delimiters[std::clamp(r.choice, 0, 3)];
     format.decimalComma = r.checked && format.delimiter != ',';
-    return ImportDelimited(text, format);
+    return ImportDelimited(in, format);
 }
 
 std::vector<double> Ys(const DataPoint* points, std::size_t count) {
+    AskForMemory(count, sizeof(double));
     std::vector<double> ys(count);
     for (std::size_t i = 0; i < count; ++i)
         ys[i] = points[i].y;
@@ -228,11 +229,15 @@ void CWaveformView::Undo(bool redo) {
         return;
     history.Commit(buffer.get()); // a drag whose release was never seen
     const UndoHistory::Target target{buffer.get(), sampleCount,
-                                     [this](std::vector<double>& ys) { return SwapWaveform(ys); },
+                                     [this, redo](std::vector<double>& ys) {
+                                         return SwapWaveform(ys,
+                                                             redo ? "Redoing..." : "Undoing...");
+                                     },
                                      [this](UndoHistory::Document& d) { SwapDocument(d); }};
     bool done = false;
     if (redo ? history.RedoReplaces() : history.UndoReplaces()) {
-        done = redo ? history.Redo(target) : history.Undo(target); // the graph is rebuilt here
+        // The copies go through the runner inside; the graph is rebuilt on this thread.
+        done = redo ? history.Redo(target) : history.Undo(target);
     } else { // samples swapped in place: no cancel, as a step is all or nothing
         WorkOnSamples(redo ? "Redoing..." : "Undoing...", sampleCount, [&](CProgress& progress) {
             progress.SetCancellable(false);
@@ -261,26 +266,36 @@ void CWaveformView::GivingWay(const std::function<void()>& work) {
     }
 }
 
-bool CWaveformView::SwapWaveform(std::vector<double>& ys) {
+bool CWaveformView::SwapWaveform(std::vector<double>& ys, const std::string& what) {
     if (ys.empty() || ys.size() > 2147483647u)
         return false;
     SampleBuffer fresh = AllocateSamples(ys.size()); // before anything changes
-    for (std::size_t i = 0; i < ys.size(); ++i)
-        fresh[i] = DataPoint{double(std::int32_t(i)), ys[i]};
+    const std::size_t old = buffer ? sampleCount : 0;
     const std::uint32_t count = std::uint32_t(ys.size());
-    ys.resize(buffer ? sampleCount : 0);
-    for (std::size_t i = 0; i < ys.size(); ++i)
-        ys[i] = buffer[i].y;
+    if (ys.capacity() < old) { // the only allocation that may fail: still nothing changed
+        AskForMemory(old, sizeof(double));
+        ys.reserve(old);
+    }
+    // The copies run off the window thread for long waveforms; the document changes after them.
+    WorkOnSamples(what, std::max(ys.size(), old), [&](CProgress& progress) {
+        progress.SetCancellable(false); // a step is all or nothing
+        for (std::size_t i = 0; i < ys.size(); ++i)
+            fresh[i] = DataPoint{double(std::int32_t(i)), ys[i]};
+        ys.resize(old);
+        for (std::size_t i = 0; i < old; ++i)
+            ys[i] = buffer[i].y;
+    });
     std::swap(buffer, fresh);
     sampleCount = count;
     ShowNewCount(); // the graph lets go of the old samples before they are released
     return true;
 }
 
-bool CWaveformView::ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after) {
+bool CWaveformView::ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after,
+                                  const std::string& what) {
     history.Commit(buffer.get());
     UndoHistory::Document before = CurrentDocument();
-    if (!SwapWaveform(ys))
+    if (!SwapWaveform(ys, what))
         return false;
     history.RecordReplace(std::move(ys), std::move(before));
     UndoHistory::Document next = after;
@@ -405,7 +420,7 @@ void CWaveformView::GenerateWave() {
         bool replaced = false;
         std::vector<double> ys = Ys(made.points.data(), made.points.size());
         made.points = {}; // its memory may be needed now
-        GivingWay([&] { replaced = ReplaceAsStep(ys, CurrentDocument()); });
+        GivingWay([&] { replaced = ReplaceAsStep(ys, CurrentDocument(), "Generating..."); });
         if (!replaced)
             return;
     } else { // into an empty view: a new waveform, as New makes one
@@ -466,7 +481,7 @@ void CWaveformView::ResampleWave() {
         return;
     }
     bool replaced = false;
-    GivingWay([&] { replaced = ReplaceAsStep(out, CurrentDocument()); });
+    GivingWay([&] { replaced = ReplaceAsStep(out, CurrentDocument(), "Resampling..."); });
     if (!replaced)
         return;
     graph.modified = true;
@@ -542,7 +557,7 @@ void CWaveformView::TakeImported(std::vector<double> values, const std::string& 
     const UndoHistory::Document imported{name + "*", "", ""};
     if (buffer) {
         bool replaced = false;
-        GivingWay([&] { replaced = ReplaceAsStep(values, imported); });
+        GivingWay([&] { replaced = ReplaceAsStep(values, imported, "Importing..."); });
         if (!replaced)
             return;
         SetTool(ToolPan); // as Open leaves it

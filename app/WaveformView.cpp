@@ -320,6 +320,9 @@ void CWaveformView::Open() {
                     throw std::bad_alloc();
             }))
             return;
+    } catch (const DataFileChanged& e) { // what was read is not the file: nothing is taken
+        dialogs.MessageBox(e.what(), MB_OK | MB_ICONEXCLAMATION);
+        return;
     } catch (const DataFileReadError& e) {
         dataPath = chosen->path;
         graph.ClearGraph();

@@ -92,11 +92,13 @@ private:
     // Puts imported values in place of the waveform, as Open does, as one step back.
     void TakeImported(std::vector<double> values, const std::string& name);
     // Puts a waveform of these Y values in place of the samples (the count may change) and
-    // gives the old ones back in `ys`; false when it cannot.
-    bool SwapWaveform(std::vector<double>& ys);
+    // gives the old ones back in `ys`; false when it cannot. The copies are long work that
+    // shows `what`.
+    bool SwapWaveform(std::vector<double>& ys, const std::string& what);
     // A new waveform of these values replaces the samples as one step (and takes `ys`);
     // false when it cannot. When memory runs out `ys` is left as it was, to try again.
-    bool ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after);
+    bool ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after,
+                       const std::string& what);
     UndoHistory::Document CurrentDocument() const;
     void SwapDocument(UndoHistory::Document& other);
     // Runs `work`; where memory runs out, the history's oldest steps give way, one at a time,

@@ -210,6 +210,8 @@ int main(int argc, char** argv) {
         file = ReadDataFile(parsed.input);
     } catch (const DataFileReadError& e) {
         return Fail(1, "cannot read " + parsed.input + ": " + std::strerror(e.error));
+    } catch (const DataFileChanged& e) {
+        return Fail(1, "cannot read " + parsed.input + ": " + e.what());
     } catch (const std::bad_alloc&) {
         return Fail(1, "not enough memory for the samples of " + parsed.input);
     }

@@ -22,7 +22,6 @@
 
 #include "files/DigitWords.h"
 #include "files/EscapedText.h"
-#include "files/HeldFile.h"
 #include "files/LineFeeds.h"
 #include "files/NumberScanner.h"
 #include "files/PlainLines.h"
@@ -30,6 +29,14 @@
 namespace {
 
 constexpr std::size_t ChunkSize = ReadBlockSize;
+
+struct FileStamp {
+    std::uint64_t size;
+    std::int64_t seconds, nanoseconds;
+    ino_t inode;
+    dev_t device;
+    bool operator==(const FileStamp&) const = default;
+};
 
 class File {
 public:
@@ -63,10 +70,24 @@ public:
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     explicit operator bool() const { return f != nullptr; }
-    int Descriptor() const { return fileno(f); }
     std::uint64_t Size() const {
         struct stat st {};
         return f && ::fstat(fileno(f), &st) == 0 ? std::uint64_t(st.st_size) : 0;
+    }
+    // What tells a change: length, modification time, and the file itself.
+    FileStamp Stamp() const {
+        struct stat st {};
+        if (::fstat(fileno(f), &st) != 0)
+            throw DataFileReadError(path, errno);
+        return {std::uint64_t(st.st_size), st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ino,
+                st.st_dev};
+    }
+    // The path still leads to this file (it was not replaced by another of the same name).
+    bool StillAt(const std::string& p) const {
+        struct stat now {
+        }, mine{};
+        return ::stat(p.c_str(), &now) == 0 && ::fstat(fileno(f), &mine) == 0 &&
+               now.st_ino == mine.st_ino && now.st_dev == mine.st_dev;
     }
     // `size` bytes from `offset` (fewer at the end), without moving the file's position.
     std::size_t ReadAt(char* buffer, std::size_t size, std::uint64_t offset) {
@@ -158,24 +179,18 @@ bool FastNumber(const char*& p, double& value) {
     return true;
 }
 
-// The bytes of a file a piece at a time: straight from its mapping when it is held still,
-// else read into a buffer of its own.
+// The bytes of a file a piece at a time, read into a buffer of its own.
 class Pieces {
 public:
-    Pieces(File& f, const char* bytes, std::uint64_t size) : file(f), mapped(bytes), end(size) {}
+    explicit Pieces(File& f) : file(f) {}
     // Up to `size` bytes from `at`: fewer at the end, none past it. Valid until the next call.
     std::string_view At(std::uint64_t at, std::size_t size) {
-        if (mapped)
-            return at < end ? std::string_view(mapped + at, std::min<std::uint64_t>(size, end - at))
-                            : std::string_view();
         buffer.resize(std::max(buffer.size(), size));
         return std::string_view(buffer.data(), file.ReadAt(buffer.data(), size, at));
     }
 
 private:
     File& file;
-    const char* mapped;
-    std::uint64_t end;
     std::vector<char> buffer;
 };
 
@@ -212,11 +227,14 @@ std::uint64_t CountRange(Pieces& text, std::uint64_t from, std::uint64_t to, CPr
 DataFileReadError::DataFileReadError(const std::string& p, int e)
     : std::runtime_error("cannot read " + p), path(p), error(e) {}
 
+DataFileChanged::DataFileChanged(const std::string& p)
+    : std::runtime_error("The file changed while it was read."), path(p) {}
+
 std::uint64_t CountDataFileSamples(const std::string& path, CProgress* progress) {
     File file(path);
     if (!file) // up to its end, however long it has grown since its size was taken
         return 0;
-    Pieces text(file, nullptr, 0);
+    Pieces text(file);
     return CountRange(text, 0, std::numeric_limits<std::uint64_t>::max(), progress,
                       double(file.Size()));
 }
@@ -364,7 +382,7 @@ DataFile ReadDataFileSamples(const std::string& path, std::uint64_t count, CProg
     DataFile result;
     result.points = AllocateSamples(std::size_t(count));
     LineParser parser(result.points.get(), 0, std::uint32_t(count));
-    Pieces text(file, nullptr, 0);
+    Pieces text(file);
     ParseRange(text, 0, std::numeric_limits<std::uint64_t>::max(), parser, progress, nullptr,
                blockSize);
     if (parser.stored == 0)
@@ -383,9 +401,9 @@ namespace {
 constexpr std::uint64_t PartsFrom = std::uint64_t(1) << 20;
 constexpr std::uint64_t PartSize = std::uint64_t(1) << 18;
 constexpr std::uint64_t MostParts = 256;
-// A held file is parsed this much at a time: its samples' pages are taken just before, and
-// stay in the cache to be filled.
-constexpr std::size_t HeldPiece = std::size_t(1) << 16;
+// A part is read and parsed this much at a time: its samples' pages are taken just before,
+// and stay in the cache to be filled.
+constexpr std::size_t PartPiece = std::size_t(1) << 16;
 
 // Where the first line at or after `offset` begins; the file's size where none does.
 std::uint64_t LineStartFrom(Pieces& text, std::uint64_t offset, std::uint64_t size) {
@@ -507,26 +525,17 @@ void InTurn(std::size_t parts, Pieces& mine, Pieces& theirs, std::optional<Helpe
         helper->Finish();
 }
 
-} // namespace
-
-DataFile ReadDataFile(const std::string& path, CProgress* progress) {
+DataFile ReadOpenFile(const std::string& path, File& file, CProgress* progress) {
     auto whole = [&] {
         return ReadDataFileSamples(path, CountDataFileSamples(path, progress), progress);
     };
-    File file(path);
-    if (!file)
-        return {};
-    // Held still, the file is read straight from its pages and cannot change between the
-    // passes; otherwise it is read into buffers, and checked for a change.
-    const HeldFile held(file.Descriptor());
-    const char* bytes = held.Bytes();
-    const std::uint64_t size = bytes ? held.Size() : file.Size();
-    if (!bytes && size < PartsFrom)
+    const std::uint64_t size = file.Size();
+    if (size < PartsFrom)
         return whole();
-    Pieces mine(file, bytes, size), theirs(file, bytes, size);
+    Pieces mine(file), theirs(file);
     const std::vector<std::uint64_t> starts = PartStarts(mine, size);
     const std::size_t parts = starts.size() - 1;
-    if (!bytes && parts < 2)
+    if (parts < 2)
         return whole();
     // Both passes part by part; each part's samples follow those of the parts before it.
     std::optional<Helper> helper;
@@ -555,8 +564,6 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
         throw std::bad_alloc();
     DataFile result;
     result.points = AllocateSamples(std::size_t(count), SamplePages::AsWritten);
-    const std::size_t piece = bytes ? HeldPiece : ReadBlockSize;
-    const SampleBuffer* take = bytes ? &result.points : nullptr;
     std::atomic<bool> changed{false};
     std::vector<OddLines> odd(parts); // each part's own
     InTurn(
@@ -564,16 +571,15 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
         [&](Pieces& text, std::size_t k) {
             LineParser parser(result.points.get(), std::uint32_t(first[k]),
                               std::uint32_t(first[k + 1]));
-            ParseRange(text, starts[k], starts[k + 1], parser, nullptr, &stop, piece, take);
-            held.Done(starts[k], starts[k + 1]);
+            ParseRange(text, starts[k], starts[k + 1], parser, nullptr, &stop, PartPiece,
+                       &result.points);
             if (parser.stored != first[k + 1])
                 changed = true;
             odd[k] = std::move(parser.odd);
         },
         step(0.2, 0.8));
-    // A file that changed between the passes is read again as a whole, as it now stands.
-    if (changed)
-        return whole();
+    if (changed) // between the passes
+        throw DataFileChanged(path);
     result.count = std::uint32_t(count);
     for (OddLines& part : odd) {
         if (part.count && !result.odd.count)
@@ -581,6 +587,22 @@ DataFile ReadDataFile(const std::string& path, CProgress* progress) {
         else
             result.odd.count += part.count;
     }
+    return result;
+}
+
+} // namespace
+
+DataFile ReadDataFile(const std::string& path, CProgress* progress) {
+    File file(path);
+    if (!file)
+        return {};
+    // Read through buffers, never a mapping of the file: a file cut short by another program
+    // then reads short instead of faulting, and no lease holds other programs up. A file that
+    // changed while it was read is told, never taken.
+    const FileStamp before = file.Stamp();
+    DataFile result = ReadOpenFile(path, file, progress);
+    if (file.Stamp() != before || !file.StillAt(path))
+        throw DataFileChanged(path);
     return result;
 }
 

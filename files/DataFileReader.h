@@ -38,9 +38,18 @@ public:
     int error; // the errno value
 };
 
+// The file changed (its length, time or identity) while it was read: what was read is not
+// what it holds. Says "The file changed while it was read."
+class DataFileChanged : public std::runtime_error {
+public:
+    explicit DataFileChanged(const std::string& path);
+    std::string path;
+};
+
 // A file that does not exist gives no samples; one that exists but cannot be read throws
 // DataFileReadError. A count beyond 32 bits, or a buffer that cannot be had, throws
 // std::bad_alloc.
+// A file that changed while it was read throws DataFileChanged.
 // With a progress, it is stepped after every block read and may end the reading
 // (OperationCancelled).
 DataFile ReadDataFile(const std::string& path, CProgress* progress = nullptr);

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/OldContent.h"
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -75,32 +77,61 @@ off_t MeasuredLength(const std::function<bool(std::FILE*)>& write) {
     return written && flushed ? length : -1;
 }
 
-// Over the file itself: the new length is reserved on the disk first, so a full disk leaves
-// the old content whole. (Where the file system cannot reserve, it is written all the same.)
+// Over the file itself: the new length is reserved on the disk first, so that a full disk
+// that can reserve refuses before anything is written; what is overwritten is kept, so that
+// a failure half-way (a copy-on-write disk that fills up in spite of the reservation, say)
+// puts the old content back. Where no copy can be kept the file is not touched.
 void WriteInPlace(const std::string& target, const std::string& shown,
                   const std::function<bool(std::FILE*)>& write,
                   const std::function<bool()>& commit) {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0)
         throw FileNotCreated(shown);
-    errno = 0;
-    const off_t length = MeasuredLength(write);
-    if (length < 0) {
-        const int error = errno;
+    auto refuse = [&](int error) {
         ::close(fd);
         Fail(error, shown);
-    }
+    };
+    errno = 0;
+    const off_t length = MeasuredLength(write);
+    if (length < 0)
+        refuse(errno);
+    OldContent old;
+    if (!old.Keep(fd, FolderOf(target)))
+        refuse(errno);
+    // What a reservation took beyond the old end is given back (a failed one may have taken
+    // part); cutting at the same length lets go of blocks kept beyond it.
+    auto giveBack = [&] {
+        if (length > old.Size())
+            ::fallocate(fd, FALLOC_FL_PUNCH_HOLE | FALLOC_FL_KEEP_SIZE, old.Size(),
+                        length - old.Size());
+        if (::ftruncate(fd, old.Size()) != 0) {
+            // the length stays as it was; only blocks beyond it stay taken
+        }
+    };
     if (length > 0 && fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, length) != 0 && errno != EOPNOTSUPP &&
         errno != ENOSYS) {
         const int error = errno; // ENOSPC, EDQUOT, EFBIG: nothing was written
-        ::close(fd);
-        Fail(error, shown);
+        giveBack();
+        refuse(error);
     }
     if (commit && !commit()) {
-        ::close(fd);
-        Fail(ECANCELED, shown);
+        giveBack();
+        refuse(ECANCELED);
     }
-    WriteTo(fd, true, write, shown, [] {});
+    const int writer = ::fcntl(fd, F_DUPFD_CLOEXEC, 0); // the writer closes its own
+    if (writer < 0) {
+        const int error = errno;
+        giveBack();
+        refuse(error);
+    }
+    WriteTo(writer, true, write, shown, [&] {
+        const int error = errno;
+        old.PutBack(fd);
+        giveBack();
+        ::close(fd);
+        errno = error;
+    });
+    ::close(fd);
 }
 
 // An unnamed file in the folder: a save killed before it is named leaves nothing behind.
@@ -217,5 +248,12 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
         const int error = errno;
         removeTemporary();
         Fail(error, path);
+    }
+    // The new name reaches the disk too, so that a power cut after the save keeps it. The
+    // file is in place by now: a folder that cannot be flushed does not undo the save.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
 }

@@ -5,8 +5,8 @@
 // system allows, so that a killed save leaves nothing), flushed to disk and renamed over the
 // target, with the old owner, group and mode. Where a rename cannot keep the file's identity
 // (other hard links, a folder the user may not write, an owner that cannot be kept) the new
-// content is written over the file in place, its length reserved on the disk first, cut to
-// its length and flushed to disk.
+// content is written over the file in place, its length reserved on the disk first and what
+// it overwrites kept aside, cut to its length and flushed to disk.
 
 #include <cstdio>
 #include <functional>
@@ -27,11 +27,11 @@ public:
 };
 
 // `write` returns false when a write failed. After a failed rename-save the target is
-// untouched and no temporary file is left; after a failed in-place write it holds what was
-// written.
+// untouched and no temporary file is left; after a failed in-place write the old content is
+// put back (where even that fails, the error is the write's). A save that cannot keep a copy
+// of what it would overwrite in place fails before it touches the file.
 // `commit` runs at the point of no return: before the old content starts to be overwritten in
-// place (from there on a failure of `write` leaves the file cut), or once the new content is
-// whole on the disk, before it replaces the old. When it returns false the save stops there
+// place, or once the new content is whole on the disk, before it replaces the old. When it returns false the save stops there
 // with ECANCELED and the old file as it was.
 void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE*)>& write,
                      const std::function<bool()>& commit = {});

@@ -1,6 +1,6 @@
 #include "files/SampleBuffer.h"
 
-#include "files/AvailableMemory.h"
+#include "files/MemoryGate.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -50,8 +50,7 @@ SampleBuffer AllocateSamples(std::size_t count, SamplePages pages) {
 #if defined(__linux__)
     // Linux promises more than it has and kills the process later, when the samples are
     // touched: ask first how much there really is.
-    if (bytes >= MapFrom && bytes > AvailableBytes())
-        throw std::bad_alloc();
+    AskForMemory(bytes);
     if (bytes >= MapFrom) {
         void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (p == MAP_FAILED)

@@ -3,6 +3,7 @@
 #include "files/QuarterWave.h"
 
 #include "files/ExactProducts.h"
+#include "files/MemoryGate.h"
 #include "files/SignificantDigits.h"
 #include "files/TableWords.h"
 
@@ -659,6 +660,7 @@ StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOp
     table.bits = t.bits && map.scaled
                      ? std::max(1, int(std::ceil(std::log2(std::fabs(map.tmax - map.tmin) + 1))))
                      : t.bits;
+    AskForMemory(2 * std::uint64_t(count), sizeof(double));
     table.stored.resize(count);
     table.exact.resize(count);
     if (t.bits) {

@@ -6,6 +6,8 @@
 #include <numbers>
 #include <random>
 
+#include "files/MemoryGate.h"
+
 namespace {
 
 constexpr double Pi = std::numbers::pi;
@@ -70,6 +72,7 @@ GeneratorResult Generate(const GeneratorOptions& o, std::size_t count, const Dat
         r.error = "Cycles, amplitude, offset and phase must be finite numbers.";
         return r;
     }
+    AskForMemory(count, sizeof(DataPoint));
     r.points.resize(count);
     auto before = [&](std::size_t i) { return i < currentCount && current ? current[i].y : 0.0; };
     if (o.shape == Shape::Expression) {

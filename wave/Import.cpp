@@ -6,9 +6,12 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <sndfile.h>
+#include <sstream>
 #include <string_view>
 
+#include "files/MemoryGate.h"
 #include "files/NumberScanner.h"
 
 namespace {
@@ -105,6 +108,16 @@ bool FieldOf(std::string_view row, const DelimitedFormat& f, std::string& scratc
     }
 }
 
+// Room for one more value: as the values double, the gate is asked for the new block beside
+// the old one, which the move still reads.
+void GrowAtTheGate(std::vector<double>& values) {
+    if (values.size() < values.capacity())
+        return;
+    const std::size_t next = std::max<std::size_t>(4096, values.capacity() * 2);
+    AskForMemory(next + values.capacity(), sizeof(double));
+    values.reserve(next);
+}
+
 std::string Thousands(unsigned long long n) {
     std::string digits = std::to_string(n), out;
     for (std::size_t i = 0; i < digits.size(); ++i) {
@@ -189,7 +202,13 @@ ImportResult ImportWav(const std::string& path, bool mix) {
     }
     sf_command(file, SFC_SET_NORM_DOUBLE, nullptr, SF_TRUE); // integers as -1..1
     std::vector<double> frame(std::size_t(info.channels) * 4096);
-    r.values.reserve(std::size_t(info.frames));
+    try {
+        AskForMemory(std::uint64_t(info.frames), sizeof(double));
+        r.values.reserve(std::size_t(info.frames));
+    } catch (const std::bad_alloc&) {
+        sf_close(file);
+        throw;
+    }
     for (;;) {
         const sf_count_t got = sf_readf_double(file, frame.data(), 4096);
         if (got <= 0)
@@ -209,6 +228,12 @@ ImportResult ImportWav(const std::string& path, bool mix) {
                           " is not a finite number.";
                 r.values.clear();
                 return r;
+            }
+            try { // more than the header said, perhaps
+                GrowAtTheGate(r.values);
+            } catch (const std::bad_alloc&) {
+                sf_close(file);
+                throw;
             }
             r.values.push_back(v);
         }
@@ -230,22 +255,15 @@ ImportResult ImportWav(const std::string& path, bool mix) {
     return r;
 }
 
-ImportResult ImportDelimited(const std::string& whole, const DelimitedFormat& format) {
+ImportResult ImportDelimited(std::istream& in, const DelimitedFormat& format) {
     ImportResult r;
     if (format.column < 1) {
         r.error = "Columns are counted from 1.";
         return r;
     }
-    const std::string_view text = WithoutByteOrderMark(whole);
-    std::string scratch;
-    std::size_t start = 0, line = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string_view row = text.substr(start, end - start);
-        ++line;
-        start = end + 1;
+    std::string scratch, read;
+    for (std::size_t line = 1; std::getline(in, read); ++line) {
+        std::string_view row = line == 1 ? WithoutByteOrderMark(read) : std::string_view(read);
         if (line <= format.skip || Trimmed(row).empty())
             continue;
         if (row.ends_with('\r'))
@@ -255,12 +273,20 @@ ImportResult ImportDelimited(const std::string& whole, const DelimitedFormat& fo
         if (!FieldOf(row, format, scratch, field) || !Number(field, v)) {
             r.error = "Line " + std::to_string(line) + " has no number in column " +
                       std::to_string(format.column) + ".";
-            r.values.clear();
+            r.values = {};
             return r;
         }
+        GrowAtTheGate(r.values);
         r.values.push_back(v);
     }
+    if (in.bad())
+        throw std::ios_base::failure("the file could not be read");
     return r;
+}
+
+ImportResult ImportDelimited(const std::string& text, const DelimitedFormat& format) {
+    std::istringstream in(text);
+    return ImportDelimited(in, format);
 }
 
 ImportResult ImportPasted(const std::string& whole, bool decimalComma) {

@@ -5,6 +5,7 @@
 // a message naming the line or byte, and no samples.
 
 #include <cstddef>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,9 @@ struct DelimitedFormat {
 };
 
 // One column of the lines after the first `skip`. A byte-order mark is ignored, quoted fields
-// ("1.5") are unquoted, blank lines are skipped.
+// ("1.5") are unquoted, blank lines are skipped. Read a line at a time: the values grow
+// through the memory gate (std::bad_alloc when they cannot), never the whole text at once.
+ImportResult ImportDelimited(std::istream& in, const DelimitedFormat& format);
 ImportResult ImportDelimited(const std::string& text, const DelimitedFormat& format);
 
 // Numbers separated by blanks, commas, semicolons or line ends; with `decimalComma` a comma

@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/MemoryGate.h"
+
 COscillator::~COscillator() {
     Collect();
     delete current;
@@ -90,6 +92,7 @@ void COscillator::Render(float* out, std::size_t frames) {
 }
 
 std::vector<float> Normalised(const double* ys, std::size_t count, std::size_t stride) {
+    AskForMemory(count, sizeof(float));
     std::vector<float> t(count, 0.0f);
     if (count == 0)
         return t;

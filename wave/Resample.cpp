@@ -9,6 +9,8 @@
 #include <soxr.h>
 #include <thread>
 
+#include "files/MemoryGate.h"
+
 namespace {
 
 // The old sample at index k, wrapped for a repeating table, held at the ends otherwise.
@@ -45,6 +47,7 @@ bool BandLimited(const std::vector<double>& ys, std::vector<double>& out, bool b
     // repeat; any other with itself turned about its end samples, so that a constant stays
     // constant and a ramp a ramp up to the ends.
     const std::size_t pad = (reach + q - 1) / q * q;
+    AskForMemory(n + 2 * pad, sizeof(double));
     std::vector<double> in(n + 2 * pad);
     std::copy(ys.begin(), ys.end(), in.begin() + std::ptrdiff_t(pad));
     for (std::size_t e = 0; e < pad; ++e) { // the ends only
@@ -151,6 +154,7 @@ std::vector<double> Resample(const std::vector<double>& ys, std::size_t count,
         return {};
     }
     const std::size_t n = ys.size();
+    AskForMemory(count, sizeof(double));
     std::vector<double> out(count);
     if (method == ResampleMethod::Linear || method == ResampleMethod::Cubic) {
         // Positions in the old samples: the ends stay put, or the period is kept.

@@ -9,6 +9,8 @@
 #include <new>
 #include <numbers>
 
+#include "files/MemoryGate.h"
+
 namespace {
 
 struct FftwFree {
@@ -58,6 +60,8 @@ HarmonicSpectrum SpectrumOf(const double* ys, std::size_t n, std::size_t stride)
     if (n == 0 || n > 2147483647u)
         return s;
     const std::size_t bins = n / 2 + 1;
+    // The transform's two buffers and the spectrum's two columns.
+    AskForMemory(std::uint64_t(n) * sizeof(double) + std::uint64_t(bins) * 32);
     FftwBuffer<double> in = Allocate<double>(n);
     FftwBuffer<fftw_complex> out = Allocate<fftw_complex>(bins);
     for (std::size_t i = 0; i < n; ++i)

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <thread>
 
+#include "files/MemoryGate.h"
+
 namespace {
 
 // Applies y := f(y) if every result is finite; else changes nothing. The careful way, for
@@ -179,6 +181,7 @@ bool Smooth(SampleRange r, int width, bool circular) {
     const std::size_t n = r.count;
     if (n == 0 || width == 1)
         return true;
+    AskForMemory(2 * std::uint64_t(n), sizeof(double));
     std::vector<double> ys(n), out(n);
     for (std::size_t i = 0; i < n; ++i)
         ys[i] = r.points[i].y;

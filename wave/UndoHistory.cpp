@@ -5,19 +5,13 @@
 #include <new>
 #include <utility>
 
-#include "files/AvailableMemory.h"
+#include "files/MemoryGate.h"
 
 namespace {
 
 void ReadYs(const DataPoint* samples, std::size_t first, double* to, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         to[i] = samples[first + i].y;
-}
-
-// Large blocks only where the system, and the process's control groups, can really give them.
-void ReserveOrThrow(std::size_t bytes) {
-    if (bytes >= (std::size_t(1) << 20) && bytes > AvailableBytes())
-        throw std::bad_alloc();
 }
 
 bool Same(double a, double b) { // bit for bit: -0.0 is a change from 0.0
@@ -51,7 +45,7 @@ void UndoHistory::Widen(const DataPoint* samples, std::size_t first, std::size_t
     if (!isOpen) {
         Step step;
         step.first = first;
-        ReserveOrThrow((last - first + 1) * sizeof(double));
+        AskForMemory((last - first + 1) * sizeof(double));
         step.values.resize(last - first + 1);
         ReadYs(samples, first, step.values.data(), step.values.size());
         open = std::move(step);
@@ -63,7 +57,7 @@ void UndoHistory::Widen(const DataPoint* samples, std::size_t first, std::size_t
     const std::size_t to = std::max(last + 1, open.first + open.values.size()); // one past
     if (from == open.first && to == open.first + open.values.size())
         return;
-    ReserveOrThrow((to - from) * sizeof(double));
+    AskForMemory((to - from) * sizeof(double));
     std::vector<double> wider(to - from);
     ReadYs(samples, from, wider.data(), open.first - from);
     std::copy(open.values.begin(), open.values.end(), wider.begin() + (open.first - from));

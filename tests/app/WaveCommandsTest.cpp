@@ -421,6 +421,21 @@ TEST_F(ViewTest, LongWaveCommandsAndTheirUndoRunOffTheWindowsThread) {
     EXPECT_FALSE(view.Graph().Host()->held) << "let go at the end";
     EXPECT_EQ(view.History().Steps(), 2u);
     EXPECT_NEAR(view.Samples()[16].y, 1, 1e-12); // the generated sine's peak
+
+    // A step that replaces the waveform copies it off the window's thread too; the graph is
+    // rebuilt from the new samples afterwards.
+    dialogs.longWork.clear();
+    held.clear();
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].value = 128; });
+    Run(ID_WAVE_RESAMPLE);
+    Run(ID_WAVE_UNDO);
+    Run(ID_WAVE_REDO);
+    EXPECT_EQ(dialogs.longWork, (std::vector<std::string>{"Resampling...", "Resampling...",
+                                                          "Undoing...", "Redoing..."}));
+    EXPECT_EQ(held, (std::vector<bool>{false, true, true, true}));
+    EXPECT_EQ(view.SampleCount(), 128u);
+    EXPECT_EQ(view.Graph().SeriesAt(0).pointCount, 128);
+    EXPECT_FALSE(view.Graph().Host()->held);
 }
 
 TEST_F(ViewTest, AWholeTableStepIsSmallAtTenMillionSamples) {

@@ -1,0 +1,19 @@
+#include "files/MemoryGate.h"
+
+#include <new>
+
+#include "files/AvailableMemory.h"
+
+void AskForMemory(std::uint64_t bytes) {
+    if (bytes < (std::uint64_t(1) << 20))
+        return;
+    const std::uint64_t available = AvailableBytes();
+    if (available < MemoryMargin || bytes > available - MemoryMargin)
+        throw std::bad_alloc();
+}
+
+void AskForMemory(std::uint64_t count, std::uint64_t size) {
+    if (size != 0 && count > UINT64_MAX / size)
+        throw std::bad_alloc();
+    AskForMemory(count * size);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The one gate every buffer that grows with the sample count passes before it is made. Linux
+// promises memory it does not have and kills the process when the pages are touched, and a
+// control group's limit kills it sooner: a buffer is asked for here first, with room to spare
+// for what the program needs beside it, and refused with std::bad_alloc before anything
+// changes. (Callers that keep an undo history let it give way and ask again.)
+
+#include <cstdint>
+
+// Room kept free beside every large request: the window, its pictures, the dialogs, and the
+// caches the system cannot drop at once.
+constexpr std::uint64_t MemoryMargin = std::uint64_t(64) << 20;
+
+// Throws std::bad_alloc unless `bytes` and the margin can be had now. Requests under a MiB
+// pass without asking: the margin covers them.
+void AskForMemory(std::uint64_t bytes);
+
+// `count` elements of `size` bytes each, asked for at once; a product that overflows is
+// refused.
+void AskForMemory(std::uint64_t count, std::uint64_t size);
