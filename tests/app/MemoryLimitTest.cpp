@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -73,8 +76,27 @@ struct ChildRun {
     std::string said;
 };
 
+// A mono 16-bit WAV of `frames` frames of silence, its data left as a hole on the disk.
+fs::path LongSoundFile(std::uint32_t frames) {
+    const fs::path file = fs::temp_directory_path() / "tarvelin-limit-long.wav";
+    const std::uint32_t data = frames * 2;
+    auto le32 = [](std::uint32_t v) {
+        return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+    };
+    std::string header = "RIFF" + le32(36 + data) + "WAVEfmt " + le32(16);
+    header += std::string{1, 0, 1, 0} + le32(48000) + le32(96000) + std::string{2, 0, 16, 0};
+    header += "data" + le32(data);
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << header;
+    }
+    fs::resize_file(file, header.size() + data);
+    return file;
+}
+
 // The child program, started after `limit` has run in the new process.
-ChildRun RunLimited(const fs::path& file, const std::function<bool()>& limit) {
+ChildRun RunLimited(const fs::path& file, const std::function<bool()>& limit,
+                    const std::vector<std::string>& more = {}) {
     ChildRun run;
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
@@ -84,7 +106,11 @@ ChildRun RunLimited(const fs::path& file, const std::function<bool()>& limit) {
         dup2(pipeEnds[1], STDOUT_FILENO);
         if (!limit())
             _exit(20);
-        execl(TARVELIN_LIMITED_CHILD, TARVELIN_LIMITED_CHILD, file.c_str(), nullptr);
+        if (more.size() == 2)
+            execl(TARVELIN_LIMITED_CHILD, TARVELIN_LIMITED_CHILD, file.c_str(), more[0].c_str(),
+                  more[1].c_str(), nullptr);
+        else
+            execl(TARVELIN_LIMITED_CHILD, TARVELIN_LIMITED_CHILD, file.c_str(), nullptr);
         _exit(21);
     }
     close(pipeEnds[1]);
@@ -111,6 +137,29 @@ TEST(MemoryLimit, InASmallControlGroupWhatDoesNotFitIsOutOfMemory) {
     ASSERT_TRUE(WIFEXITED(run.status)) << "killed by signal " << WTERMSIG(run.status) << "\n"
                                        << run.said;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.said;
+}
+
+// Every Wave command, Import and Open at 10 and 20 million samples in 512 MiB: each is done
+// or says "Out of memory." with the waveform as it was, and the program lives through all.
+TEST(MemoryLimit, EveryCommandOnTensOfMillionsOfSamplesIsDoneOrRefused) {
+    std::string why;
+    const fs::path group = MakeGroup(why);
+    if (group.empty())
+        GTEST_SKIP() << why;
+    const fs::path file = LargeFile(), sound = LongSoundFile(150'000'000);
+    const ChildRun run =
+        RunLimited(file, [&] { return Write(group / "cgroup.procs", std::to_string(getpid())); },
+                   {sound.string(), file.string()});
+    fs::remove(file);
+    fs::remove(sound);
+    std::error_code e;
+    fs::remove(group, e);
+    ASSERT_TRUE(WIFEXITED(run.status)) << "killed by signal " << WTERMSIG(run.status) << "\n"
+                                       << run.said;
+    EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.said;
+    EXPECT_NE(run.said.find("Invert at 20000000 samples: done"), std::string::npos) << run.said;
+    if (std::getenv("TARVELIN_PRINT_TIMES"))
+        std::printf("%s", run.said.c_str());
 }
 
 // With the address space limited (prlimit --as), allocations fail outright: the history gives
