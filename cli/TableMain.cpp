@@ -132,7 +132,8 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
 int Verify(const TableArguments& parsed, const DataFile& file) {
     std::string written;
     if (const int error = ReadWholeFile(parsed.checked, written))
-        return Fail(1, "cannot read " + parsed.checked + ": " + std::strerror(error));
+        return Fail(1, "cannot read " + parsed.checked + ": " +
+                           (error == EINVAL ? "not a regular file" : std::strerror(error)));
     std::string expected;
     if (!WriteTableForm(StringSink(expected), file.points.get(), file.count, parsed.options))
         return Fail(2, PlanTable(file.points.get(), file.count, parsed.options).error);
@@ -205,6 +206,8 @@ int main(int argc, char** argv) {
     struct stat st {};
     if (::stat(parsed.input.c_str(), &st) != 0)
         return Fail(1, "cannot read " + parsed.input + ": " + std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) // a folder, a pipe that may never end, a device that never does
+        return Fail(1, "cannot read " + parsed.input + ": not a regular file");
     DataFile file;
     try {
         file = ReadDataFile(parsed.input);

@@ -134,6 +134,23 @@ void WriteInPlace(const std::string& target, const std::string& shown,
     ::close(fd);
 }
 
+// A character device (/dev/null, a terminal) takes the bytes as they come, as it does from
+// compilers and converters: nothing to keep, reserve, cut or rename.
+void WriteToDevice(const std::string& target, const std::string& shown,
+                   const std::function<bool(std::FILE*)>& write,
+                   const std::function<bool()>& commit) {
+    if (commit && !commit())
+        Fail(ECANCELED, shown);
+    std::FILE* file = std::fopen(target.c_str(), "wbe");
+    if (!file)
+        throw FileNotCreated(shown);
+    errno = 0;
+    const bool written = write(file) && std::fflush(file) == 0;
+    const int error = errno;
+    if (std::fclose(file) != 0 || !written)
+        Fail(written ? errno : error, shown);
+}
+
 // An unnamed file in the folder: a save killed before it is named leaves nothing behind.
 // -1 where the file system cannot make one.
 int AnonymousFileIn(const std::string& folder) {
@@ -190,9 +207,13 @@ void WriteFileSafely(const std::string& path, const std::function<bool(std::FILE
     const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT)
         throw FileNotCreated(path); // a folder on the way that cannot be searched, say
+    if (exists && S_ISCHR(old.st_mode)) {
+        WriteToDevice(target, path, write, commit);
+        return;
+    }
     if (exists) {
         if (!S_ISREG(old.st_mode))
-            throw FileNotCreated(path); // folders, pipes and devices are not saved into
+            throw FileNotCreated(path); // folders, pipes and block devices are not saved into
         if (::access(target.c_str(), W_OK) != 0)
             throw FileNotCreated(path); // truncating it would fail too
         const uid_t me = geteuid();

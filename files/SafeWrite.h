@@ -1,5 +1,6 @@
 #pragma once
 // Writes a file so that it keeps its identity and, where possible, survives any failure.
+// A character device (/dev/null) is written as it is.
 // A symbolic link is followed and its target written (the link stays). An ordinary file is
 // written into a temporary file in the same folder (unnamed until it is whole, where the file
 // system allows, so that a killed save leaves nothing), flushed to disk and renamed over the

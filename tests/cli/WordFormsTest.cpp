@@ -4,6 +4,8 @@
 // the mapping worked out here in long double.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -652,6 +654,27 @@ TEST_F(WordForms, VerifyRefusesWhatTheFormsOwnToolsReject) {
     const ShellRun folder = verify(dir, "c");
     EXPECT_EQ(folder.status, 1) << folder.out;
     EXPECT_NE(folder.out.find("Is a directory"), std::string::npos) << folder.out;
+
+    // A pipe nobody writes and a device that never ends, as the table or as the waveform:
+    // refused at once, never waited on or read without end.
+    const fs::path pipe = dir / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::string table = std::string("timeout 20 ") + TARVELIN_TABLE_COMMAND;
+    for (const std::string& odd : {pipe.string(), std::string("/dev/zero")}) {
+        for (const ShellRun& run :
+             {Shell(table + " verify " + odd + " " + options.at("c") + " " +
+                    (data / "sine16.txt").string()),
+              Shell(table + " verify " + (data / "good.h").string() + " " + options.at("c") + " " +
+                    odd),
+              Shell(table + " export " + odd + " -o " + (dir / "out.h").string())}) {
+            EXPECT_EQ(run.status, 1) << odd << ": " << run.out;
+            EXPECT_NE(run.out.find("not a regular file"), std::string::npos) << run.out;
+        }
+    }
+    // A character device is written to, as compilers and converters write to it.
+    const ShellRun discarded = Shell(table + " export " + options.at("c") + " " +
+                                     (data / "sine16.txt").string() + " -o /dev/null");
+    EXPECT_EQ(discarded.status, 0) << discarded.out;
 }
 
 } // namespace
