@@ -1,5 +1,7 @@
 #include "graph/axes/TickSteps.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -43,7 +45,10 @@ std::optional<double> NiceTickStep(int count, double min, double max) {
             --e;
         } while (m < 1);
     }
-    const double nice = m <= 1 ? 1 : m <= 2 ? 2 : m <= 5 ? 5 : 10;
+    // A raw step a rounding above a nice one is that one: a range aligned to its step, whose
+    // span comes out a rounding wider than the steps it holds, keeps the step it was given.
+    const double within = 1 + 1e-12;
+    const double nice = m <= within ? 1 : m <= 2 * within ? 2 : m <= 5 * within ? 5 : 10;
     double step = std::pow(10.0, e) * nice;
     if (step == 0)
         step = 0.1;
@@ -71,12 +76,25 @@ double DateTickStep(int count, double min, double max) {
 void AlignRangeToStep(double& min, double& max, double step) {
     if (!StepMoves(min, step) || !StepMoves(max, step))
         return;
-    double r = std::fmod(min - step, step);
-    if (r != 0)
-        min = min - (r + step);
-    r = std::fmod(max + step, step);
-    if (r != 0)
-        max = max - (r - step);
+    // An end that lies on a multiple but for the rounding of the step (0.05 is not a binary
+    // fraction) stays, so aligning an aligned range changes nothing; an end that would leave
+    // the finite doubles stays too.
+    auto onMultiple = [step](double v) {
+        const double q = v / step;
+        return std::fabs(q - std::nearbyint(q)) <= 8 * DBL_EPSILON * std::max(1.0, std::fabs(q));
+    };
+    if (!onMultiple(min)) {
+        const double r = std::fmod(min - step, step);
+        const double aligned = min - (r + step);
+        if (r != 0 && std::isfinite(aligned))
+            min = aligned;
+    }
+    if (!onMultiple(max)) {
+        const double r = std::fmod(max + step, step);
+        const double aligned = max - (r - step);
+        if (r != 0 && std::isfinite(aligned))
+            max = aligned;
+    }
 }
 
 void AlignDateRangeToStep(double& min, double& max, double step) {

@@ -15,7 +15,8 @@ std::optional<double> NiceTickStep(int count, double min, double max);
 double DateTickStep(int count, double min, double max);
 
 // Widens [min, max] outward to multiples of step. Unchanged for steps that are not positive
-// and finite or too small to move the ends.
+// and finite or too small to move the ends; an end already on a multiple (up to the rounding
+// of the division) or one that would leave the finite doubles stays where it is.
 void AlignRangeToStep(double& min, double& max, double step);
 
 // Aligns date values (days) to whole steps counted from 1970-01-01 00:00:00. Unchanged for

@@ -2,8 +2,12 @@
 // was drawn there in between, by the paint or by anyone else.
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 #include <functional>
+#include <iomanip>
+#include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -112,6 +116,73 @@ TEST(Repaint, FramesPaintedOutsideAPaintLeaveNothingBehind) {
     }
     const std::vector<COLORREF> shown = WindowPixels(g.plot), fresh = Fresh(g.plot);
     EXPECT_EQ(FirstDifference(shown, fresh, g.plot.GetClientRect().Width()), "");
+}
+
+} // namespace
+
+namespace {
+
+struct View {
+    double xMin, xMax, yMin, yMax;
+    bool operator==(const View&) const = default;
+    friend std::ostream& operator<<(std::ostream& o, const View& v) {
+        return o << std::setprecision(17) << "x " << v.xMin << " .. " << v.xMax << ", y " << v.yMin
+                 << " .. " << v.yMax;
+    }
+};
+
+View ViewOf(CPlot& plot) {
+    return {plot.XAxisAt(0).viewMin, plot.XAxisAt(0).viewMax, plot.YAxisAt(0).viewMin,
+            plot.YAxisAt(0).viewMax};
+}
+
+// Automatic scaling settles at the first paint: painting again and again with nothing changed
+// keeps the view, however the steps round (0.05 is no binary fraction).
+TEST(Repaint, NothingChangedKeepsTheAutomaticView) {
+    CPlot plot;
+    plot.CWnd::Create("TarvelinPlot", "", CRect(0, 0, 426, 134), nullptr, 1001);
+    std::vector<DataPoint> wave;
+    for (int i = 0; i < 120; ++i)
+        wave.push_back({-100 + 0.001 * i, std::sin(0.3 * i)});
+    plot.SetSeriesData(wave.data(), int(wave.size()), 0, 0, 0, false);
+    std::mt19937_64 rng(5);
+    std::vector<DataPoint> two(2);
+    for (int round = 0; round <= 1000; ++round) {
+        if (round > 0) { // two points with three-decimal extents
+            for (DataPoint& p : two)
+                p = {double(std::int64_t(rng() % 20001) - 10000) / 1000,
+                     double(std::int64_t(rng() % 20001) - 10000) / 1000};
+            plot.SetSeriesData(two.data(), 2, 0, 0, 0, false);
+            plot.XAxisAt(0).autoScale = plot.YAxisAt(0).autoScale = true;
+        }
+        Canvas c(426, 134);
+        plot.PaintGraph(c.dc, CRect(0, 0, 426, 134));
+        const View first = ViewOf(plot);
+        for (int paint = 2; paint <= 10; ++paint) {
+            plot.PaintGraph(c.dc, CRect(0, 0, 426, 134));
+            ASSERT_EQ(ViewOf(plot), first) << "round " << round << ", paint " << paint;
+        }
+    }
+}
+
+// The largest doubles: the aligned view stays finite, and the curve and labels are painted.
+TEST(Repaint, AChartAtTheLargestDoublePaints) {
+    GraphFixture g;
+    for (bool ramp : {false, true}) {
+        std::vector<DataPoint> wave;
+        for (int i = 0; i < 256; ++i)
+            wave.push_back({double(i), ramp ? DBL_MAX / 255 * i : DBL_MAX});
+        g.plot.SetSeriesData(wave.data(), int(wave.size()), 0, 0, 0, false);
+        g.plot.XAxisAt(0).autoScale = g.plot.YAxisAt(0).autoScale = true;
+        g.plot.legendVisible = false; // as the editor hands a waveform over
+        g.plot.SendMessage(WM_COMMAND, ID_PLOT_PAN);
+        g.Paint();
+        g.Paint();
+        const CPlotAxis& y = g.plot.YAxisAt(0);
+        EXPECT_TRUE(std::isfinite(y.viewMin) && std::isfinite(y.viewMax) && y.viewMin < y.viewMax)
+            << ramp << ": " << y.viewMin << " .. " << y.viewMax;
+        EXPECT_TRUE(y.CanMap());
+    }
 }
 
 } // namespace

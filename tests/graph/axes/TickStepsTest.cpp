@@ -71,6 +71,39 @@ TEST(AlignRangeToStep, WidensOutwardToMultiples) {
     EXPECT_EQ(align(1e300, 2e300, 1e-300), std::pair(1e300, 2e300));
 }
 
+// Steps that are no binary fraction: a range aligned once stays as it is, and every random
+// range settles after one alignment, where the old remainder test moved it out a step again.
+TEST(AlignRangeToStep, AnAlignedRangeStaysAligned) {
+    auto align = [](double min, double max, double step) {
+        AlignRangeToStep(min, max, step);
+        return std::pair(min, max);
+    };
+    EXPECT_EQ(align(-100, -99.86, 0.05), std::pair(-100.0, -99.8)); // by the rule for negative ends
+    EXPECT_EQ(align(-100.05, -99.7, 0.05), std::pair(-100.05, -99.7));
+    std::mt19937_64 rng(31);
+    for (int i = 0; i < 100000; ++i) {
+        const double step = std::pow(10.0, int(rng() % 9) - 6) * (1 + rng() % 3 * 1.5 + rng() % 2);
+        const double a = double(std::int64_t(rng() % 2000001) - 1000000) / 1000;
+        const double b = a + double(rng() % 100000 + 1) / 1000;
+        const auto once = align(a, b, step);
+        ASSERT_EQ(align(once.first, once.second, step), once) << a << " " << b << " " << step;
+        ASSERT_LE(once.first, a);
+        ASSERT_GE(once.second, b);
+    }
+}
+
+// At the largest doubles a step beyond the maximum would be infinite: the end stays.
+TEST(AlignRangeToStep, StaysWithinTheFiniteDoubles) {
+    double min = 0, max = DBL_MAX;
+    AlignRangeToStep(min, max, 2e307);
+    EXPECT_EQ(min, 0);
+    EXPECT_TRUE(std::isfinite(max));
+    min = -DBL_MAX, max = -DBL_MAX / 3;
+    AlignRangeToStep(min, max, 5e307);
+    EXPECT_TRUE(std::isfinite(min));
+    EXPECT_LE(min, -DBL_MAX / 2);
+}
+
 TEST(AlignDateRangeToStep, WholeStepsFromTheEpoch) {
     double min = MakeDate(1970, 1, 1, 10, 17), max = MakeDate(1970, 1, 1, 11, 43);
     AlignDateRangeToStep(min, max, 1800 * Second);
