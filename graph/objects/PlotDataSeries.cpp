@@ -55,9 +55,12 @@ CPlotDataSeries& CPlotDataSeries::operator=(const CPlotDataSeries& o) {
     fillPartner = o.fillPartner;
     stems = o.stems;
     drawnSegments = o.drawnSegments;
-    xAscending = o.xAscending; // same values, wherever they now live
-    checkedPoints = points;
-    checkedCount = pointCount;
+    // Same values, wherever they now live; but a flag worked out for another buffer or count
+    // than the one copied says nothing of it.
+    const bool current = o.checkedPoints == o.points && o.checkedCount == o.pointCount;
+    xAscending = o.xAscending;
+    checkedPoints = current ? points : nullptr;
+    checkedCount = current ? pointCount : -1;
     return *this;
 }
 
@@ -153,12 +156,14 @@ void CPlotDataSeries::DrawStems(CGraphDC* dc, const Mapping& map) {
     const CRect& plot = map.plot;
     if (plot.IsRectEmpty())
         return;
-    // Only the points inside the X range are visited where X ascends.
+    // Stems stand for the points inside the X range, whatever their order; where X ascends
+    // only those are visited.
     const DataPoint* begin = points;
     const DataPoint* end = points + pointCount;
-    if (XAscending() && map.x->CanMap()) {
-        const double lo = std::min(map.x->viewMin, map.x->viewMax),
-                     hi = std::max(map.x->viewMin, map.x->viewMax);
+    const bool ranged = map.x->CanMap();
+    const double lo = std::min(map.x->viewMin, map.x->viewMax),
+                 hi = std::max(map.x->viewMin, map.x->viewMax);
+    if (ranged && XAscending()) {
         begin = std::partition_point(begin, end, [lo](const DataPoint& p) { return p.x < lo; });
         end = std::partition_point(begin, end, [hi](const DataPoint& p) { return p.x <= hi; });
     }
@@ -174,7 +179,7 @@ void CPlotDataSeries::DrawStems(CGraphDC* dc, const Mapping& map) {
         drawnSegments.push_back({x, base, x, top});
     };
     for (const DataPoint* p = begin; p < end; ++p) {
-        if (std::isnan(p->y))
+        if (std::isnan(p->y) || (ranged && !(p->x >= lo && p->x <= hi)))
             continue;
         const Pixel64 q = map.Map64(*p);
         if (q.x < plot.left || q.x >= plot.right)

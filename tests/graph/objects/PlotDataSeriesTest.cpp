@@ -235,6 +235,27 @@ TEST(DataSeries, DirectlyWrittenPointsAreDrawnAsThePlainLoopDrawsThem) {
     agree("X changed in place");
 }
 
+// A new buffer written into a series that is then copied (the graph's array of series grows):
+// the copy knows nothing yet of the new buffer's order and works it out, as the source would.
+TEST(DataSeries, ACopyDoesNotTakeAnOrderWorkedOutForAnotherBuffer) {
+    GraphFixture g;
+    std::vector<DataPoint> ascending;
+    for (int i = 0; i < 6600; ++i)
+        ascending.push_back({double(i), double(i % 50)});
+    g.Load(ascending);
+    g.Paint();
+    std::vector<DataPoint> unordered = ascending;
+    unordered[3000].x = std::nan("");
+    CPlotDataSeries& first = g.plot.SeriesAt(0);
+    first.points = unordered.data();
+    first.pointCount = int(unordered.size());
+    std::vector<DataPoint> other = {{0, 1}, {1, 2}};
+    g.plot.SetSeriesData(other.data(), 2, 1, 0, 0, false); // the series are copied
+    EXPECT_FALSE(g.plot.SeriesAt(0).XAscending());
+    CPlotDataSeries copied = g.plot.SeriesAt(0);
+    EXPECT_FALSE(copied.XAscending());
+}
+
 // The fast drawing must light exactly the pixels of the plain loop inside the plot, and record
 // exactly its segments, whatever the zoom and pan.
 TEST(DataSeries, FastDrawingMatchesThePlainLoop) {
@@ -313,6 +334,38 @@ TEST(DataSeries, XRewrittenInPlaceCostsTimeNotPixels) {
         std::copy(swapped.begin(), swapped.end(), s.points);
         agree(g, "another buffer at the same address");
     }
+}
+
+// Stems stand for the points inside the X range whatever their order: points beyond the
+// view's end that the plot still has room for are not drawn, in order or not.
+TEST(DataSeries, StemsFollowOneRuleWhateverTheOrder) {
+    GraphFixture g;
+    std::vector<DataPoint> points;
+    for (int i = 0; i < 100; ++i)
+        points.push_back({double(i), double(i % 9 + 1)});
+    auto picture = [&](const std::vector<DataPoint>& shown) {
+        CPlotDataSeries& s =
+            *g.plot.SetSeriesData(const_cast<DataPoint*>(shown.data()), 100, 0, 0, 0, false);
+        s.stems = true;
+        CPlotAxis& x = g.plot.XAxisAt(0);
+        CPlotAxis& y = g.plot.YAxisAt(0);
+        x.autoScale = y.autoScale = false;
+        x.SetViewRange(0, 50, 10);
+        y.SetViewRange(0, 10, 1);
+        Canvas c(400, 300);
+        g.plot.PaintGraph(c.dc, CRect(0, 0, 400, 300));
+        std::vector<COLORREF> pixels;
+        for (int py = 0; py < 300; ++py)
+            for (int px = 0; px < 400; ++px)
+                pixels.push_back(c.At(px, py));
+        return std::pair(pixels, g.plot.SeriesAt(0).drawnSegments.size());
+    };
+    const auto ascending = picture(points);
+    std::reverse(points.begin(), points.end());
+    const auto descending = picture(points);
+    EXPECT_EQ(ascending.second, 51u);
+    EXPECT_EQ(descending.second, ascending.second);
+    EXPECT_TRUE(descending.first == ascending.first);
 }
 
 } // namespace
