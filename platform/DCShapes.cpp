@@ -236,7 +236,8 @@ void CDC::RefillSolidRect(const CRect& r, COLORREF c) {
     const std::shared_ptr<SurfaceMemory> memory = target->surfaceMemory;
     const DirectImage direct = DirectImage::For(*target, R2_COPYPEN);
     const QRgb colour = ToQColor(c).rgb() | 0xFF000000u;
-    const QRect wanted = direct ? ToQRect(r) & target->image->rect() : QRect();
+    // An inside-out rectangle fills nothing, here as on any other target.
+    const QRect wanted = direct && !r.IsRectEmpty() ? ToQRect(r) & target->image->rect() : QRect();
     if (!memory || wanted.isEmpty() || !direct.Bounds().contains(wanted)) {
         if (memory)
             memory->Settle();

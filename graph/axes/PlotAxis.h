@@ -160,6 +160,14 @@ protected:
     void DrawTick(CGraphDC& dc, double position, double value, bool labelled,
                   const CFont& shownFont, const CPen& gridPen, const CRect& plot,
                   bool transparentLines = true);
+    // Where a tick's label of this size is drawn.
+    CRect TickLabelRect(double position, CSize size) const;
+    void DrawTickLabel(CGraphDC& dc, double position, const std::string& label, CSize size,
+                       const CFont& shownFont);
+    // Of ticks first..last, which share one pixel and of which the caller draws the last, the
+    // labels that would still show past the later ones when every tick is drawn in order.
+    void DrawLabelsShowingPast(CGraphDC& dc, std::int64_t first, std::int64_t last,
+                               double firstPosition, double step, const CFont& shownFont);
     // The axis line to `end` with its arrow head, the hit rectangle and the selection frame.
     void DrawAxisLine(CGraphDC& dc, int end);
     // Runs `draw` on `dc`, or, for a hidden axis, on a context that shows nothing.

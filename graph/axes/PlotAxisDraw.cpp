@@ -104,15 +104,17 @@ void CPlotAxis::DrawLayout(CGraphDC& dc) {
         // Ticks far beyond the area along the axis cannot show on it: passed over unmeasured.
         const double lo = (vertical ? areaRect.top : areaRect.left) - 2.0 * MaxDrawnSize;
         const double hi = (vertical ? areaRect.bottom : areaRect.right) + 2.0 * MaxDrawnSize;
-        auto draw = [&](std::int64_t k, double position) {
-            DrawTick(dc, position, TickValue(k), true, tickShown, gridPen, plot);
-        };
         if (everyTick) {
             double position = vertical ? originY : originX;
             for (std::int64_t k = 0; k < count; position += vertical ? -d : d, ++k)
                 if (position >= lo && position <= hi)
-                    draw(k, position);
+                    DrawTick(dc, position, TickValue(k), true, tickShown, gridPen, plot);
         } else {
+            auto draw = [&](std::int64_t k, double position, std::int64_t first,
+                            double firstPosition) {
+                DrawLabelsShowingPast(dc, first, k, firstPosition, vertical ? -d : d, tickShown);
+                DrawTick(dc, position, TickValue(k), true, tickShown, gridPen, plot);
+            };
             WalkTicks(vertical ? originY : originX, vertical ? -d : d, count, lo, hi, draw);
         }
     }
@@ -146,6 +148,70 @@ void CPlotAxis::DrawTitle(CGraphDC& dc, int end, CSize size) {
     dc.DrawText(title, &r, format);
 }
 
+CRect CPlotAxis::TickLabelRect(double position, CSize size) const {
+    const int gap = ShownLabelGap();
+    if (orientation == Vertical) {
+        const int h = size.cy / 2;
+        const int y0 = TruncInt(position - h), y1 = TruncInt(position + h);
+        return labelSide == 0 ? CRect(SatSum(originX, -gap, -std::int64_t(size.cx)), y0,
+                                      SatSum(originX, -gap), y1)
+                              : CRect(SatSum(originX, gap), y0, SatSum(originX, gap, size.cx), y1);
+    }
+    const int w = size.cx / 2;
+    return CRect(TruncInt(position - w), SatSum(originY, gap), TruncInt(position + w),
+                 SatSum(originY, gap, size.cy));
+}
+
+void CPlotAxis::DrawTickLabel(CGraphDC& dc, double position, const std::string& label, CSize size,
+                              const CFont& shownFont) {
+    CSelectGuard<CFont> font(dc, shownFont);
+    CRect r = TickLabelRect(position, size);
+    dc.DrawText(label, &r,
+                orientation != Vertical ? DT_CENTER
+                : labelSide == 0        ? DT_RIGHT
+                                        : DT_LEFT);
+}
+
+void CPlotAxis::DrawLabelsShowingPast(CGraphDC& dc, std::int64_t first, std::int64_t last,
+                                      double firstPosition, double step, const CFont& shownFont) {
+    // Many ticks a pixel: their labels are told apart by no one; the last one stands for all.
+    constexpr std::int64_t MostLooked = 4096;
+    if (first >= last || last - first > MostLooked)
+        return;
+    struct Shown {
+        double position;
+        std::string label;
+        CSize size;
+        CRect rect;
+        bool drawn;
+    };
+    std::vector<Shown> run;
+    run.reserve(std::size_t(last - first + 1));
+    CSelectGuard<CFont> measure(dc, tickFont); // measuring never scales
+    double position = firstPosition;
+    for (std::int64_t k = first; k <= last; ++k, position += step) {
+        Shown s{position, LabelText(TickValue(k)), {}, {}, false};
+        s.size = TextExtent(dc, s.label);
+        s.rect = TickLabelRect(position, s.size);
+        run.push_back(std::move(s));
+    }
+    // From the last back: a label wholly inside one drawn after it can never show.
+    run.back().drawn = true; // drawn whole by the caller
+    for (std::size_t i = run.size() - 1; i-- > 0;) {
+        CRect& r = run[i].rect;
+        bool covered = false;
+        for (std::size_t j = i + 1; j < run.size() && !covered; ++j) {
+            const CRect& later = run[j].rect;
+            covered = run[j].drawn && later.left <= r.left && later.top <= r.top &&
+                      later.right >= r.right && later.bottom >= r.bottom;
+        }
+        run[i].drawn = !covered;
+    }
+    for (std::size_t i = 0; i + 1 < run.size(); ++i)
+        if (run[i].drawn)
+            DrawTickLabel(dc, run[i].position, run[i].label, run[i].size, shownFont);
+}
+
 void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool labelled,
                          const CFont& shownFont, const CPen& gridPen, const CRect& plot,
                          bool transparentLines) {
@@ -159,23 +225,7 @@ void CPlotAxis::DrawTick(CGraphDC& dc, double position, double value, bool label
             CSelectGuard<CFont> measure(dc, tickFont); // measuring never scales
             size = TextExtent(dc, label);
         }
-        CSelectGuard<CFont> font(dc, shownFont);
-        CRect r;
-        UINT format;
-        if (vertical) {
-            const int h = size.cy / 2;
-            const int y0 = TruncInt(position - h), y1 = TruncInt(position + h);
-            r = labelSide == 0 ? CRect(SatSum(originX, -gap, -std::int64_t(size.cx)), y0,
-                                       SatSum(originX, -gap), y1)
-                               : CRect(SatSum(originX, gap), y0, SatSum(originX, gap, size.cx), y1);
-            format = labelSide == 0 ? DT_RIGHT : DT_LEFT;
-        } else {
-            const int w = size.cx / 2;
-            r = CRect(TruncInt(position - w), SatSum(originY, gap), TruncInt(position + w),
-                      SatSum(originY, gap, size.cy));
-            format = DT_CENTER;
-        }
-        dc.DrawText(label, &r, format);
+        DrawTickLabel(dc, position, label, size, shownFont);
     }
     CSelectGuard<CPen> pen(dc, gridPen);
     const int mode = transparentLines ? dc.SetBkMode(TRANSPARENT) : dc.GetBkMode();

@@ -1,8 +1,8 @@
 #pragma once
 // Which ticks an axis draws. Tick k (0 <= k < count) lies `step` pixels after tick k - 1 (step
-// may be negative: upward), from `origin`. Of the ticks that fall on one pixel only the last
-// is drawn: it draws the same line, and its label covers theirs as it would when all are
-// drawn in order. Ticks outside [lo, hi] are not drawn. Up to StepByStep ticks the positions
+// may be negative: upward), from `origin`. Of the ticks that fall on one pixel the last is
+// drawn whole: it draws the same line; the others are told, for the labels that the last one
+// would not cover. Ticks outside [lo, hi] are not drawn. Up to StepByStep ticks the positions
 // are summed tick by tick, as they always were; beyond, each is origin + k * step and the walk
 // goes a pixel at a time, so the work follows the pixels the axis covers, not its ticks.
 
@@ -33,16 +33,23 @@ template <class Holds> std::int64_t FirstFailing(std::int64_t from, std::int64_t
 
 constexpr std::int64_t StepByStep = std::int64_t(1) << 20;
 
-// Calls visit(k, position) for each tick drawn, in order.
+// Calls visit(k, position, first, firstPosition) for each tick drawn, in order: ticks first
+// to k share the pixel, the first of them at firstPosition (the positions between follow by
+// adding the step, as they were summed). Beyond StepByStep ticks only k is told (first is k).
 template <class Visit>
 void WalkTicks(double origin, double step, std::int64_t count, double lo, double hi, Visit visit) {
     if (count <= StepByStep) {
-        double p = origin;
+        double p = origin, runPosition = origin;
+        std::int64_t run = 0;
         for (std::int64_t k = 0; k < count; ++k) {
             const double next = p + step;
             const bool shared = k + 1 < count && TruncInt(next) == TruncInt(p);
-            if (!shared && p >= lo && p <= hi)
-                visit(k, p);
+            if (!shared) {
+                if (p >= lo && p <= hi)
+                    visit(k, p, run, runPosition);
+                run = k + 1;
+                runPosition = next;
+            }
             p = next;
         }
         return;
@@ -62,7 +69,7 @@ void WalkTicks(double origin, double step, std::int64_t count, double lo, double
             FirstFailing(k + 1, count,
                          [&](std::int64_t i) { return TruncInt(position(i)) == at; }) -
             1;
-        visit(last, position(last));
+        visit(last, position(last), last, position(last));
         k = last + 1;
     }
 }

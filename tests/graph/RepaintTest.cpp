@@ -82,6 +82,9 @@ TEST(Repaint, EachRepaintShowsWhatAFreshPaintShows) {
              dc->FillSolidRect(CRect(200, 60, 215, 75), RGB(9, 9, 9));
          }},
         {"margins moved the plot", [&] { g.plot.marginLeft = 23, g.plot.marginTop = 17; }},
+        {"too narrow for its axes: the plot turned inside out",
+         [&] { g.plot.marginLeft = 230, g.plot.marginRight = 200; }},
+        {"room again", [&] { g.plot.marginLeft = 23, g.plot.marginRight = 5; }},
         {"nothing shown", [&] { g.plot.SetSeriesData(nullptr, 0, 0, 0, 0, false); }},
     };
     for (const auto& [name, change] : steps) {

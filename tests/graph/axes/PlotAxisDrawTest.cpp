@@ -199,7 +199,16 @@ TEST(AxisDraw, DenseTicksCoverTheAxisAndLookAsIfEveryOneWereDrawn) {
     const struct {
         double min, max, step;
         bool vertical;
-    } cases[] = {{0, 1000, 0.1, false}, {-5, 5, 1e-4, false}, {0, 1000, 0.1, true}};
+        const char* format = "%5.1f";
+    } cases[] = {{0, 1000, 0.1, false},
+                 {-5, 5, 1e-4, false},
+                 {0, 1000, 0.1, true},
+                 {0, 1000, 0.1, false, "%g"},
+                 {-5, 5, 1e-4, false, "%g"},
+                 {0, 1000, 0.1, true, "%g"},
+                 {-3, 7, 3e-4, true, "%g"},
+                 {0.5, 2.5, 1e-3, true, "%.9g"},
+                 {1e6, 1e6 + 3, 1e-4, false, "%g"}};
     for (const auto& c : cases) {
         std::vector<COLORREF> pictures[2];
         for (int every = 0; every < 2; ++every) {
@@ -210,6 +219,7 @@ TEST(AxisDraw, DenseTicksCoverTheAxisAndLookAsIfEveryOneWereDrawn) {
             axis.tickStep = c.step;
             axis.showGrid = true;
             axis.everyTick = every == 1;
+            axis.tickFormat = c.format;
             axis.Draw(&a.canvas.dc);
             for (int y = 0; y < 300; ++y)
                 for (int x = 0; x < 400; ++x)
@@ -230,7 +240,7 @@ TEST(AxisDraw, DenseTicksCoverTheAxisAndLookAsIfEveryOneWereDrawn) {
         for (std::size_t i = 0; i < pictures[0].size(); ++i)
             differ += pictures[0][i] != pictures[1][i];
         EXPECT_EQ(differ, 0) << c.min << ".." << c.max << " by " << c.step
-                             << (c.vertical ? " upward" : " across");
+                             << (c.vertical ? " upward" : " across") << " as " << c.format;
     }
 }
 
@@ -250,7 +260,8 @@ TEST(AxisDraw, AStepFarTooSmallIsWalkedAPixelAtATime) {
     EXPECT_GE(far, 330);
     EXPECT_GE(lines, 250); // every pixel of the axis has its tick
     int visits = 0;
-    WalkTicks(10.25, 1e-9, std::int64_t(1e12), 0, 1000, [&](std::int64_t, double) { ++visits; });
+    WalkTicks(10.25, 1e-9, std::int64_t(1e12), 0, 1000,
+              [&](std::int64_t, double, std::int64_t, double) { ++visits; });
     EXPECT_EQ(visits, 1000 - 10); // pixels 10 to 999: 1000 itself only begins past the end
     // Holding all the way to the end of the largest range: the gallop must not overflow.
     const std::int64_t end = std::int64_t(1) << 62;
