@@ -39,7 +39,10 @@ public:
     // Refers to the caller's points, or copies them into an array of its own.
     void SetPoints(DataPoint* data, int count, bool copy);
     // Tells the series that X values changed in place (it keeps whether they ascend). A new
-    // buffer or count written into `points` or `pointCount` is noticed without it.
+    // buffer or count written into `points` or `pointCount` is noticed without it; X written
+    // in place is not: where X ascends drawing reads only the points that start a pixel
+    // column, so a NaN or a backward X among the others stays unseen, and pictures unlike a
+    // fresh paint's, until this is called.
     void PointsChanged() const;
     bool XAscending() const;
 
