@@ -15,10 +15,15 @@ std::string FileErrorText(const CFileException& e) {
 }
 
 bool RunCommand(CWnd& view, UINT id, CAppDialogs& dialogs, const std::function<bool(UINT)>& frame) {
+    bool handled = true;
+    RunGuarded(dialogs,
+               [&] { handled = view.SendMessage(WM_COMMAND, id, 0) || (frame && frame(id)); });
+    return handled;
+}
+
+void RunGuarded(CAppDialogs& dialogs, const std::function<void()>& work) {
     try {
-        if (view.SendMessage(WM_COMMAND, id, 0))
-            return true;
-        return frame && frame(id);
+        work();
     } catch (const std::bad_alloc&) {
         dialogs.MessageBox(LoadString(IDS_OUT_OF_MEMORY),
                            MB_OK | MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
@@ -27,5 +32,4 @@ bool RunCommand(CWnd& view, UINT id, CAppDialogs& dialogs, const std::function<b
     } catch (const std::exception&) {
         dialogs.MessageBox(LoadString(IDS_COMMAND_FAILED), MB_OK | MB_ICONSTOP);
     }
-    return true;
 }

@@ -12,6 +12,9 @@
 // The framework's text for a file error, with the file's name in place of %1.
 std::string FileErrorText(const CFileException& e);
 
+// Runs `work` as a command runs: what escapes it is shown as the framework shows it.
+void RunGuarded(CAppDialogs& dialogs, const std::function<void()>& work);
+
 // True when someone handled the command.
 bool RunCommand(CWnd& view, UINT id, CAppDialogs& dialogs,
                 const std::function<bool(UINT)>& frame = {});

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <sys/stat.h>
 
 #include "app/Commands.h"
 #include "app/MainToolBar.h"
@@ -171,6 +172,28 @@ void CMainFrame::UpdateChecks() {
 
 void CMainFrame::Command(UINT id) {
     RunCommand(*view, id, dialogs, [this](UINT other) { return FrameCommand(other); });
+    UpdateChecks();
+}
+
+void CMainFrame::OpenGiven(const std::vector<std::string>& arguments) {
+    if (arguments.empty())
+        return;
+    if (arguments.size() > 1 || arguments[0].starts_with('-')) {
+        dialogs.MessageBox("Tarvelin opens the one file whose path it is given, and takes no "
+                           "options.\nIt starts with no waveform.",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string& path = arguments[0];
+    RunGuarded(dialogs, [&] {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) // Open's dialog lets only existing files through
+            throw CFileException(CFileException::CauseFromErrno(errno), path);
+        if (IsSoundFile(path))
+            view->ImportSound(path);
+        else
+            view->OpenPath(path);
+    });
     UpdateChecks();
 }
 

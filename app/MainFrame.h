@@ -30,6 +30,9 @@ public:
     CWaveformView& View() { return *view; }
     // Runs a command as its menu item or toolbar button does.
     void Command(UINT id);
+    // What the program was started with: one path opens that file as Open does (a sound file
+    // is imported); anything else is said and the window starts empty.
+    void OpenGiven(const std::vector<std::string>& arguments);
     QAction* Action(UINT id) const;
     // The close query; false keeps the program running.
     bool QueryClose();

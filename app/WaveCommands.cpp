@@ -257,6 +257,13 @@ void CWaveformView::GivingWay(const std::function<void()>& work) {
         try {
             work();
             return;
+        } catch (const MemoryRefused& refused) {
+            if (buffer)
+                history.Commit(buffer.get()); // a step left open changed nothing: none is kept
+            // The history goes only where all of it would make room enough: a refusal that
+            // cannot be helped keeps what can still be undone.
+            if (refused.availableBytes + history.Bytes() < refused.bytes || !history.DropOldest())
+                throw;
         } catch (const std::bad_alloc&) {
             if (buffer)
                 history.Commit(buffer.get()); // a step left open changed nothing: none is kept
@@ -363,10 +370,27 @@ void CWaveformView::GenerateWave() {
     std::vector<DataPoint> preview;
     // The preview is shown by pointing series 0 at it: the samples and the axes stay as they
     // are, so Cancel gives back exactly what was there.
+    // The graph shows the samples again and the preview's memory is given back.
+    auto letGoOfPreview = [&] {
+        if (had) {
+            graph.SeriesAt(0).points = buffer.get();
+            graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
+        } else {
+            graph.ClearGraph();
+        }
+        preview = {};
+        graph.Invalidate();
+    };
     auto show = [&](const GeneratorOptions& o, std::uint32_t n) -> std::string {
         if (n == 0 || n > 2147483647u)
             return "The count must lie between 1 and 2147483647.";
-        GeneratorResult made = Generate(o, n, buffer.get(), had ? sampleCount : 0);
+        GeneratorResult made;
+        try {                 // the dialog's own event: nothing may escape into the window system
+            letGoOfPreview(); // its memory may be needed for the next
+            made = Generate(o, n, buffer.get(), had ? sampleCount : 0);
+        } catch (const std::bad_alloc&) {
+            return std::string(LoadString(IDS_OUT_OF_MEMORY));
+        }
         if (!made.error.empty())
             return made.error;
         preview = std::move(made.points);
@@ -380,17 +404,10 @@ void CWaveformView::GenerateWave() {
         return {};
     };
     const bool ok = dialogs.Generate(options, count, show);
-    if (had) {
-        graph.SeriesAt(0).points = buffer.get();
-        graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
-    } else {
-        graph.ClearGraph();
-    }
-    graph.Invalidate();
+    letGoOfPreview();
     if (!ok)
         return;
     generatorOptions = options;
-    preview = {}; // its memory may be needed now
     GeneratorResult made;
     bool finished = false;
     GivingWay([&] {
@@ -537,6 +554,17 @@ void CWaveformView::Import(bool clipboard) {
         if (!finished)
             return;
     }
+    TakeRead(std::move(read), name);
+}
+
+void CWaveformView::ImportSound(const std::string& path) {
+    ImportResult read;
+    if (dialogs.RunLong("Importing " + FileName(path) + "...",
+                        [&](CProgress&) { read = ImportWav(path, false); }))
+        TakeRead(std::move(read), FileName(path));
+}
+
+void CWaveformView::TakeRead(ImportResult read, const std::string& name) {
     if (read.error.empty() && read.values.empty())
         read.error = "There is no number to import.";
     if (read.error.empty() && read.values.size() > 2147483647u)

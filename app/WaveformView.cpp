@@ -309,13 +309,16 @@ void CWaveformView::Open() {
     request.initialFolder = dataPath;
     request.filter = DataFilter;
     const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
-    if (!chosen)
-        return;
+    if (chosen)
+        OpenPath(chosen->path);
+}
+
+void CWaveformView::OpenPath(const std::string& path) {
     // Read beside the waveform there is: a cancelled Open leaves it as it was.
     DataFile file;
     try {
-        if (!dialogs.RunLong("Opening " + FileName(chosen->path) + "...", [&](CProgress& progress) {
-                file = ReadDataFile(chosen->path, &progress);
+        if (!dialogs.RunLong("Opening " + FileName(path) + "...", [&](CProgress& progress) {
+                file = ReadDataFile(path, &progress);
                 if (file.count > 2147483647u) // more than a series can hold
                     throw std::bad_alloc();
             }))
@@ -324,13 +327,13 @@ void CWaveformView::Open() {
         dialogs.MessageBox(e.what(), MB_OK | MB_ICONEXCLAMATION);
         return;
     } catch (const DataFileReadError& e) {
-        dataPath = chosen->path;
+        dataPath = path;
         graph.ClearGraph();
         ReleaseBuffer();
         ShowName(FileName(dataPath));
         throw CFileException(CFileException::CauseFromErrno(e.error), dataPath);
     }
-    dataPath = chosen->path;
+    dataPath = path;
     graph.ClearGraph();
     ReleaseBuffer();
     if (file.count > 0) {

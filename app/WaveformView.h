@@ -11,6 +11,7 @@
 #include "files/DataFileReader.h"
 #include "files/SampleBuffer.h"
 #include "graph/Plot.h"
+#include "wave/Import.h"
 #include "wave/UndoHistory.h"
 
 enum ToolMode {
@@ -25,6 +26,10 @@ enum ToolMode {
 
 class CWaveformView : public CWnd {
 public:
+    // Opens the file as Open does once it is chosen (no question, no dialog).
+    void OpenPath(const std::string& path);
+    // A sound file's first channel in place of the waveform, as Import takes it.
+    void ImportSound(const std::string& path);
     using TitleSetter = std::function<void(const std::string&)>;
     CWaveformView(CAppDialogs& dialogs, TitleSetter setTitle);
     ~CWaveformView() override;
@@ -89,6 +94,9 @@ private:
     void GenerateWave();
     void ResampleWave();
     void Import(bool clipboard);
+    // What an import read: its error said, or its values taken (after asking about frames
+    // the file does not hold).
+    void TakeRead(ImportResult read, const std::string& name);
     // Puts imported values in place of the waveform, as Open does, as one step back.
     void TakeImported(std::vector<double> values, const std::string& name);
     // Puts a waveform of these Y values in place of the samples (the count may change) and

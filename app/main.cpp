@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <clocale>
+#include <string>
+#include <vector>
 
 #include "app/MainFrame.h"
 #include "app/QtAppDialogs.h"
@@ -7,6 +9,8 @@
 #include "app/ToolbarImages.h"
 
 int main(int argc, char* argv[]) {
+    // Taken before Qt reads (and removes) the options it knows: the program takes none.
+    const std::vector<std::string> given(argv + 1, argv + argc);
     KeepNoSettings();
     QApplication app(argc, argv);
     // Numbers in files and labels always use ".", whatever the desktop's language.
@@ -19,5 +23,6 @@ int main(int argc, char* argv[]) {
     CMainFrame frame(dialogs);
     dialogs.owner = &frame;
     frame.show();
+    frame.OpenGiven(given);
     return app.exec();
 }

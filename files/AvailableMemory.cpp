@@ -107,7 +107,7 @@ bool FindMount(const std::string& root, const std::string& controller, Mount& fo
 
 // What the groups from `path` up to the mount still allow, each read with its own files.
 std::uint64_t AlongPath(const std::string& root, const Mount& mount, std::string path,
-                        const char* limitFile, const char* usageFile, const char* cacheName) {
+                        const char* limitFile, const char* usageFile, const char* cachePrefix) {
     if (mount.root != "/" && path.rfind(mount.root, 0) == 0)
         path = path.substr(mount.root.size());
     else if (mount.root != "/")
@@ -120,7 +120,12 @@ std::uint64_t AlongPath(const std::string& root, const Mount& mount, std::string
             std::uint64_t used = NumberIn(dir + "/" + usageFile);
             if (used == Unknown)
                 used = 0;
-            const std::uint64_t cache = StatIn(dir + "/memory.stat", cacheName);
+            // The clean file cache, which the group gives up before it kills: both lists.
+            const std::string stat = dir + "/memory.stat", prefix = cachePrefix;
+            const std::uint64_t file =
+                StatIn(stat, prefix + "inactive_file") + StatIn(stat, prefix + "active_file");
+            const std::uint64_t dirty = StatIn(stat, prefix.empty() ? "file_dirty" : "total_dirty");
+            const std::uint64_t cache = file > dirty ? file - dirty : 0;
             used = used > cache ? used - cache : 0;
             least = std::min(least, limit > used ? limit - used : 0);
         }
@@ -146,12 +151,12 @@ std::uint64_t FromControlGroups(const std::string& root) {
         Mount mount;
         if (id == "0" && controllers.empty()) {
             if (FindMount(root, "", mount))
-                least = std::min(least, AlongPath(root, mount, path, "memory.max", "memory.current",
-                                                  "inactive_file"));
+                least = std::min(least,
+                                 AlongPath(root, mount, path, "memory.max", "memory.current", ""));
         } else if (std::ranges::count(Split(controllers, ','), std::string("memory")) > 0) {
             if (FindMount(root, "memory", mount))
                 least = std::min(least, AlongPath(root, mount, path, "memory.limit_in_bytes",
-                                                  "memory.usage_in_bytes", "total_inactive_file"));
+                                                  "memory.usage_in_bytes", "total_"));
         }
     }
     return least;

@@ -8,8 +8,9 @@
 
 // The least of what the system has free (available memory and free swap, /proc/meminfo) and
 // what each control group on the process's path still allows: its limit less what it uses,
-// less the file cache it can drop (v2: memory.max, memory.current, inactive_file; v1:
-// memory.limit_in_bytes, memory.usage_in_bytes, total_inactive_file). Read anew at each call;
+// less the clean file cache it can drop (v2: memory.max, memory.current, inactive_file and
+// active_file less file_dirty; v1: memory.limit_in_bytes, memory.usage_in_bytes, and the same
+// counts named total_...). Read anew at each call;
 // the largest value when nothing can be read.
 std::uint64_t AvailableBytes();
 

@@ -9,7 +9,8 @@ void AskForMemory(std::uint64_t bytes) {
         return;
     const std::uint64_t available = AvailableBytes();
     if (available < MemoryMargin || bytes > available - MemoryMargin)
-        throw std::bad_alloc();
+        throw MemoryRefused(bytes > UINT64_MAX - MemoryMargin ? UINT64_MAX : bytes + MemoryMargin,
+                            available);
 }
 
 void AskForMemory(std::uint64_t count, std::uint64_t size) {

@@ -6,12 +6,24 @@
 // changes. (Callers that keep an undo history let it give way and ask again.)
 
 #include <cstdint>
+#include <new>
 
 // Room kept free beside every large request: the window, its pictures, the dialogs, and the
 // caches the system cannot drop at once.
 constexpr std::uint64_t MemoryMargin = std::uint64_t(64) << 20;
 
-// Throws std::bad_alloc unless `bytes` and the margin can be had now. Requests under a MiB
+// A request the gate refused, and its size: memory given back elsewhere helps only when it
+// makes up the difference.
+class MemoryRefused : public std::bad_alloc {
+public:
+    MemoryRefused(std::uint64_t asked, std::uint64_t available)
+        : bytes(asked), availableBytes(available) {}
+    const char* what() const noexcept override { return "memory refused"; }
+    std::uint64_t bytes;          // asked for, margin included
+    std::uint64_t availableBytes; // what there was
+};
+
+// Throws MemoryRefused unless `bytes` and the margin can be had now. Requests under a MiB
 // pass without asking: the margin covers them.
 void AskForMemory(std::uint64_t bytes);
 

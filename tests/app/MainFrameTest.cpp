@@ -9,6 +9,10 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "app/MainFrame.h"
 #include "app/MainToolBar.h"
@@ -232,6 +236,72 @@ TEST(MainFrame, UndoAndRedoStepThroughDragsAndStrokesWithTheKeys) {
     dialogs.counts.push_back(5);
     frame.Action(ID_FILE_NEW)->trigger(); // a new waveform starts a fresh history
     EXPECT_EQ(frame.View().History().Steps(), 0u);
+}
+
+} // namespace
+
+namespace {
+
+// Started with a path, as a desktop's Open With starts it: the file opens as Open opens it;
+// a sound file is imported; anything else is said, and the window starts empty.
+TEST(MainFrame, AFileGivenAtTheStartOpensAsOpenDoes) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "given";
+    std::filesystem::create_directories(folder);
+    const std::string data = (folder / "wave.txt").string();
+    std::ofstream(data) << "0.5\n-0.25\n1\n";
+    {
+        ScriptedDialogs dialogs;
+        CMainFrame frame(dialogs);
+        frame.OpenGiven({data});
+        EXPECT_EQ(frame.View().SampleCount(), 3u);
+        EXPECT_EQ(frame.windowTitle(), "Tarvelin 1.7 - [wave.txt]");
+        EXPECT_TRUE(dialogs.messages.empty());
+        EXPECT_FALSE(frame.View().IsModified());
+    }
+    {
+        ScriptedDialogs dialogs;
+        CMainFrame frame(dialogs);
+        frame.OpenGiven({});
+        EXPECT_EQ(frame.View().SampleCount(), 0u);
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
+    for (const std::vector<std::string>& odd :
+         std::vector<std::vector<std::string>>{{data, data}, {"--help"}, {"-platform"}}) {
+        ScriptedDialogs dialogs;
+        CMainFrame frame(dialogs);
+        frame.OpenGiven(odd);
+        EXPECT_EQ(frame.View().SampleCount(), 0u);
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0], "Tarvelin opens the one file whose path it is given, and "
+                                       "takes no options.\nIt starts with no waveform.");
+    }
+    {
+        ScriptedDialogs dialogs;
+        CMainFrame frame(dialogs);
+        const std::string missing = (folder / "missing.txt").string();
+        frame.OpenGiven({missing});
+        EXPECT_EQ(dialogs.messages, std::vector<std::string>{missing + " was not found."});
+        EXPECT_EQ(frame.windowTitle(), "Tarvelin 1.7");
+    }
+    {
+        ScriptedDialogs dialogs;
+        CMainFrame frame(dialogs);
+        // Four 16-bit mono frames: 0, half scale, full scale down, a quarter.
+        const std::string wav = (folder / "tone.wav").string();
+        const std::string data("\x00\x00\x00\x40\x00\x80\x00\x20", 8);
+        std::ofstream(wav, std::ios::binary)
+            << std::string("RIFF\x2c\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00"
+                           "\x80\xbb\x00\x00\x00\x77\x01\x00\x02\x00\x10\x00"
+                           "data\x08\x00\x00\x00",
+                           44)
+            << data;
+        frame.OpenGiven({wav});
+        ASSERT_EQ(frame.View().SampleCount(), 4u)
+            << (dialogs.messages.empty() ? "" : dialogs.messages[0]);
+        EXPECT_EQ(frame.View().Samples()[1].y, 0.5);
+        EXPECT_EQ(frame.View().Samples()[2].y, -1.0);
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace

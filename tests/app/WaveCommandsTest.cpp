@@ -498,3 +498,29 @@ TEST_F(ViewTest, ACutWavFileSaysWhatItHoldsAndTheUserChooses) {
 }
 
 } // namespace
+
+namespace {
+
+// Far more than the machine has: the preview says so inside the dialog (nothing escapes into
+// the window system), and the refused Generate keeps the steps that can still be undone, as
+// dropping them would not have made room enough.
+TEST_F(ViewTest, AGenerateBeyondMemoryIsRefusedAndKeepsTheHistory) {
+    New(64);
+    dialogs.transforms.push_back([](TransformRequest&) {});
+    Run(ID_WAVE_INVERT);
+    ASSERT_EQ(view.History().Steps(), 1u);
+    std::string said;
+    dialogs.generates.push_back([&](GeneratorOptions& o, std::uint32_t& n, auto& preview) {
+        said = preview(o, 2147483647u);
+        n = 2147483647u;
+        return true;
+    });
+    Run(ID_WAVE_GENERATE);
+    EXPECT_EQ(said, "Out of memory.");
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Out of memory."});
+    EXPECT_EQ(view.History().Steps(), 1u);
+    EXPECT_EQ(view.SampleCount(), 64u);
+    EXPECT_EQ(view.Graph().SeriesAt(0).points, view.Samples()) << "the preview is let go";
+}
+
+} // namespace
