@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QString::fromLatin1(LoadString(IDS_APP_NAME)));
     QApplication::setApplicationVersion(QStringLiteral("1.7.0.0"));
-    QApplication::setDesktopFileName(QStringLiteral("tarvelin"));
+    QApplication::setDesktopFileName(QStringLiteral("org.tarvelin.Tarvelin"));
     QApplication::setWindowIcon(ProgramIcon());
     CQtAppDialogs dialogs;
     CMainFrame frame(dialogs);
