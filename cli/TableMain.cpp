@@ -26,9 +26,9 @@ namespace {
 
 constexpr const char* Usage =
     "Usage: tarvelin-table export [options] INPUT.txt [-o OUT.h]\n"
-    "       tarvelin-table verify OUT [options] INPUT.txt\n"
-    "       tarvelin-table analyse [--type T | --width B [--signed]] [--scale S] [--json]\n"
-    "                              [--spectrum FILE.csv] INPUT.txt\n"
+    "  or:  tarvelin-table verify OUT [options] INPUT.txt\n"
+    "  or:  tarvelin-table analyse [--type T|--width B [--signed]] [--scale S] [--json] INPUT.txt\n"
+    "  or:  tarvelin-table analyse [options] --spectrum FILE.csv INPUT.txt\n"
     "Writes the waveform of INPUT.txt (one value a line, as Tarvelin saves it) as a C table,\n"
     "or in another form; verify reads a written table back and says whether every entry is\n"
     "what the same options give from INPUT.txt (exit 0) or which is not (exit 1).\n"
