@@ -411,6 +411,10 @@ void CWaveformView::GenerateWave() {
     GeneratorResult made;
     bool finished = false;
     GivingWay([&] {
+        // All the step takes, asked for first (see ResampleWave): the values made, then the
+        // changed values kept for Undo, or a new waveform beside the old values.
+        const std::uint64_t n = had ? sampleCount : 0, m = count;
+        AskForMemory(had && m == n ? 24 * m : 24 * m + 8 * n);
         finished = dialogs.RunLong("Generating...", [&](CProgress& progress) {
             made = Generate(options, count, buffer.get(), had ? sampleCount : 0, &progress);
         });
@@ -485,6 +489,11 @@ void CWaveformView::ResampleWave() {
     std::vector<double> out;
     bool finished = false;
     GivingWay([&] {
+        // The whole step is asked for first, so that the history gives way only where that
+        // makes room for all of it: the copy, the converter's input and output, then the new
+        // samples beside the old values the step keeps.
+        const std::uint64_t n = sampleCount, m = std::uint64_t(wanted);
+        AskForMemory(std::max(16 * n + 8 * m, 24 * m + 8 * n));
         const std::vector<double> ys = Ys(buffer.get(), sampleCount);
         finished = dialogs.RunLong("Resampling...", [&](CProgress& progress) {
             out = Resample(ys, std::size_t(wanted), ResampleMethod(std::clamp(r.choice, 0, 3)),
@@ -585,7 +594,11 @@ void CWaveformView::TakeImported(std::vector<double> values, const std::string& 
     const UndoHistory::Document imported{name + "*", "", ""};
     if (buffer) {
         bool replaced = false;
-        GivingWay([&] { replaced = ReplaceAsStep(values, imported, "Importing..."); });
+        GivingWay([&] {
+            const std::uint64_t n = sampleCount, m = values.size();
+            AskForMemory(16 * m + 8 * (n > m ? n - m : 0)); // the new samples, the old values
+            replaced = ReplaceAsStep(values, imported, "Importing...");
+        });
         if (!replaced)
             return;
         SetTool(ToolPan); // as Open leaves it

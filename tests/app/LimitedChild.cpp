@@ -34,14 +34,14 @@ int EveryCommand(CWaveformView& view, ScriptedDialogs& dialogs, const char* larg
                  const char* sound, const char* text) {
     std::setvbuf(stdout, nullptr, _IONBF, 0); // all that was done, however it ends
     int failures = 0;
-    auto run = [&](const char* what, UINT id) {
+    auto run = [&](const char* what, UINT id, bool keeps = true) {
         const std::uint64_t before = Fingerprint(view);
         dialogs.messages.clear();
         RunCommand(view, id, dialogs);
         std::erase(dialogs.messages, std::string("Waveform not saved.\nDo you want to continue?"));
         const bool refused =
             !dialogs.messages.empty() && dialogs.messages.back() == "Out of memory.";
-        const bool intact = !refused || Fingerprint(view) == before;
+        const bool intact = !refused || !keeps || Fingerprint(view) == before;
         std::printf("%s at %u samples: %s%s\n", what, view.SampleCount(),
                     refused                    ? "Out of memory."
                     : dialogs.messages.empty() ? "done"
@@ -66,7 +66,9 @@ int EveryCommand(CWaveformView& view, ScriptedDialogs& dialogs, const char* larg
     for (std::uint32_t count : {10'000'000u, 20'000'000u}) {
         dialogs.counts.push_back(count);
         dialogs.answers.push_back(IDYES);
-        run("New", ID_FILE_NEW);
+        run("New", ID_FILE_NEW, false); // the old waveform goes first, as the user said
+        if (view.SampleCount() != count)
+            continue;
         auto* samples = const_cast<DataPoint*>(view.Samples());
         for (std::uint32_t i = 0; samples && i < view.SampleCount(); ++i)
             samples[i].y = double(i % 1000) / 1000;
@@ -93,11 +95,23 @@ int EveryCommand(CWaveformView& view, ScriptedDialogs& dialogs, const char* larg
         transform("Smooth", ID_WAVE_SMOOTH, [](TransformRequest& r) { r.values[0].value = 5; });
         transform("Quantise", ID_WAVE_QUANTISE, all);
         transform("Clip", ID_WAVE_CLIP, all);
+        const std::uint64_t beforeInvert = Fingerprint(view);
+        transform("Invert", ID_WAVE_INVERT, all);
+        const std::size_t steps = view.History().Steps();
         for (int choice : {0, 2})
             transform("Resample to twice", ID_WAVE_RESAMPLE, [choice](TransformRequest& r) {
                 r.values[0].value = 2.0 * r.count;
                 r.choice = choice;
             });
+        // A refusal that dropping the history could not have helped keeps the history.
+        if (view.SampleCount() == count && steps > 0) {
+            run("Undo", ID_WAVE_UNDO);
+            const bool back = Fingerprint(view) == beforeInvert;
+            std::printf("Undo after the refusals: %s\n",
+                        back ? "the Invert is undone" : "NOTHING TO UNDO, THE HISTORY WAS LOST");
+            failures += !back;
+            run("Redo", ID_WAVE_REDO);
+        }
         run("Undo", ID_WAVE_UNDO);
         run("Undo", ID_WAVE_UNDO);
         run("Redo", ID_WAVE_REDO);
