@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
 #include <QShortcut>
@@ -40,6 +41,7 @@ CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
     BuildStatusBar();
     BuildPlayBar();
     view->waveformChanged = [this](bool document) { WaveformChanged(document); };
+    UpdateUndo(); // nothing to take back yet
     view->spacePressed = [this] { Command(ID_WAVE_PLAY); };
     // Space plays and stops wherever the focus is in the window, but in a text field.
     auto* space = new QShortcut(QKeySequence(Qt::Key_Space), this);
@@ -97,6 +99,9 @@ void CMainFrame::BuildMenu() {
             menu->addAction(action);
             actions[id] = action;
         }
+        // Undo and Redo as the history stands when the menu opens (an edit with the mouse
+        // may have ended since).
+        connect(menu, &QMenu::aboutToShow, this, [this] { UpdateUndo(); });
     }
 }
 
@@ -168,6 +173,15 @@ void CMainFrame::UpdateChecks() {
     for (auto& [id, action] : actions)
         if (action->isCheckable() && id != ID_WAVE_PLAY) // Play shows whether it sounds
             action->setChecked(view->IsChecked(id));
+    UpdateUndo();
+}
+
+void CMainFrame::UpdateUndo() {
+    const UndoHistory& history = view->History();
+    if (QAction* undo = Action(ID_WAVE_UNDO))
+        undo->setEnabled(history.CanUndo() || history.HasOpenStep());
+    if (QAction* redo = Action(ID_WAVE_REDO))
+        redo->setEnabled(history.CanRedo());
 }
 
 void CMainFrame::Command(UINT id) {
@@ -391,6 +405,7 @@ void CMainFrame::ShowAnalysis() {
 }
 
 void CMainFrame::WaveformChanged(bool document) {
+    UpdateUndo();
     if (document) { // New or Open: the analysis and the sound belong to the old waveform
         StopPlaying();
         analyse.reset();

@@ -64,6 +64,8 @@ private:
     void BuildToolbar();
     void BuildStatusBar();
     void UpdateChecks();
+    // Undo and Redo are offered only where there is a step to take back or forth.
+    void UpdateUndo();
     bool FrameCommand(UINT id);
     void CommitData(QSessionManager& manager);
     void BuildPlayBar();

@@ -57,6 +57,8 @@ public:
     bool Redo(const Target& target);
     bool CanUndo() const { return done > 0; }
     bool CanRedo() const { return done < steps.size(); }
+    // A drag or stroke is under way: its step is not complete yet, but Undo would close it.
+    bool HasOpenStep() const { return isOpen; }
     // Undo would replace the waveform (and so perhaps its count).
     bool UndoReplaces() const { return CanUndo() && steps[done - 1].replace; }
     bool RedoReplaces() const { return CanRedo() && steps[done].replace; }

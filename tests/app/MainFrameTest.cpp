@@ -193,6 +193,7 @@ TEST(MainFrame, UndoAndRedoStepThroughDragsAndStrokesWithTheKeys) {
     input::Release(g, CPoint(hover.x, at(5, 6).y));
     states.push_back(SamplesOf(frame.View()));
     ASSERT_NE(states[1], states[0]);
+    EXPECT_TRUE(frame.Action(ID_WAVE_UNDO)->isEnabled()) << "a drag is offered to Undo";
 
     frame.Action(ID_TOOL_FREEHAND)->trigger(); // a stroke: one step
     g.Invalidate();
@@ -302,6 +303,35 @@ TEST(MainFrame, AFileGivenAtTheStartOpensAsOpenDoes) {
         EXPECT_EQ(frame.View().Samples()[2].y, -1.0);
     }
     std::filesystem::remove_all(folder);
+}
+
+} // namespace
+
+namespace {
+
+// Undo and Redo are offered only where a step can be taken back or forth; an edit with the
+// mouse offers Undo while its step is still open.
+TEST(MainFrame, UndoAndRedoAreOfferedOnlyWhereThereIsAStep) {
+    ScriptedDialogs dialogs;
+    CMainFrame frame(dialogs);
+    QAction* undo = frame.Action(ID_WAVE_UNDO);
+    QAction* redo = frame.Action(ID_WAVE_REDO);
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    dialogs.counts.push_back(16);
+    frame.Command(ID_FILE_NEW);
+    EXPECT_FALSE(undo->isEnabled());
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[1].value = 0.5; });
+    frame.Command(ID_WAVE_SCALE);
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    undo->trigger();
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_TRUE(redo->isEnabled());
+    redo->trigger();
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_EQ(frame.View().Samples()[3].y, 0.5);
 }
 
 } // namespace
