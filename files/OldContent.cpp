@@ -1,5 +1,6 @@
 #include "files/OldContent.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +24,35 @@ int UnnamedFileIn(const std::string& folder) {
     return ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
 }
 
+// `size` bytes of `data` written at `at`.
+bool WriteBytes(int fd, const char* data, off_t size, off_t at = 0) {
+    for (off_t done = 0; done < size;) {
+        const ssize_t w = ::pwrite(fd, data + done, std::size_t(size - done), at + done);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        done += w;
+    }
+    return true;
+}
+
+// `size` bytes read from `at` into `data`; a file that ends early is EIO.
+bool ReadBytes(int fd, char* data, off_t size, off_t at = 0) {
+    for (off_t done = 0; done < size;) {
+        const ssize_t r = ::pread(fd, data + done, std::size_t(size - done), at + done);
+        if (r < 0 && errno == EINTR)
+            continue;
+        if (r <= 0) {
+            if (r == 0)
+                errno = EIO;
+            return false;
+        }
+        done += r;
+    }
+    return true;
+}
+
 // `size` bytes from `from` at 0 to `to` at 0, by the kernel where it can.
 bool CopyBytes(int from, int to, off_t size) {
     off_t in = 0, out = 0;
@@ -38,54 +68,13 @@ bool CopyBytes(int from, int to, off_t size) {
             continue;
         if (errno != EXDEV && errno != EINVAL && errno != EOPNOTSUPP && errno != ENOSYS)
             return false;
+        // Through a block of our own where the kernel cannot copy between these files.
         std::vector<char> block(std::size_t(1) << 20);
-        while (in < size) {
-            const ssize_t got = ::pread(from, block.data(), block.size(), in);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                if (got == 0)
-                    errno = EIO;
+        for (; in < size; in += off_t(block.size())) {
+            const off_t n = std::min<off_t>(off_t(block.size()), size - in);
+            if (!ReadBytes(from, block.data(), n, in) || !WriteBytes(to, block.data(), n, in))
                 return false;
-            }
-            for (ssize_t put = 0; put < got;) {
-                const ssize_t w =
-                    ::pwrite(to, block.data() + put, std::size_t(got - put), in + put);
-                if (w < 0 && errno == EINTR)
-                    continue;
-                if (w <= 0)
-                    return false;
-                put += w;
-            }
-            in += got;
         }
-    }
-    return true;
-}
-
-bool WriteBytes(int fd, const char* data, off_t size) {
-    for (off_t at = 0; at < size;) {
-        const ssize_t w = ::pwrite(fd, data + at, std::size_t(size - at), at);
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w <= 0)
-            return false;
-        at += w;
-    }
-    return true;
-}
-
-bool ReadBytes(int fd, char* data, off_t size) {
-    for (off_t at = 0; at < size;) {
-        const ssize_t r = ::pread(fd, data + at, std::size_t(size - at), at);
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r <= 0) {
-            if (r == 0)
-                errno = EIO;
-            return false;
-        }
-        at += r;
     }
     return true;
 }

@@ -123,17 +123,24 @@ ChildRun RunLimited(const fs::path& file, const std::function<bool()>& limit,
     return run;
 }
 
+// The child run inside `group`, which is taken away afterwards.
+ChildRun RunInGroup(const fs::path& group, const fs::path& file,
+                    const std::vector<std::string>& more = {}) {
+    const ChildRun run = RunLimited(
+        file, [&] { return Write(group / "cgroup.procs", std::to_string(getpid())); }, more);
+    std::error_code e;
+    fs::remove(group, e);
+    return run;
+}
+
 TEST(MemoryLimit, InASmallControlGroupWhatDoesNotFitIsOutOfMemory) {
     std::string why;
     const fs::path group = MakeGroup(why);
     if (group.empty())
         GTEST_SKIP() << why;
     const fs::path file = LargeFile();
-    const ChildRun run =
-        RunLimited(file, [&] { return Write(group / "cgroup.procs", std::to_string(getpid())); });
+    const ChildRun run = RunInGroup(group, file);
     fs::remove(file);
-    std::error_code e;
-    fs::remove(group, e);
     ASSERT_TRUE(WIFEXITED(run.status)) << "killed by signal " << WTERMSIG(run.status) << "\n"
                                        << run.said;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.said;
@@ -147,13 +154,9 @@ TEST(MemoryLimit, EveryCommandOnTensOfMillionsOfSamplesIsDoneOrRefused) {
     if (group.empty())
         GTEST_SKIP() << why;
     const fs::path file = LargeFile(), sound = LongSoundFile(150'000'000);
-    const ChildRun run =
-        RunLimited(file, [&] { return Write(group / "cgroup.procs", std::to_string(getpid())); },
-                   {sound.string(), file.string()});
+    const ChildRun run = RunInGroup(group, file, {sound.string(), file.string()});
     fs::remove(file);
     fs::remove(sound);
-    std::error_code e;
-    fs::remove(group, e);
     ASSERT_TRUE(WIFEXITED(run.status)) << "killed by signal " << WTERMSIG(run.status) << "\n"
                                        << run.said;
     EXPECT_EQ(WEXITSTATUS(run.status), 0) << run.said;
