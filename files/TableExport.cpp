@@ -3,9 +3,10 @@
 #include "files/QuarterWave.h"
 
 #include "files/ExactProducts.h"
+#include "files/IntegerMap.h"
 #include "files/MemoryGate.h"
 #include "files/SignificantDigits.h"
-#include "files/TableWords.h"
+#include "files/forms/TableForm.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,137 +20,22 @@
 
 namespace {
 
-struct TypeInfo {
-    TableType type;
-    const char* cName;
-    const char* option;
-    int bits; // 0 for the floating types
-    bool isSigned;
-    bool fractional; // Q15, Q31: -1..1 onto the whole range
-};
-
-constexpr TypeInfo Types[] = {
-    {TableType::Int8, "int8_t", "int8", 8, true, false},
-    {TableType::UInt8, "uint8_t", "uint8", 8, false, false},
-    {TableType::Int16, "int16_t", "int16", 16, true, false},
-    {TableType::UInt16, "uint16_t", "uint16", 16, false, false},
-    {TableType::Int32, "int32_t", "int32", 32, true, false},
-    {TableType::UInt32, "uint32_t", "uint32", 32, false, false},
-    {TableType::Float, "float", "float", 0, true, false},
-    {TableType::Double, "double", "double", 0, true, false},
-    {TableType::Q15, "int16_t", "q15", 16, true, true},
-    {TableType::Q31, "int32_t", "q31", 32, true, true},
-};
-
-const TypeInfo& Info(TableType type) {
-    return Types[int(type)];
-}
-
-// The element type in Rust.
-std::string RustType(TableType type) {
-    switch (type) {
-    case TableType::Int8:
-        return "i8";
-    case TableType::UInt8:
-        return "u8";
-    case TableType::Int16:
-    case TableType::Q15:
-        return "i16";
-    case TableType::UInt16:
-        return "u16";
-    case TableType::Int32:
-    case TableType::Q31:
-        return "i32";
-    case TableType::UInt32:
-        return "u32";
-    case TableType::Float:
-        return "f32";
-    default:
-        return "f64";
-    }
-}
-
 // The type the values are mapped onto: the C type, or words of the chosen width.
-TypeInfo Resolved(const TableOptions& o) {
+TableTypeInfo Resolved(const TableOptions& o) {
     if (!IsWordFormat(o.format))
-        return Info(o.type);
+        return TypeInfoOf(o.type);
     if (o.format == TableFormat::Wav) // PCM samples are signed, of the sample format's width,
         // and hold -1..1 at full scale (as Import reads them) unless scaled
         return {TableType::Int32, "", "", std::clamp(o.wavBits, 8, 32), true, !o.scaled};
     return {TableType::Int32, "", "", std::clamp(o.width, 1, 32), o.widthSigned, false};
 }
 
-double TypeMin(const TypeInfo& t) {
+double TypeMin(const TableTypeInfo& t) {
     return t.isSigned ? -std::ldexp(1.0, t.bits - 1) : 0.0;
 }
-double TypeMax(const TypeInfo& t) {
+double TypeMax(const TableTypeInfo& t) {
     return t.isSigned ? std::ldexp(1.0, t.bits - 1) - 1 : std::ldexp(1.0, t.bits) - 1;
 }
-
-// How each sample becomes an integer of the type: the exact value rounded half away from zero
-// and held to lo..hi.
-struct IntegerMap {
-    double smin = 0, smax = 0, tmin = 0, tmax = 0;
-    double lo = 0, hi = 0;
-    bool scaled = false, fractional = false;
-    double scale = 1;
-    bool flat = false; // an empty source: everything goes to the target's start
-    // (tmax - tmin) / (smax - smin) where doubles carry it without overflow; else 0 and the
-    // wider long double is used.
-    double slope = 0;
-    long double wideSpan = 0, wideTarget = 0;
-
-    void Prepare() {
-        flat = !(smin < smax);
-        if (flat || tmin == tmax)
-            return;
-        const double span = smax - smin, slopeNow = (tmax - tmin) / span;
-        slope = std::isfinite(span) && std::isfinite(slopeNow) && std::fabs(slopeNow) >= DBL_MIN
-                    ? slopeNow
-                    : 0;
-        wideSpan = (long double)smax - smin;
-        wideTarget = (long double)tmax - tmin;
-    }
-
-    // The scaled value of y rounded half away from zero, exactly: where the arithmetic cannot
-    // tell on which side of a half the true value lies, the products are compared exactly.
-    double Scaled(double y) const {
-        if (flat || tmin == tmax)
-            return std::round(tmin);
-        if (slope != 0) // in doubles: the common case, and the quick one
-            return Rounded(y, tmin + (y - smin) * slope, 8 * DBL_EPSILON);
-        return Rounded(y, tmin + ((long double)y - smin) / wideSpan * wideTarget, 8 * LDBL_EPSILON);
-    }
-
-    // `v`, at most `epsilon` times the magnitudes involved from the true value, rounded.
-    template <class Real> double Rounded(double y, Real v, Real epsilon) const {
-        if (!std::isfinite(v))
-            return double(v);
-        const Real error = epsilon * (std::fabs(tmin) + std::fabs(tmax) + std::fabs(v) + 1);
-        const Real below = std::floor(v), fraction = v - below;
-        if (std::fabs(below) >= Real(0x1p52) || std::fabs(fraction - Real(0.5)) > error)
-            return double(std::round(v));
-        const double half = double(below) + 0.5;
-        // The sign of v - half, with smax - smin > 0.
-        const int side = CompareProducts(y, smin, tmax, tmin, half, tmin, smax, smin);
-        return side > 0 || (side == 0 && half > 0) ? double(below) + 1 : double(below);
-    }
-
-    // The value, and whether it had to be held.
-    std::int64_t operator()(double y, bool& held) const {
-        double v;
-        if (fractional)
-            v = std::round(y * scale); // a power of two: exact
-        else if (scaled)
-            v = Scaled(y);
-        else
-            v = std::round(y); // halves away from zero
-        held = !(v >= lo && v <= hi);
-        if (std::isnan(v))
-            return std::int64_t(lo);
-        return std::int64_t(std::clamp(v, lo, hi));
-    }
-};
 
 // Names a header cannot use for its array, guard or length macro: the keywords of C and C++,
 // the element types, and (below, as a pattern) the limits <stdint.h> defines.
@@ -305,51 +191,10 @@ bool IsReservedName(const std::string& name) {
     return std::regex_match(name, stdint);
 }
 
-bool IsRustKeyword(const std::string& name) {
-    static const char* const words[] = {
-        "as",      "async",  "await",  "break", "const",    "continue", "crate",    "dyn",
-        "else",    "enum",   "extern", "false", "fn",       "for",      "if",       "impl",
-        "in",      "let",    "loop",   "match", "mod",      "move",     "mut",      "pub",
-        "ref",     "return", "self",   "Self",  "static",   "struct",   "super",    "trait",
-        "true",    "type",   "unsafe", "use",   "where",    "while",    "abstract", "become",
-        "box",     "do",     "final",  "macro", "override", "priv",     "typeof",   "unsized",
-        "virtual", "yield",  "try",    "union", "_"};
-    return std::find(std::begin(words), std::end(words), name) != std::end(words);
-}
-
-bool IsVhdlName(const std::string& name) {
-    static const char* const words[] = {
-        "abs", "access", "after", "alias", "all", "and", "architecture", "array", "assert",
-        "attribute", "begin", "block", "body", "buffer", "bus", "case", "component",
-        "configuration", "constant", "disconnect", "downto", "else", "elsif", "end", "entity",
-        "exit", "file", "for", "function", "generate", "generic", "group", "guarded", "if",
-        "impure", "in", "inertial", "inout", "is", "label", "library", "linkage", "literal", "loop",
-        "map", "mod", "nand", "new", "next", "nor", "not", "null", "of", "on", "open", "or",
-        "others", "out", "package", "port", "postponed", "procedure", "process", "pure", "range",
-        "record", "register", "reject", "rem", "report", "return", "rol", "ror", "select",
-        "severity", "signal", "shared", "sla", "sll", "sra", "srl", "subtype", "then", "to",
-        "transport", "type", "unaffected", "units", "until", "use", "variable", "wait", "when",
-        "while", "with", "xnor", "xor", "std_logic_vector", "ieee", "std",
-        // VHDL-2008 and its PSL
-        "assume", "assume_guarantee", "context", "cover", "default", "fairness", "force",
-        "parameter", "property", "protected", "release", "restrict", "restrict_guarantee",
-        "sequence", "strong", "vmode", "vprop", "vunit"};
-    if (!IsCIdentifier(name) || !std::isalpha(static_cast<unsigned char>(name[0])) ||
-        name.back() == '_' || name.find("__") != std::string::npos)
-        return false;
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return std::find(std::begin(words), std::end(words), lower) == std::end(words);
-}
-
 std::string Validate(const TableOptions& o) {
-    if (o.format == TableFormat::Rust && (!IsCIdentifier(o.name) || IsRustKeyword(o.name)))
-        return "The array name \"" + o.name + "\" is not a name Rust allows.";
-    if (o.format == TableFormat::Cpp && o.name == "std")
-        return "The array name \"std\" is C++'s own namespace.";
-    if (o.format == TableFormat::Vhdl && !IsVhdlName(o.name))
-        return "The array name \"" + o.name + "\" is not a name VHDL allows.";
+    const CTableForm& form = FormOf(o.format);
+    if (std::string error = form.CheckName(o); !error.empty())
+        return error;
     const struct {
         const std::string& text;
         const char* what;
@@ -384,41 +229,11 @@ std::string Validate(const TableOptions& o) {
             return "The word width must be between 1 and 32 bits.";
         if (o.radix != 2 && o.radix != 10 && o.radix != 16)
             return "The radix is 2, 10 or 16.";
-        if (o.format == TableFormat::Wav && !o.wavFloat && o.wavBits != 8 && o.wavBits != 16 &&
-            o.wavBits != 24 && o.wavBits != 32)
-            return "WAV samples are of 8, 16, 24 or 32 bits, or float.";
-        if (o.format == TableFormat::Vhdl && o.vhdlType == VhdlType::Integer && o.width == 32 &&
-            !o.widthSigned)
-            return "VHDL's integers do not reach 32-bit unsigned words.";
-        if (o.format == TableFormat::Vhdl && ((o.vhdlType == VhdlType::Signed && !o.widthSigned) ||
-                                              (o.vhdlType == VhdlType::Unsigned && o.widthSigned)))
-            return std::string("VHDL's ") + (o.widthSigned
-                                                 ? "unsigned elements cannot hold signed words."
-                                                 : "signed elements cannot hold unsigned words.");
-        if (o.format == TableFormat::Wav && (o.rate < 1 || o.rate > 1000000))
-            return "The sample rate must lie between 1 and 1000000.";
-        if (o.format == TableFormat::IHex && o.recordBytes != 16 && o.recordBytes != 32)
-            return "Intel HEX records hold 16 or 32 data bytes.";
     }
-    return {};
+    return form.CheckSettings(o);
 }
 
 } // namespace
-
-const char* TableTypeName(TableType type) {
-    return Info(type).cName;
-}
-
-const char* TableTypeOption(TableType type) {
-    return Info(type).option;
-}
-
-std::optional<TableType> TableTypeFromOption(const std::string& option) {
-    for (const TypeInfo& t : Types)
-        if (option == t.option)
-            return t.type;
-    return std::nullopt;
-}
 
 namespace {
 
@@ -502,7 +317,7 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
         plan.error = "A WAV file holds one whole cycle: no quarter-wave table or guard point.";
     if (!plan.error.empty())
         return plan;
-    const TypeInfo t = Resolved(o);
+    const TableTypeInfo t = Resolved(o);
     if (t.bits) {
         double lo = points[0].y, hi = lo;
         for (std::size_t i = 1; i < count; ++i) {
@@ -599,42 +414,6 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
     return plan;
 }
 
-// Exact in C and C++ alike: a negative value as -0x and its magnitude (an int constant, so no
-// narrowing), the least int32_t, whose magnitude no int holds, as (-0x7FFFFFFF - 1).
-char* Hex(char* p, std::int64_t v, int bits, bool isSigned) {
-    static const char digits[] = "0123456789ABCDEF";
-    if (isSigned && bits == 32 && v == INT32_MIN) {
-        constexpr std::string_view least = "(-0x7FFFFFFF - 1)";
-        return std::copy(least.begin(), least.end(), p);
-    }
-    std::uint64_t u = std::uint64_t(v);
-    if (isSigned && v < 0) {
-        *p++ = '-';
-        u = std::uint64_t(-v);
-    }
-    *p++ = '0';
-    *p++ = 'x';
-    for (int shift = bits - 4; shift >= 0; shift -= 4)
-        *p++ = digits[(u >> shift) & 0xF];
-    return p;
-}
-
-// Shortest text that reads back as the same value, as a floating literal of C.
-char* Floating(char* p, double y, bool single) {
-    char* start = p;
-    if (single) // the float's exact value, as printf gets it
-        p = WriteSignificant(p, double(float(std::clamp(y, double(-FLT_MAX), double(FLT_MAX)))), 9);
-    else
-        p = WriteSignificant(p, y, 17);
-    if (std::find_if(start, p, [](char c) { return c == '.' || c == 'e'; }) == p) {
-        *p++ = '.';
-        *p++ = '0';
-    }
-    if (single)
-        *p++ = 'f';
-    return p;
-}
-
 } // namespace
 
 TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options) {
@@ -655,7 +434,7 @@ StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOp
     table.error = Plan(points, count, o, map, false).error;
     if (!table.error.empty())
         return table;
-    const TypeInfo t = Resolved(o);
+    const TableTypeInfo t = Resolved(o);
     // A target range narrower than the type holds fewer steps: 0..4095 is 12 bits.
     table.bits = t.bits && map.scaled
                      ? std::max(1, int(std::ceil(std::log2(std::fabs(map.tmax - map.tmin) + 1))))
@@ -718,80 +497,10 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
         note = QuarterWaveRule(count, plan.quarterWaveCentre);
         count = count / 4 + 1; // the first quarter and the peak
     }
-    if (IsWordFormat(o.format))
-        return WriteWords(
-            sink, points, count, o, lines,
-            [&map](double y) {
-                bool held;
-                return map(y, held);
-            },
-            note);
-    const TypeInfo& t = Info(o.type);
-    const std::string eol = o.crlf ? "\r\n" : "\n";
+    const FormEntries entries{points, count, count + (o.guardPoint ? 1 : 0), IntegerMap::Entry,
+                              &map};
     OutputBuffer out(sink);
-    const std::size_t samples = count;
-    count += o.guardPoint ? 1 : 0; // the first sample again
-    auto at = [&](std::size_t i) { return points[i < samples ? i : 0].y; };
-    const std::string length = std::to_string(count);
-    const bool rust = o.format == TableFormat::Rust, cpp = o.format == TableFormat::Cpp;
-    if (rust) {
-        if (!note.empty())
-            out.Put("// " + note + eol);
-        if (std::any_of(o.name.begin(), o.name.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
-            out.Put("#[allow(non_upper_case_globals)]" + eol);
-        out.Put("pub static " + o.name + ": [" + RustType(o.type) + "; " + length + "] = [" + eol);
-    } else {
-        if (!o.guard.empty())
-            out.Put("#ifndef " + o.guard + eol + "#define " + o.guard + eol + eol);
-        if (cpp)
-            out.Put("#include <array>" + eol + (t.bits ? "#include <cstdint>" + eol : "") + eol);
-        else if (o.includeStdint && t.bits)
-            out.Put("#include <stdint.h>" + eol + eol);
-        if (!o.lengthMacro.empty())
-            out.Put("#define " + o.lengthMacro + " " + length + eol + eol);
-        const std::string size = o.lengthMacro.empty() ? length : o.lengthMacro;
-        if (!note.empty())
-            out.Put("// " + note + eol);
-        if (cpp)
-            out.Put("inline constexpr std::array<" + std::string(t.bits ? "std::" : "") + t.cName +
-                    ", " + size + "> " + o.name + " = {" + eol);
-        else
-            out.Put((o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" + size +
-                    "]" + (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
-    }
-    const std::size_t perLine = std::size_t(o.perLine);
-    const std::size_t lastLine = count ? (count - 1) / perLine * perLine : 0;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (lines >= 0 && i == std::size_t(lines) * perLine && i < lastLine) {
-            out.Put("    ..." + eol); // on to the last line
-            i = lastLine;
-        }
-        char* p = out.Room();
-        if (i % perLine == 0)
-            p = std::fill_n(p, 4, ' ');
-        if (!t.bits) {
-            p = Floating(p, at(i), o.type == TableType::Float);
-            if (rust && p[-1] == 'f')
-                --p; // Rust knows the type from the array's
-
-        } else {
-            bool held;
-            const std::int64_t v = map(at(i), held);
-            p = o.hex ? Hex(p, v, t.bits, t.isSigned) : std::to_chars(p, p + 24, v).ptr;
-        }
-        const bool last = i + 1 == count, lineEnd = (i + 1) % perLine == 0;
-        if (!last)
-            *p++ = ',';
-        if (last || lineEnd)
-            p = std::copy(eol.begin(), eol.end(), p);
-        else
-            *p++ = ' ';
-        out.Advance(p);
-    }
-    out.Put((rust ? "];" : "};") + eol);
-    if (!rust && !o.guard.empty())
-        out.Put(eol + "#endif /* " + o.guard + " */" + eol);
-    return out.Flush();
+    return FormOf(o.format).Write(out, entries, o, lines, note) && out.Flush();
 }
 
 } // namespace

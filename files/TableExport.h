@@ -11,8 +11,7 @@
 
 #include "files/DataPoint.h"
 #include "files/OutputBuffer.h"
-
-enum class TableType { Int8, UInt8, Int16, UInt16, Int32, UInt32, Float, Double, Q15, Q31 };
+#include "files/TableTypes.h"
 
 // The element type of a VHDL table.
 enum class VhdlType { StdLogicVector, Signed, Unsigned, Integer };
@@ -119,11 +118,6 @@ bool WriteTable(const TextSink& sink, const DataPoint* points, std::size_t count
 // look like, for a preview.
 std::string TablePreview(const DataPoint* points, std::size_t count, const TableOptions& options,
                          int lines);
-
-// The type's name in C ("uint16_t"; Q15 is "int16_t") and in options ("uint16", "q15").
-const char* TableTypeName(TableType type);
-const char* TableTypeOption(TableType type);
-std::optional<TableType> TableTypeFromOption(const std::string& option);
 
 // A C identifier: a letter or underscore, then letters, digits and underscores.
 bool IsCIdentifier(const std::string& text);
