@@ -1,8 +1,13 @@
 #include "app/Commands.h"
 
+#include <filesystem>
 #include <new>
 
 #include "app/Resources.h"
+
+std::string FileName(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
 
 std::string FileErrorText(const CFileException& e) {
     const UINT id = 61856 + UINT(e.m_cause);

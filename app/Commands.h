@@ -9,6 +9,9 @@
 #include "platform/Archive.h"
 #include "platform/Wnd.h"
 
+// The name and extension of a path, without its folder, as titles and progress show it.
+std::string FileName(const std::string& path);
+
 // The framework's text for a file error, with the file's name in place of %1.
 std::string FileErrorText(const CFileException& e);
 

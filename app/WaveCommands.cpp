@@ -1,5 +1,5 @@
-// The Wave menu of the Waveform view: undo and redo, the transforms, Generate, Resample,
-// Import and Export Table. Every change is one step of the history.
+#include "app/WaveCommands.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -7,10 +7,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/Commands.h"
 #include "app/ExportTableDialog.h"
 #include "app/Resources.h"
 #include "app/SafeSave.h"
-#include "app/WaveformView.h"
 #include "files/DataFileWriter.h"
 #include "files/MemoryGate.h"
 #include "files/TableExport.h"
@@ -145,7 +145,9 @@ std::vector<double> Ys(const DataPoint* points, std::size_t count) {
 
 } // namespace
 
-bool CWaveformView::OnWaveCommand(UINT id) {
+CWaveCommands::CWaveCommands(CWaveDocument& document, CAppDialogs& d) : doc(document), dialogs(d) {}
+
+bool CWaveCommands::OnCommand(UINT id) {
     switch (id) {
     case ID_WAVE_EXPORT_TABLE:
         ExportTable();
@@ -178,12 +180,12 @@ bool CWaveformView::OnWaveCommand(UINT id) {
     }
 }
 
-void CWaveformView::ExportTable() {
-    const std::uint32_t count = buffer ? sampleCount : 0;
-    if (!dialogs.ExportTable(tableOptions, buffer.get(), count))
+void CWaveCommands::ExportTable() {
+    const std::uint32_t count = doc.Samples() ? doc.SampleCount() : 0;
+    if (!dialogs.ExportTable(tableOptions, doc.Samples(), count))
         return;
     tableChosen = true;
-    if (const TablePlan plan = PlanTable(buffer.get(), count, tableOptions);
+    if (const TablePlan plan = PlanTable(doc.Samples(), count, tableOptions);
         !plan.error.empty()) { // an empty view, say
         dialogs.MessageBox(plan.error, MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -203,115 +205,107 @@ void CWaveformView::ExportTable() {
     const std::string before = tablePath;
     tablePath = chosen->path;
     try { // no data change: title and modified state stay
-        if (!SaveLong("Exporting to ", tablePath, 8.0 * double(count), [&](const TextSink& sink) {
-                return WriteTableForm(sink, buffer.get(), count, tableOptions);
-            }))
+        if (!doc.SaveLong("Exporting to ", tablePath, 8.0 * double(count),
+                          [&](const TextSink& sink) {
+                              return WriteTableForm(sink, doc.Samples(), count, tableOptions);
+                          }))
             tablePath = before;
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
     }
 }
 
-bool CWaveformView::WorkOnSamples(const std::string& what, std::size_t samples,
-                                  const std::function<void(CProgress&)>& work) {
-    if (samples <= inlineLimit)
-        return CAppDialogs::RunHere(work);
-    struct Held { // let go however the work ends
-        CPlot& graph;
-        explicit Held(CPlot& g) : graph(g) { graph.HoldPicture(true); }
-        ~Held() { graph.HoldPicture(false); }
-    } held(graph);
-    return dialogs.RunLong(what, work);
-}
-
-void CWaveformView::Undo(bool redo) {
-    if (!buffer)
+void CWaveCommands::Undo(bool redo) {
+    if (!doc.Samples())
         return;
-    history.Commit(buffer.get()); // a drag whose release was never seen
-    const UndoHistory::Target target{buffer.get(), sampleCount,
+    doc.History().Commit(doc.Samples()); // a drag whose release was never seen
+    const UndoHistory::Target target{doc.Samples(), doc.SampleCount(),
                                      [this, redo](std::vector<double>& ys) {
                                          return SwapWaveform(ys,
                                                              redo ? "Redoing..." : "Undoing...");
                                      },
-                                     [this](UndoHistory::Document& d) { SwapDocument(d); }};
+                                     [this](UndoHistory::Document& d) { doc.SwapDocument(d); }};
     bool done = false;
-    if (redo ? history.RedoReplaces() : history.UndoReplaces()) {
+    if (redo ? doc.History().RedoReplaces() : doc.History().UndoReplaces()) {
         // The copies go through the runner inside; the graph is rebuilt on this thread.
-        done = redo ? history.Redo(target) : history.Undo(target);
+        done = redo ? doc.History().Redo(target) : doc.History().Undo(target);
     } else { // samples swapped in place: no cancel, as a step is all or nothing
-        WorkOnSamples(redo ? "Redoing..." : "Undoing...", sampleCount, [&](CProgress& progress) {
-            progress.SetCancellable(false);
-            done = redo ? history.Redo(target) : history.Undo(target);
-        });
+        doc.WorkOnSamples(redo ? "Redoing..." : "Undoing...", doc.SampleCount(),
+                          [&](CProgress& progress) {
+                              progress.SetCancellable(false);
+                              done = redo ? doc.History().Redo(target) : doc.History().Undo(target);
+                          });
     }
     if (!done)
         return;
     // Back at what the file holds is no change; anywhere else the close query asks again.
-    graph.modified = !history.AtSaved();
-    KeepYInView();
-    graph.Invalidate();
+    doc.Graph().modified = !doc.History().AtSaved();
+    doc.KeepYInView();
+    doc.Graph().Invalidate();
 }
 
-void CWaveformView::GivingWay(const std::function<void()>& work) {
+void CWaveCommands::GivingWay(const std::function<void()>& work) {
     for (;;) {
         try {
             work();
             return;
         } catch (const MemoryRefused& refused) {
-            if (buffer)
-                history.Commit(buffer.get()); // a step left open changed nothing: none is kept
+            if (doc.Samples())
+                doc.History().Commit(
+                    doc.Samples()); // a step left open changed nothing: none is kept
             // The history goes only where all of it would make room enough: a refusal that
             // cannot be helped keeps what can still be undone.
-            if (refused.availableBytes + history.Bytes() < refused.bytes || !history.DropOldest())
+            if (refused.availableBytes + doc.History().Bytes() < refused.bytes ||
+                !doc.History().DropOldest())
                 throw;
         } catch (const std::bad_alloc&) {
-            if (buffer)
-                history.Commit(buffer.get()); // a step left open changed nothing: none is kept
-            if (!history.DropOldest())
+            if (doc.Samples())
+                doc.History().Commit(
+                    doc.Samples()); // a step left open changed nothing: none is kept
+            if (!doc.History().DropOldest())
                 throw;
         }
     }
 }
 
-bool CWaveformView::SwapWaveform(std::vector<double>& ys, const std::string& what) {
+bool CWaveCommands::SwapWaveform(std::vector<double>& ys, const std::string& what) {
     if (ys.empty() || ys.size() > 2147483647u)
         return false;
     SampleBuffer fresh = AllocateSamples(ys.size()); // before anything changes
-    const std::size_t old = buffer ? sampleCount : 0;
+    const std::size_t old = doc.Samples() ? doc.SampleCount() : 0;
     const std::uint32_t count = std::uint32_t(ys.size());
     if (ys.capacity() < old) { // the only allocation that may fail: still nothing changed
         AskForMemory(old, sizeof(double));
         ys.reserve(old);
     }
     // The copies run off the window thread for long waveforms; the document changes after them.
-    WorkOnSamples(what, std::max(ys.size(), old), [&](CProgress& progress) {
+    doc.WorkOnSamples(what, std::max(ys.size(), old), [&](CProgress& progress) {
         progress.SetCancellable(false); // a step is all or nothing
         for (std::size_t i = 0; i < ys.size(); ++i)
             fresh[i] = DataPoint{double(std::int32_t(i)), ys[i]};
         ys.resize(old);
         for (std::size_t i = 0; i < old; ++i)
-            ys[i] = buffer[i].y;
+            ys[i] = doc.Samples()[i].y;
     });
-    std::swap(buffer, fresh);
-    sampleCount = count;
-    ShowNewCount(); // the graph lets go of the old samples before they are released
+    std::uint32_t exchanged = count;
+    doc.ExchangeSamples(fresh, exchanged); // the graph lets go of the old samples first
     return true;
 }
 
-bool CWaveformView::ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after,
+bool CWaveCommands::ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after,
                                   const std::string& what) {
-    history.Commit(buffer.get());
-    UndoHistory::Document before = CurrentDocument();
+    doc.History().Commit(doc.Samples());
+    UndoHistory::Document before = doc.CurrentDocument();
     if (!SwapWaveform(ys, what))
         return false;
-    history.RecordReplace(std::move(ys), std::move(before));
+    doc.History().RecordReplace(std::move(ys), std::move(before));
     UndoHistory::Document next = after;
-    SwapDocument(next);
+    doc.SwapDocument(next);
     return true;
 }
 
-void CWaveformView::Transform(UINT id) {
-    if (!buffer || sampleCount == 0)
+void CWaveCommands::Transform(UINT id) {
+    if (!doc.Samples() || doc.SampleCount() == 0)
         return;
     const auto& specs = TransformSpecs();
     const auto spec = std::find_if(specs.begin(), specs.end(),
@@ -322,8 +316,8 @@ void CWaveformView::Transform(UINT id) {
     r.title = spec->title;
     r.values = spec->fields;
     r.option = spec->option;
-    r.count = sampleCount;
-    r.last = sampleCount - 1;
+    r.count = doc.SampleCount();
+    r.last = doc.SampleCount() - 1;
     r.check = spec->check; // empty where there is nothing to check
     if (!dialogs.Transform(r))
         return;
@@ -332,22 +326,22 @@ void CWaveformView::Transform(UINT id) {
             dialogs.MessageBox(why, MB_OK | MB_ICONEXCLAMATION);
             return;
         }
-    const std::uint32_t last = std::min(r.last, sampleCount - 1);
+    const std::uint32_t last = std::min(r.last, doc.SampleCount() - 1);
     if (r.first > last)
         return;
-    const SampleRange range{buffer.get() + r.first, std::size_t(last - r.first) + 1};
+    const SampleRange range{doc.Samples() + r.first, std::size_t(last - r.first) + 1};
     bool done = false, finished = false;
-    history.Commit(buffer.get());
+    doc.History().Commit(doc.Samples());
     GivingWay([&] {
-        finished =
-            WorkOnSamples(std::string(spec->title) + "...", range.count, [&](CProgress& progress) {
-                history.Touch(buffer.get(), r.first, last); // one step
+        finished = doc.WorkOnSamples(
+            std::string(spec->title) + "...", range.count, [&](CProgress& progress) {
+                doc.History().Touch(doc.Samples(), r.first, last); // one step
                 if (!progress.Commit()) {
-                    history.Commit(buffer.get()); // unchanged: no step
+                    doc.History().Commit(doc.Samples()); // unchanged: no step
                     throw OperationCancelled();
                 }
                 done = spec->apply(range, r);
-                history.Commit(buffer.get()); // nothing changed: no step
+                doc.History().Commit(doc.Samples()); // nothing changed: no step
             });
     });
     if (!finished)
@@ -358,14 +352,14 @@ void CWaveformView::Transform(UINT id) {
                            MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    graph.modified = true;
-    KeepYInView();
-    graph.Invalidate();
+    doc.Graph().modified = true;
+    doc.KeepYInView();
+    doc.Graph().Invalidate();
 }
 
-void CWaveformView::GenerateWave() {
-    const bool had = buffer && sampleCount > 0;
-    std::uint32_t count = had ? sampleCount : 256;
+void CWaveCommands::GenerateWave() {
+    const bool had = doc.Samples() && doc.SampleCount() > 0;
+    std::uint32_t count = had ? doc.SampleCount() : 256;
     GeneratorOptions options = generatorOptions;
     std::vector<DataPoint> preview;
     // The preview is shown by pointing series 0 at it: the samples and the axes stay as they
@@ -373,13 +367,13 @@ void CWaveformView::GenerateWave() {
     // The graph shows the samples again and the preview's memory is given back.
     auto letGoOfPreview = [&] {
         if (had) {
-            graph.SeriesAt(0).points = buffer.get();
-            graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
+            doc.Graph().SeriesAt(0).points = doc.Samples();
+            doc.Graph().SeriesAt(0).pointCount = std::int32_t(doc.SampleCount());
         } else {
-            graph.ClearGraph();
+            doc.Graph().ClearGraph();
         }
         preview = {};
-        graph.Invalidate();
+        doc.Graph().Invalidate();
     };
     auto show = [&](const GeneratorOptions& o, std::uint32_t n) -> std::string {
         if (n == 0 || n > 2147483647u)
@@ -387,20 +381,20 @@ void CWaveformView::GenerateWave() {
         GeneratorResult made;
         try {                 // the dialog's own event: nothing may escape into the window system
             letGoOfPreview(); // its memory may be needed for the next
-            made = Generate(o, n, buffer.get(), had ? sampleCount : 0);
+            made = Generate(o, n, doc.Samples(), had ? doc.SampleCount() : 0);
         } catch (const std::bad_alloc&) {
             return std::string(LoadString(IDS_OUT_OF_MEMORY));
         }
         if (!made.error.empty())
             return made.error;
         preview = std::move(made.points);
-        if (graph.SeriesCount() == 0) {
-            graph.SetSeriesData(preview.data(), int(n), 0, 0, 0, false);
+        if (doc.Graph().SeriesCount() == 0) {
+            doc.Graph().SetSeriesData(preview.data(), int(n), 0, 0, 0, false);
         } else {
-            graph.SeriesAt(0).points = preview.data();
-            graph.SeriesAt(0).pointCount = std::int32_t(n);
+            doc.Graph().SeriesAt(0).points = preview.data();
+            doc.Graph().SeriesAt(0).pointCount = std::int32_t(n);
         }
-        graph.Invalidate();
+        doc.Graph().Invalidate();
         return {};
     };
     const bool ok = dialogs.Generate(options, count, show);
@@ -413,10 +407,10 @@ void CWaveformView::GenerateWave() {
     GivingWay([&] {
         // All the step takes, asked for first (see ResampleWave): the values made, then the
         // changed values kept for Undo, or a new waveform beside the old values.
-        const std::uint64_t n = had ? sampleCount : 0, m = count;
+        const std::uint64_t n = had ? doc.SampleCount() : 0, m = count;
         AskForMemory(had && m == n ? 24 * m : 24 * m + 8 * n);
         finished = dialogs.RunLong("Generating...", [&](CProgress& progress) {
-            made = Generate(options, count, buffer.get(), had ? sampleCount : 0, &progress);
+            made = Generate(options, count, doc.Samples(), had ? doc.SampleCount() : 0, &progress);
         });
     });
     if (!finished)
@@ -425,48 +419,46 @@ void CWaveformView::GenerateWave() {
         dialogs.MessageBox(made.error, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    if (had && count == sampleCount) { // one step of the changed values
-        history.Commit(buffer.get());
+    if (had && count == doc.SampleCount()) { // one step of the changed values
+        doc.History().Commit(doc.Samples());
         GivingWay([&] {
-            WorkOnSamples("Generating...", count, [&](CProgress& progress) {
+            doc.WorkOnSamples("Generating...", count, [&](CProgress& progress) {
                 progress.SetCancellable(false); // made already: only put in place
-                history.Touch(buffer.get(), 0, sampleCount - 1);
+                doc.History().Touch(doc.Samples(), 0, doc.SampleCount() - 1);
                 for (std::uint32_t i = 0; i < count; ++i)
-                    buffer[i].y = made.points[i].y;
-                history.Commit(buffer.get());
+                    doc.Samples()[i].y = made.points[i].y;
+                doc.History().Commit(doc.Samples());
             });
         });
-        ShowNewCount(); // axes fitted to the new values, with ticks as Open gives them
-    } else if (had) {   // a new count: a step of both waveforms
+        doc.ShowNewCount(); // axes fitted to the new values, with ticks as Open gives them
+    } else if (had) {       // a new count: a step of both waveforms
         bool replaced = false;
         std::vector<double> ys = Ys(made.points.data(), made.points.size());
         made.points = {}; // its memory may be needed now
-        GivingWay([&] { replaced = ReplaceAsStep(ys, CurrentDocument(), "Generating..."); });
+        GivingWay([&] { replaced = ReplaceAsStep(ys, doc.CurrentDocument(), "Generating..."); });
         if (!replaced)
             return;
     } else { // into an empty view: a new waveform, as New makes one
-        graph.ClearGraph();
-        ReleaseBuffer();
         SampleBuffer fresh = AllocateSamples(count);
         std::copy(made.points.begin(), made.points.end(), fresh.get());
-        buffer = std::move(fresh);
-        sampleCount = count;
-        HandOver();
-        ShowName("new*");
+        doc.StartWaveform(std::move(fresh), count);
+        UndoHistory::Document next = doc.CurrentDocument();
+        next.name = "new*";
+        doc.SwapDocument(next);
     }
-    graph.modified = true;
-    graph.Invalidate();
+    doc.Graph().modified = true;
+    doc.Graph().Invalidate();
 }
 
-void CWaveformView::ResampleWave() {
-    if (!buffer || sampleCount == 0)
+void CWaveCommands::ResampleWave() {
+    if (!doc.Samples() || doc.SampleCount() == 0)
         return;
     TransformRequest r;
     r.title = "Resample";
-    r.count = sampleCount;
-    r.last = sampleCount - 1;
+    r.count = doc.SampleCount();
+    r.last = doc.SampleCount() - 1;
     r.values = {{.label = "Samples:",
-                 .value = double(sampleCount),
+                 .value = double(doc.SampleCount()),
                  .integer = true,
                  .min = 1,
                  .max = 2147483647}};
@@ -492,9 +484,9 @@ void CWaveformView::ResampleWave() {
         // The whole step is asked for first, so that the history gives way only where that
         // makes room for all of it: the copy, the converter's input and output, then the new
         // samples beside the old values the step keeps.
-        const std::uint64_t n = sampleCount, m = std::uint64_t(wanted);
+        const std::uint64_t n = doc.SampleCount(), m = std::uint64_t(wanted);
         AskForMemory(std::max(16 * n + 8 * m, 24 * m + 8 * n));
-        const std::vector<double> ys = Ys(buffer.get(), sampleCount);
+        const std::vector<double> ys = Ys(doc.Samples(), doc.SampleCount());
         finished = dialogs.RunLong("Resampling...", [&](CProgress& progress) {
             out = Resample(ys, std::size_t(wanted), ResampleMethod(std::clamp(r.choice, 0, 3)),
                            r.checked, error, &progress);
@@ -507,15 +499,15 @@ void CWaveformView::ResampleWave() {
         return;
     }
     bool replaced = false;
-    GivingWay([&] { replaced = ReplaceAsStep(out, CurrentDocument(), "Resampling..."); });
+    GivingWay([&] { replaced = ReplaceAsStep(out, doc.CurrentDocument(), "Resampling..."); });
     if (!replaced)
         return;
-    graph.modified = true;
-    graph.Invalidate();
+    doc.Graph().modified = true;
+    doc.Graph().Invalidate();
 }
 
-void CWaveformView::Import(bool clipboard) {
-    if (!ConfirmDiscard())
+void CWaveCommands::Import(bool clipboard) {
+    if (!doc.ConfirmDiscard())
         return;
     ImportResult read;
     std::string name = "clipboard";
@@ -566,14 +558,14 @@ void CWaveformView::Import(bool clipboard) {
     TakeRead(std::move(read), name);
 }
 
-void CWaveformView::ImportSound(const std::string& path) {
+void CWaveCommands::ImportSound(const std::string& path) {
     ImportResult read;
     if (dialogs.RunLong("Importing " + FileName(path) + "...",
                         [&](CProgress&) { read = ImportWav(path, false); }))
         TakeRead(std::move(read), FileName(path));
 }
 
-void CWaveformView::TakeRead(ImportResult read, const std::string& name) {
+void CWaveCommands::TakeRead(ImportResult read, const std::string& name) {
     if (read.error.empty() && read.values.empty())
         read.error = "There is no number to import.";
     if (read.error.empty() && read.values.size() > 2147483647u)
@@ -589,30 +581,26 @@ void CWaveformView::TakeRead(ImportResult read, const std::string& name) {
     TakeImported(std::move(read.values), name);
 }
 
-void CWaveformView::TakeImported(std::vector<double> values, const std::string& name) {
+void CWaveCommands::TakeImported(std::vector<double> values, const std::string& name) {
     // Save asks for a name, as after New.
     const UndoHistory::Document imported{name + "*", "", ""};
-    if (buffer) {
+    if (doc.Samples()) {
         bool replaced = false;
         GivingWay([&] {
-            const std::uint64_t n = sampleCount, m = values.size();
+            const std::uint64_t n = doc.SampleCount(), m = values.size();
             AskForMemory(16 * m + 8 * (n > m ? n - m : 0)); // the new samples, the old values
             replaced = ReplaceAsStep(values, imported, "Importing...");
         });
         if (!replaced)
             return;
-        SetTool(ToolPan); // as Open leaves it
+        doc.SetTool(ToolPan); // as Open leaves it
     } else {
         SampleBuffer fresh = AllocateSamples(values.size());
         for (std::size_t i = 0; i < values.size(); ++i)
             fresh[i] = DataPoint{double(std::int32_t(i)), values[i]};
-        graph.ClearGraph();
-        ReleaseBuffer();
-        buffer = std::move(fresh);
-        sampleCount = std::uint32_t(values.size());
-        HandOver();
+        doc.StartWaveform(std::move(fresh), std::uint32_t(values.size()));
         UndoHistory::Document next = imported;
-        SwapDocument(next);
+        doc.SwapDocument(next);
     }
-    graph.modified = true;
+    doc.Graph().modified = true;
 }

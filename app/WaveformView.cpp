@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 
+#include "app/Commands.h"
 #include "app/Resources.h"
 #include "app/SafeSave.h"
 #include "files/CSourceExport.h"
@@ -19,10 +20,6 @@ const char* const HeaderFilter =
     "Header file as integer (*.H)|*.h| Header file as float (*.H)|*.h||";
 
 } // namespace
-
-std::string FileName(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
 
 std::string TitleWith(const std::string& part) {
     return std::string(LoadString(IDR_MAINFRAME)) + " - [" + part + "]";
@@ -130,37 +127,6 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
     case ID_FILE_SAVE_C:
         SaveCSource();
         return TRUE;
-    case ID_WAVE_EXPORT_TABLE:
-        ExportTable();
-        return TRUE;
-    case ID_WAVE_UNDO:
-        Undo(false);
-        return TRUE;
-    case ID_WAVE_REDO:
-        Undo(true);
-        return TRUE;
-    case ID_WAVE_GENERATE:
-        GenerateWave();
-        return TRUE;
-    case ID_WAVE_RESAMPLE:
-        ResampleWave();
-        return TRUE;
-    case ID_WAVE_IMPORT:
-        Import(false);
-        return TRUE;
-    case ID_WAVE_PASTE:
-        Import(true);
-        return TRUE;
-    case ID_WAVE_NORMALISE:
-    case ID_WAVE_SCALE:
-    case ID_WAVE_REMOVE_DC:
-    case ID_WAVE_INVERT:
-    case ID_WAVE_REVERSE:
-    case ID_WAVE_SMOOTH:
-    case ID_WAVE_QUANTISE:
-    case ID_WAVE_CLIP:
-        Transform(LOWORD(wParam));
-        return TRUE;
     case ID_TOOL_ZOOM:
         SetTool(ToolZoom);
         return TRUE;
@@ -183,7 +149,7 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         graph.ResetView();
         return TRUE;
     default:
-        return OnWaveCommand(LOWORD(wParam));
+        return commands.OnCommand(LOWORD(wParam));
     }
 }
 
@@ -250,6 +216,32 @@ void CWaveformView::KeepYInView() {
         return;
     if (y.SetRange(low, high))
         y.ResetRange();
+}
+
+void CWaveformView::ExchangeSamples(SampleBuffer& fresh, std::uint32_t& count) {
+    std::swap(buffer, fresh);
+    std::swap(sampleCount, count);
+    ShowNewCount(); // the graph lets go of the old samples before they are released
+}
+
+void CWaveformView::StartWaveform(SampleBuffer fresh, std::uint32_t count) {
+    graph.ClearGraph();
+    ReleaseBuffer();
+    buffer = std::move(fresh);
+    sampleCount = count;
+    HandOver();
+}
+
+bool CWaveformView::WorkOnSamples(const std::string& what, std::size_t samples,
+                                  const std::function<void(CProgress&)>& work) {
+    if (samples <= inlineLimit)
+        return CAppDialogs::RunHere(work);
+    struct Held { // let go however the work ends
+        CPlot& graph;
+        explicit Held(CPlot& g) : graph(g) { graph.HoldPicture(true); }
+        ~Held() { graph.HoldPicture(false); }
+    } held(graph);
+    return dialogs.RunLong(what, work);
 }
 
 void CWaveformView::ShowNewCount() {

@@ -8,28 +8,21 @@
 #include <vector>
 
 #include "app/AppDialogs.h"
+#include "app/ToolMode.h"
+#include "app/WaveCommands.h"
+#include "app/WaveDocument.h"
 #include "files/DataFileReader.h"
 #include "files/SampleBuffer.h"
 #include "graph/Plot.h"
 #include "wave/Import.h"
 #include "wave/UndoHistory.h"
 
-enum ToolMode {
-    ToolNone = 0,
-    ToolZoom = 1,
-    ToolPan = 2,
-    ToolEdit = 3,
-    ToolCursor = 4,
-    ToolEditPlus = 5,
-    ToolFreehand = 6,
-};
-
-class CWaveformView : public CWnd {
+class CWaveformView : public CWnd, private CWaveDocument {
 public:
     // Opens the file as Open does once it is chosen (no question, no dialog).
     void OpenPath(const std::string& path);
     // A sound file's first channel in place of the waveform, as Import takes it.
-    void ImportSound(const std::string& path);
+    void ImportSound(const std::string& path) { commands.ImportSound(path); }
     using TitleSetter = std::function<void(const std::string&)>;
     CWaveformView(CAppDialogs& dialogs, TitleSetter setTitle);
     ~CWaveformView() override;
@@ -42,17 +35,19 @@ public:
     bool IsChecked(UINT id) const;
     bool IsModified() const { return graph.modified; }
 
-    CPlot& Graph() { return graph; }
+    CPlot& Graph() override { return graph; }
     const DataPoint* Samples() const { return buffer.get(); }
-    std::uint32_t SampleCount() const { return sampleCount; }
+    DataPoint* Samples() override { return buffer.get(); }
+    std::uint32_t SampleCount() const override { return sampleCount; }
     ToolMode Tool() const { return tool; }
     const std::string& DataPath() const { return dataPath; }
     const std::string& SavePath() const { return savePath; }
     const std::string& ExportPath() const { return exportPath; }
-    const TableOptions& TableExportOptions() const { return tableOptions; }
+    const TableOptions& TableExportOptions() const { return commands.TableExportOptions(); }
     // Whether Export Table's options were chosen in this run (else they are the defaults).
-    bool TableOptionsChosen() const { return tableChosen; }
+    bool TableOptionsChosen() const { return commands.TableOptionsChosen(); }
     const UndoHistory& History() const { return history; }
+    UndoHistory& History() override { return history; }
     // Wave commands on more samples than this run off the window's thread.
     std::size_t inlineLimit = std::size_t(1) << 20;
     // After every command that may have changed the samples, or the Export Table options
@@ -66,57 +61,29 @@ protected:
     BOOL OnEraseBkgnd(CDC&) override { return TRUE; }
 
 private:
-    bool ConfirmDiscard();
+    // What the Wave commands reach.
+    UndoHistory::Document CurrentDocument() const override;
+    void SwapDocument(UndoHistory::Document& other) override;
+    bool ConfirmDiscard() override;
+    void ExchangeSamples(SampleBuffer& fresh, std::uint32_t& count) override;
+    void StartWaveform(SampleBuffer fresh, std::uint32_t count) override;
+    void SetTool(ToolMode mode) override;
+    void KeepYInView() override;
+    void ShowNewCount() override;
+    bool WorkOnSamples(const std::string& what, std::size_t samples,
+                       const std::function<void(CProgress&)>& work) override;
+    bool SaveLong(const std::string& verb, const std::string& path, double bytes,
+                  const std::function<bool(const TextSink&)>& write) override;
+
     void Changed(bool document);
     void ReleaseBuffer();
     void HandOver();
-    // Shows series 0 over the buffer on new axes, as the hand-over does, keeping the tool.
-    void ShowNewCount();
-    // Where changed samples left the shown Y range, Y is fitted to them all as View Reset
-    // fits it; X stays.
-    void KeepYInView();
-    void SetTool(ToolMode mode);
     // Sets the title to "Tarvelin 1.7 - [name]" and remembers the name.
     void ShowName(const std::string& name);
     void New();
     void Open();
     void Save();
     void SaveCSource();
-    void ExportTable();
-    // A save through the safe write on a worker, with progress; false when cancelled (the
-    // file is then as it was).
-    bool SaveLong(const std::string& verb, const std::string& path, double bytes,
-                  const std::function<bool(const TextSink&)>& write);
-    // The Wave menu (WaveCommands.cpp).
-    bool OnWaveCommand(UINT id);
-    void Undo(bool redo);
-    void Transform(UINT id);
-    void GenerateWave();
-    void ResampleWave();
-    void Import(bool clipboard);
-    // What an import read: its error said, or its values taken (after asking about frames
-    // the file does not hold).
-    void TakeRead(ImportResult read, const std::string& name);
-    // Puts imported values in place of the waveform, as Open does, as one step back.
-    void TakeImported(std::vector<double> values, const std::string& name);
-    // Puts a waveform of these Y values in place of the samples (the count may change) and
-    // gives the old ones back in `ys`; false when it cannot. The copies are long work that
-    // shows `what`.
-    bool SwapWaveform(std::vector<double>& ys, const std::string& what);
-    // A new waveform of these values replaces the samples as one step (and takes `ys`);
-    // false when it cannot. When memory runs out `ys` is left as it was, to try again.
-    bool ReplaceAsStep(std::vector<double>& ys, const UndoHistory::Document& after,
-                       const std::string& what);
-    UndoHistory::Document CurrentDocument() const;
-    void SwapDocument(UndoHistory::Document& other);
-    // Runs `work`; where memory runs out, the history's oldest steps give way, one at a time,
-    // before the failure is reported. `work` must change nothing when it fails.
-    void GivingWay(const std::function<void()>& work);
-    // Work that changes the samples in place: beyond `inlineLimit` samples it runs off the
-    // window's thread, the graph showing its last picture meanwhile; false when cancelled
-    // (the work then changed nothing). Exceptions of the work come out here.
-    bool WorkOnSamples(const std::string& what, std::size_t samples,
-                       const std::function<void(CProgress&)>& work);
     // Quarter of the memory that is still free, counting what the history holds as free.
     std::size_t HistoryAllowance() const;
 
@@ -129,18 +96,11 @@ private:
     std::string exportPath;
     int exportFilter = 1;  // Save C Source's form, as last chosen in this run
     std::string shownName; // in the title's brackets; empty before any waveform
-    std::string tablePath;
-    TableOptions tableOptions; // as last set, for the rest of the run
-    bool tableChosen = false;
     UndoHistory history;
-    GeneratorOptions generatorOptions; // as last set, for the rest of the run
-    int resampleChoice = 1;            // Resample's method and option, likewise
-    bool resampleCircular = false;
     CAppDialogs& dialogs;
     TitleSetter setTitle;
+    CWaveCommands commands{*this, dialogs};
 };
 
 // "Tarvelin 1.7 - [name]" and the rest of the title rules.
 std::string TitleWith(const std::string& part);
-// The name and extension of a path, without its folder.
-std::string FileName(const std::string& path);

@@ -1,0 +1,51 @@
+#pragma once
+// What the Wave commands reach of the document they change: the samples and their history,
+// the graph that shows them, and the few ways the view puts a new waveform in place.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/ToolMode.h"
+#include "files/OutputBuffer.h"
+#include "files/Progress.h"
+#include "files/SampleBuffer.h"
+#include "graph/Plot.h"
+#include "wave/UndoHistory.h"
+
+class CWaveDocument {
+public:
+    virtual ~CWaveDocument() = default;
+
+    // The samples, null without a waveform, and their count.
+    virtual DataPoint* Samples() = 0;
+    virtual std::uint32_t SampleCount() const = 0;
+    virtual CPlot& Graph() = 0;
+    virtual UndoHistory& History() = 0;
+    virtual UndoHistory::Document CurrentDocument() const = 0;
+    // Takes the other's name and paths, and gives the current ones back in it.
+    virtual void SwapDocument(UndoHistory::Document& other) = 0;
+
+    // The close query: true when nothing unsaved would be lost, or the user accepts it.
+    virtual bool ConfirmDiscard() = 0;
+    // Puts `fresh` (`count` samples) in place of the samples and gives the old ones back in
+    // it; the graph shows the new count on fitted axes, the tool kept.
+    virtual void ExchangeSamples(SampleBuffer& fresh, std::uint32_t& count) = 0;
+    // Shows the samples on axes fitted as after Open, the tool kept.
+    virtual void ShowNewCount() = 0;
+    // A waveform in an empty view, as New makes one: a fresh history, the Pan tool.
+    virtual void StartWaveform(SampleBuffer fresh, std::uint32_t count) = 0;
+    virtual void SetTool(ToolMode mode) = 0;
+    // Where changed samples left the shown Y range, Y is fitted to them all; X stays.
+    virtual void KeepYInView() = 0;
+
+    // Work that changes the samples in place: beyond the view's inline limit it runs off the
+    // window's thread, the graph showing its last picture meanwhile; false when cancelled (the
+    // work then changed nothing). Exceptions of the work come out here.
+    virtual bool WorkOnSamples(const std::string& what, std::size_t samples,
+                               const std::function<void(CProgress&)>& work) = 0;
+    // A save through the safe write on a worker, with progress; false when cancelled (the
+    // file is then as it was).
+    virtual bool SaveLong(const std::string& verb, const std::string& path, double bytes,
+                          const std::function<bool(const TextSink&)>& write) = 0;
+};
