@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "cli/BankCommand.h"
 #include "cli/TableAnalyse.h"
 #include "cli/TableArguments.h"
 #include "files/CSourceExport.h"
@@ -29,6 +30,7 @@ constexpr const char* Usage =
     "  or:  tarvelin-table verify OUT [options] INPUT.txt\n"
     "  or:  tarvelin-table analyse [--type T|--width B [--signed]] [--scale S] [--json] INPUT.txt\n"
     "  or:  tarvelin-table analyse [options] --spectrum FILE.csv INPUT.txt\n"
+    "  or:  tarvelin-table bank info|convert|export|split|join ... (see bank --help)\n"
     "Writes the waveform of INPUT.txt (one value a line, as Tarvelin saves it) as a C table,\n"
     "or in another form; verify reads a written table back and says whether every entry is\n"
     "what the same options give from INPUT.txt (exit 0) or which is not (exit 1).\n"
@@ -191,6 +193,8 @@ int Analyse(const TableArguments& parsed, const DataFile& file) {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!args.empty() && args[0] == "bank")
+        return RunBankCommand({args.begin() + 1, args.end()});
     TableArguments parsed = ParseTableArguments(args);
     if (parsed.help) {
         std::fputs(Usage, stdout);

@@ -1,5 +1,7 @@
 #include "files/MemoryGate.h"
 
+#include <algorithm>
+
 #include <new>
 
 #include "files/AvailableMemory.h"
@@ -17,4 +19,12 @@ void AskForMemory(std::uint64_t count, std::uint64_t size) {
     if (size != 0 && count > UINT64_MAX / size)
         throw std::bad_alloc();
     AskForMemory(count * size);
+}
+
+void GrowAtTheGate(std::vector<double>& values) {
+    if (values.size() < values.capacity())
+        return;
+    const std::size_t next = std::max<std::size_t>(4096, values.capacity() * 2);
+    AskForMemory(next + values.capacity(), sizeof(double));
+    values.reserve(next);
 }

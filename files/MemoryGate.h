@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <new>
+#include <vector>
 
 // Room kept free beside every large request: the window, its pictures, the dialogs, and the
 // caches the system cannot drop at once.
@@ -30,3 +31,7 @@ void AskForMemory(std::uint64_t bytes);
 // `count` elements of `size` bytes each, asked for at once; a product that overflows is
 // refused.
 void AskForMemory(std::uint64_t count, std::uint64_t size);
+
+// Room for one more value: as the values double, the gate is asked for the new block beside
+// the old one, which the move still reads.
+void GrowAtTheGate(std::vector<double>& values);

@@ -311,6 +311,13 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
     plan.error = Validate(o);
     if (plan.error.empty() && count == 0)
         plan.error = EmptyTableError(o.format);
+    if (plan.error.empty() && o.bankFrames &&
+        (o.quarterWave || o.guardPoint || o.format == TableFormat::Wav))
+        plan.error = "A bank's table has no quarter wave or guard point, and is no WAV file.";
+    if (plan.error.empty() && o.bankFrames && (count % o.bankFrames || count < o.bankFrames))
+        plan.error = "The samples are no whole number of the bank's frames.";
+    if (plan.error.empty() && o.bankFrames && !o.lengthMacro.empty() && !IsWordFormat(o.format))
+        plan.error = "A length macro names one length, and a bank's table has two.";
     if (plan.error.empty() && o.quarterWave && o.guardPoint)
         plan.error = "A quarter-wave table and a guard point do not go together.";
     if (plan.error.empty() && o.format == TableFormat::Wav && (o.quarterWave || o.guardPoint))

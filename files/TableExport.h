@@ -66,6 +66,9 @@ struct TableOptions {
                             // Import reads it back, unless scaled
     bool wavetable = false; // wav: resampled to 2048 samples, a wavetable synth's frame
     VhdlType vhdlType = VhdlType::StdLogicVector;
+    // A bank of this many frames (the samples one frame after another): C, C++ and Rust
+    // write it [F][N]; the word forms are flat, frame k's sample i at k x N + i. 0: a waveform.
+    std::uint32_t bankFrames = 0;
 };
 
 // The format's name in options ("c", "mem", ...), and back.

@@ -7,7 +7,7 @@
 set -euo pipefail
 seconds="${1:-60}"
 shift || true
-targets=("${@:-reader archive chart tickformat expression import wav table}")
+targets=("${@:-reader archive chart tickformat expression import wav table bank}")
 read -r -a targets <<<"${targets[*]}"
 
 export BUILD_DIR="${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build-fuzz}"

@@ -10,6 +10,7 @@ build_type="${BUILD_TYPE:-RelWithDebInfo}"
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev libx11-dev libmuparser-dev libsoxr-dev libsndfile1-dev
   libgtest-dev libgmock-dev libgmp-dev libbenchmark-dev fonts-liberation2 fontconfig libfftw3-dev qt6-multimedia-dev help2man man-db python3-numpy
   srecord iverilog ghdl rustc pulseaudio pulseaudio-utils btrfs-progs bindfs desktop-file-utils appstream dpkg-dev file lintian
+  python3-soundfile sndfile-programs libimage-exiftool-perl
   "$@")
 
 missing=()

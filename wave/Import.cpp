@@ -108,16 +108,6 @@ bool FieldOf(std::string_view row, const DelimitedFormat& f, std::string& scratc
     }
 }
 
-// Room for one more value: as the values double, the gate is asked for the new block beside
-// the old one, which the move still reads.
-void GrowAtTheGate(std::vector<double>& values) {
-    if (values.size() < values.capacity())
-        return;
-    const std::size_t next = std::max<std::size_t>(4096, values.capacity() * 2);
-    AskForMemory(next + values.capacity(), sizeof(double));
-    values.reserve(next);
-}
-
 std::string Thousands(unsigned long long n) {
     std::string digits = std::to_string(n), out;
     for (std::size_t i = 0; i < digits.size(); ++i) {

@@ -32,13 +32,23 @@ public:
         const std::string size = o.lengthMacro.empty() ? length : o.lengthMacro;
         if (!note.empty())
             out.Put("// " + note + eol);
-        if (cpp)
-            out.Put("inline constexpr std::array<" + std::string(t.bits ? "std::" : "") + t.cName +
-                    ", " + size + "> " + o.name + " = {" + eol);
+        // A bank: F rows of N.
+        const std::size_t rows = BankRows(o);
+        const std::string frames = std::to_string(rows),
+                          frame = rows ? std::to_string(entries.count / rows) : "";
+        const std::string element = std::string(t.bits ? "std::" : "") + t.cName;
+        if (cpp && rows)
+            out.Put("inline constexpr std::array<std::array<" + element + ", " + frame + ">, " +
+                    frames + "> " + o.name + " = {{" + eol);
+        else if (cpp)
+            out.Put("inline constexpr std::array<" + element + ", " + size + "> " + o.name +
+                    " = {" + eol);
         else
-            out.Put((o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" + size +
-                    "]" + (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
+            out.Put((o.before.empty() ? "" : o.before + " ") + t.cName + " " + o.name + "[" +
+                    (rows ? frames + "][" + frame : size) + "]" +
+                    (o.after.empty() ? "" : " " + o.after) + " = {" + eol);
         WriteCValues(out, entries, o, lines, false);
+        out.Put((cpp && rows ? "}};" : "};") + eol);
         if (!o.guard.empty())
             out.Put(eol + "#endif /* " + o.guard + " */" + eol);
         return true;

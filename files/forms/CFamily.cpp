@@ -51,26 +51,29 @@ char* Floating(char* p, double y, bool single) {
 
 } // namespace
 
-void WriteCValues(OutputBuffer& out, const FormEntries& entries, const TableOptions& o, int lines,
-                  bool rust) {
+namespace {
+
+// Entries from..to-1, `perLine` a line after `indent` blanks; the last without a comma.
+void WriteRun(OutputBuffer& out, const FormEntries& entries, const TableOptions& o,
+              std::size_t from, std::size_t to, int lines, bool rust, int indent) {
     const TableTypeInfo& t = TypeInfoOf(o.type);
     const std::string eol = LineEnd(o);
-    const std::size_t count = entries.count, perLine = std::size_t(o.perLine);
+    const std::size_t count = to - from, perLine = std::size_t(o.perLine);
     const std::size_t lastLine = count ? (count - 1) / perLine * perLine : 0;
     for (std::size_t i = 0; i < count; ++i) {
         if (lines >= 0 && i == std::size_t(lines) * perLine && i < lastLine) {
-            out.Put("    ..." + eol); // on to the last line
+            out.Put(std::string(std::size_t(indent), ' ') + "..." + eol); // on to the last line
             i = lastLine;
         }
         char* p = out.Room();
         if (i % perLine == 0)
-            p = std::fill_n(p, 4, ' ');
+            p = std::fill_n(p, indent, ' ');
         if (!t.bits) {
-            p = Floating(p, entries.Value(i), o.type == TableType::Float);
+            p = Floating(p, entries.Value(from + i), o.type == TableType::Float);
             if (rust && p[-1] == 'f')
                 --p; // Rust knows the type from the array's
         } else {
-            const std::int64_t v = entries.Integer(i);
+            const std::int64_t v = entries.Integer(from + i);
             p = o.hex ? Hex(p, v, t.bits, t.isSigned) : std::to_chars(p, p + 24, v).ptr;
         }
         const bool last = i + 1 == count, lineEnd = (i + 1) % perLine == 0;
@@ -78,7 +81,32 @@ void WriteCValues(OutputBuffer& out, const FormEntries& entries, const TableOpti
             *p++ = ',';
         out.Advance(PutSeparator(p, last || lineEnd, eol));
     }
-    out.Put((rust ? "];" : "};") + eol);
+}
+
+} // namespace
+
+void WriteCValues(OutputBuffer& out, const FormEntries& entries, const TableOptions& o, int lines,
+                  bool rust) {
+    const std::string eol = LineEnd(o);
+    const std::size_t rows = BankRows(o);
+    if (rows == 0) {
+        WriteRun(out, entries, o, 0, entries.count, lines, rust, 4);
+    } else { // a bank: one frame a row, in braces of its own
+        const std::size_t n = entries.count / rows;
+        for (std::size_t k = 0; k < rows; ++k) {
+            if (lines >= 0 && k == 1 && rows > 2) { // a preview: the first frame and the last
+                out.Put("    ..." + eol);
+                k = rows - 1;
+            }
+            out.Put(std::string(rust ? "    [" : "    {") + " // frame " + std::to_string(k) + eol);
+            WriteRun(out, entries, o, k * n, (k + 1) * n, lines, rust, 8);
+            out.Put(std::string(rust ? "    ]" : "    }") + (k + 1 < rows ? "," : "") + eol);
+        }
+    }
+}
+
+std::size_t BankRows(const TableOptions& o) {
+    return IsWordFormat(o.format) ? 0 : o.bankFrames;
 }
 
 void ReadCValues(const std::string& text, const TableOptions& o, TableEntries& r) {

@@ -60,9 +60,14 @@ public:
             out.Put("// " + note + eol);
         if (std::any_of(o.name.begin(), o.name.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
             out.Put("#[allow(non_upper_case_globals)]" + eol);
-        out.Put("pub static " + o.name + ": [" + RustType(o.type) + "; " +
-                std::to_string(entries.count) + "] = [" + eol);
+        const std::size_t rows = BankRows(o);
+        const std::string element =
+            rows ? "[" + RustType(o.type) + "; " + std::to_string(entries.count / rows) + "]"
+                 : RustType(o.type);
+        out.Put("pub static " + o.name + ": [" + element + "; " +
+                std::to_string(rows ? rows : entries.count) + "] = [" + eol);
         WriteCValues(out, entries, o, lines, true);
+        out.Put("];" + eol);
         return true;
     }
 

@@ -45,6 +45,9 @@ TEST(FuzzCorpus, TickFormat) {
 TEST(FuzzCorpus, Expression) {
     Replay("expression");
 }
+TEST(FuzzCorpus, Bank) {
+    Replay("bank");
+}
 TEST(FuzzCorpus, Import) {
     Replay("import");
 }

@@ -15,6 +15,8 @@ bool RunFuzzTarget(const std::string& name, const std::uint8_t* data, std::size_
         FuzzImport(data, size);
     else if (name == "wav")
         FuzzWav(data, size);
+    else if (name == "bank")
+        FuzzBank(data, size);
     else if (name == "table")
         FuzzTable(data, size);
     else

@@ -25,9 +25,11 @@ void FuzzExpression(const std::uint8_t* data, std::size_t size);
 void FuzzImport(const std::uint8_t* data, std::size_t size);
 // Sound files through libsndfile, as Import reads them.
 void FuzzWav(const std::uint8_t* data, std::size_t size);
+// Banks as Open Bank reads them: WAV chunks, .wt and text.
+void FuzzBank(const std::uint8_t* data, std::size_t size);
 // The table writer with any options and samples: every value read back, within its type.
 void FuzzTable(const std::uint8_t* data, std::size_t size);
 
 // Runs the entry of a target by its name ("reader", "archive", "chart", "tickformat",
-// "expression", "import", "wav", "table").
+// "expression", "import", "wav", "table", "bank").
 bool RunFuzzTarget(const std::string& name, const std::uint8_t* data, std::size_t size);

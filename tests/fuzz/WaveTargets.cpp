@@ -10,7 +10,10 @@
 
 #include "files/NumberScanner.h"
 #include "tests/fuzz/FuzzTargets.h"
+
+#include "files/bank/FrameSizeChunks.h"
 #include "tests/fuzz/MemoryFile.h"
+#include "wave/BankFile.h"
 #include "wave/Generators.h"
 #include "wave/Import.h"
 
@@ -107,4 +110,30 @@ void FuzzWav(const std::uint8_t* data, std::size_t size) {
             if (!std::isfinite(v))
                 std::abort();
     }
+}
+
+// The bytes as a bank, read as Open Bank reads any file: a WAV and its chunks, a .wt, a text
+// bank. Read or refused, never a bank whose frames do not add up.
+void FuzzBank(const std::uint8_t* data, std::size_t size) {
+    const MemoryFile memory(data, size);
+    if (!memory.Made())
+        return;
+    for (const BankReadOptions options : {BankReadOptions{}, BankReadOptions{true, 256}}) {
+        BankFileRead r = ReadBankFile(memory.Path(), options);
+        if (!r.error.empty())
+            continue;
+        if (r.frameSizeFrom == "guess" && r.bank.frameSize)
+            SettleFrameSize(r, r.bank.frameSize);
+        if (r.error.empty() && r.frameSizeFrom != "guess" &&
+            (std::uint64_t(r.bank.frames) * r.bank.frameSize != r.bank.values.size() ||
+             !CheckBankShape(r.bank.frames, r.bank.frameSize).empty()))
+            std::abort();
+        for (double v : r.bank.values)
+            if (!std::isfinite(v))
+                std::abort();
+    }
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    if (const FrameSizeHint h = ClmHint(text);
+        h.error.empty() && h.frameSize && (h.frameSize < 2 || h.frameSize > 9999))
+        std::abort();
 }
