@@ -15,6 +15,7 @@
 #include "wave/Generators.h"
 
 constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_YESNOCANCEL = 0x0003;
 constexpr UINT MB_YESNO = 0x0004;
 constexpr UINT MB_ICONSTOP = 0x0010;
 constexpr UINT MB_ICONQUESTION = 0x0020;
@@ -70,7 +71,7 @@ struct FileDialogResult {
 class CAppDialogs {
 public:
     virtual ~CAppDialogs() = default;
-    // Returns IDOK, IDYES or IDNO.
+    // Returns IDOK, IDYES, IDNO or (MB_YESNOCANCEL) IDCANCEL.
     virtual int MessageBox(const std::string& text, UINT type) = 0;
     // The New Data dialog opened with `count`; false on Cancel.
     virtual bool NewData(std::uint32_t& count) = 0;

@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QSessionManager>
 #include <QShortcut>
+#include <QSignalBlocker>
+#include <QSlider>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -40,6 +42,9 @@ CMainFrame::CMainFrame(CAppDialogs& d) : dialogs(d) {
     BuildToolbar();
     BuildStatusBar();
     BuildPlayBar();
+    BuildBankBar();
+    view->bankChanged = [this] { UpdateBank(); };
+    UpdateBank();
     view->waveformChanged = [this](bool document) { WaveformChanged(document); };
     UpdateUndo(); // nothing to take back yet
     view->spacePressed = [this] { Command(ID_WAVE_PLAY); };
@@ -60,6 +65,7 @@ CMainFrame::~CMainFrame() {
     for (QObject* field : std::initializer_list<QObject*>{frequency, volume, asStored})
         QObject::disconnect(field, nullptr, this, nullptr);
     view->waveformChanged = nullptr;
+    view->bankChanged = nullptr;
     analyse.reset();
     player.reset();      // the output stops pulling before the oscillator goes
     takeCentralWidget(); // the view's window belongs to the view
@@ -71,38 +77,111 @@ QAction* CMainFrame::Action(UINT id) const {
 }
 
 void CMainFrame::BuildMenu() {
+    auto add = [this](QMenu* menu, const MenuItem& item) {
+        if (!item.text) {
+            menu->addSeparator();
+            return;
+        }
+        if (item.id == ID_WAVE_BANK) { // a submenu of its own
+            QMenu* bank = menu->addMenu(QString::fromLatin1(item.text));
+            for (const MenuItem& inner : BankMenu()) {
+                if (!inner.text) {
+                    bank->addSeparator();
+                    continue;
+                }
+                QAction* action = AddAction(bank, inner);
+                if (inner.id == ID_BANK_PREVIOUS)
+                    action->setShortcut(QKeySequence(Qt::Key_PageUp));
+                else if (inner.id == ID_BANK_NEXT)
+                    action->setShortcut(QKeySequence(Qt::Key_PageDown));
+            }
+            return;
+        }
+        QAction* action = AddAction(menu, item);
+        const bool tool = item.id == ID_TOOL_ZOOM || item.id == ID_TOOL_PAN ||
+                          item.id == ID_TOOL_CURSOR || item.id == ID_TOOL_EDIT ||
+                          item.id == ID_TOOL_EDIT_PLUS || item.id == ID_TOOL_FREEHAND;
+        action->setCheckable(tool);
+        if (item.id == ID_WAVE_UNDO)
+            action->setShortcuts(
+                {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+        else if (item.id == ID_WAVE_REDO)
+            action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    };
     for (const MenuPopup& popup : MainMenu()) {
         QMenu* menu = menuBar()->addMenu(QString::fromLatin1(popup.title));
-        for (const MenuItem& item : popup.items) {
-            if (!item.text) {
-                menu->addSeparator();
-                continue;
-            }
-            auto* action = new QAction(QString::fromLatin1(item.text), this);
-            // An empty prompt still replaces "Ready" while the item is under the pointer.
-            const std::string prompt = CommandPrompt(item.id);
-            action->setStatusTip(QString::fromStdString(prompt.empty() ? " " : prompt));
-            if (HasCommandString(item.id))
-                action->setToolTip(QString::fromStdString(CommandTip(item.id)));
-            const bool tool = item.id == ID_TOOL_ZOOM || item.id == ID_TOOL_PAN ||
-                              item.id == ID_TOOL_CURSOR || item.id == ID_TOOL_EDIT ||
-                              item.id == ID_TOOL_EDIT_PLUS || item.id == ID_TOOL_FREEHAND;
-            action->setCheckable(tool);
-            if (item.id == ID_WAVE_UNDO)
-                action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z),
-                                      QKeySequence(Qt::ALT | Qt::Key_Backspace)});
-            else if (item.id == ID_WAVE_REDO)
-                action->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-            const UINT id = item.id;
-            connect(action, &QAction::triggered, this, [this, id] { Command(id); });
-            menu->addAction(action);
-            actions[id] = action;
-        }
+        for (const MenuItem& item : popup.items)
+            add(menu, item);
         // Undo and Redo as the history stands when the menu opens (an edit with the mouse
         // may have ended since).
         connect(menu, &QMenu::aboutToShow, this, [this] { UpdateUndo(); });
     }
+}
+
+QAction* CMainFrame::AddAction(QMenu* menu, const MenuItem& item) {
+    auto* action = new QAction(QString::fromLatin1(item.text), this);
+    // An empty prompt still replaces "Ready" while the item is under the pointer.
+    const std::string prompt = CommandPrompt(item.id);
+    action->setStatusTip(QString::fromStdString(prompt.empty() ? " " : prompt));
+    if (HasCommandString(item.id))
+        action->setToolTip(QString::fromStdString(CommandTip(item.id)));
+    const UINT id = item.id;
+    connect(action, &QAction::triggered, this, [this, id] { Command(id); });
+    menu->addAction(action);
+    actions[id] = action;
+    return action;
+}
+
+void CMainFrame::BuildBankBar() {
+    bankBar = new QToolBar(QStringLiteral("Bank"), this);
+    bankBar->setObjectName(QStringLiteral("bankBar"));
+    bankBar->addAction(actions[ID_BANK_PREVIOUS]);
+    frameLabel = new QLabel(bankBar);
+    frameLabel->setMinimumWidth(80);
+    frameLabel->setAlignment(Qt::AlignCenter);
+    bankBar->addWidget(frameLabel);
+    bankBar->addAction(actions[ID_BANK_NEXT]);
+    frameSlider = new QSlider(Qt::Horizontal, bankBar);
+    frameSlider->setMinimumWidth(160);
+    frameSlider->setToolTip(QStringLiteral("The frame shown"));
+    bankBar->addWidget(frameSlider);
+    for (UINT id : {ID_BANK_ADD, ID_BANK_DUPLICATE, ID_BANK_DELETE, ID_BANK_EARLIER, ID_BANK_LATER})
+        bankBar->addAction(actions[id]);
+    addToolBar(Qt::TopToolBarArea, bankBar);
+    bankBar->hide(); // shown while a bank is open
+    connect(frameSlider, &QSlider::valueChanged, this, [this](int frame) {
+        if (frame >= 1)
+            view->SelectFrame(std::uint32_t(frame - 1));
+        UpdateChecks();
+    });
+}
+
+void CMainFrame::UpdateBank() {
+    const CWaveBank* bank = view->OpenBank();
+    if (bankBar)
+        bankBar->setVisible(bank != nullptr);
+    const std::uint32_t frames = bank ? bank->Frames() : 0, at = bank ? bank->Current() : 0;
+    const std::pair<UINT, bool> states[] = {{ID_BANK_SAVE, bank},
+                                            {ID_BANK_EXPORT_TABLE, bank},
+                                            {ID_BANK_PREVIOUS, bank && at > 0},
+                                            {ID_BANK_NEXT, bank && at + 1 < frames},
+                                            {ID_BANK_GO_TO, bank && frames > 1},
+                                            {ID_BANK_ADD, bank && frames < MaxBankFrames},
+                                            {ID_BANK_DUPLICATE, bank && frames < MaxBankFrames},
+                                            {ID_BANK_DELETE, bank && frames > 1},
+                                            {ID_BANK_EARLIER, bank && at > 0},
+                                            {ID_BANK_LATER, bank && at + 1 < frames},
+                                            {ID_BANK_TAKE_FRAME, bank}};
+    for (const auto& [id, enabled] : states)
+        if (QAction* action = Action(id))
+            action->setEnabled(enabled);
+    if (!bank || !frameLabel)
+        return;
+    frameLabel->setText(QStringLiteral("%1 / %2").arg(at + 1).arg(frames));
+    const QSignalBlocker quiet(frameSlider);
+    frameSlider->setRange(1, int(frames));
+    frameSlider->setValue(int(at + 1));
 }
 
 void CMainFrame::BuildToolbar() {
@@ -174,6 +253,7 @@ void CMainFrame::UpdateChecks() {
         if (action->isCheckable() && id != ID_WAVE_PLAY) // Play shows whether it sounds
             action->setChecked(view->IsChecked(id));
     UpdateUndo();
+    UpdateBank();
 }
 
 void CMainFrame::UpdateUndo() {

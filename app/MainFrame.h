@@ -20,6 +20,9 @@ class QLineEdit;
 class QSpinBox;
 class QTimer;
 class QToolBar;
+class QMenu;
+struct MenuItem;
+class QSlider;
 class QSessionManager;
 
 class CMainFrame : public QMainWindow {
@@ -49,6 +52,7 @@ public:
     CAnalyseWindow* Analysis() const { return analyse.get(); }
     CPlayer* Player() const { return player.get(); }
     QToolBar* PlayBar() const { return playBar; }
+    QToolBar* BankBar() const { return bankBar; }
     // The play bar's fields: a frequency or a note, the volume, and the table as stored.
     void SetPlayFrequency(const QString& text);
     void SetPlayVolume(int decibels);
@@ -69,6 +73,11 @@ private:
     bool FrameCommand(UINT id);
     void CommitData(QSessionManager& manager);
     void BuildPlayBar();
+    QAction* AddAction(QMenu* menu, const MenuItem& item);
+    // The bank bar, shown while a bank is open: the frame shown, and the frame buttons.
+    void BuildBankBar();
+    // The bank bar and Wave > Bank as the bank stands.
+    void UpdateBank();
     void WaveformChanged(bool document);
     void ShowAnalysis();
     void TogglePlay();
@@ -86,6 +95,9 @@ private:
     std::unique_ptr<CAnalyseWindow> analyse;
     std::unique_ptr<CPlayer> player;
     QToolBar* playBar = nullptr;
+    QToolBar* bankBar = nullptr;
+    QLabel* frameLabel = nullptr;
+    QSlider* frameSlider = nullptr;
     QLineEdit* frequency = nullptr;
     QSpinBox* volume = nullptr;
     QCheckBox* asStored = nullptr;

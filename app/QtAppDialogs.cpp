@@ -92,6 +92,13 @@ int CQtAppDialogs::MessageBox(const std::string& text, UINT type) {
     default:
         break;
     }
+    if ((type & 0xF) == MB_YESNOCANCEL) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int pressed = box.exec();
+        return pressed == QMessageBox::Yes ? IDYES : pressed == QMessageBox::No ? IDNO : IDCANCEL;
+    }
     if ((type & 0xF) == MB_YESNO) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton((type & MB_DEFBUTTON2) ? QMessageBox::No : QMessageBox::Yes);

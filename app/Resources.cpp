@@ -36,6 +36,19 @@ const std::map<UINT, const char*>& Strings() {
         {32816, "Round the samples to 2^bits levels of a range\nQuantise"},
         {32817, "Hold the samples to a range\nClip"},
         {32818, "Make the waveform as long as a table needs\nResample"},
+        {32830, "Start a bank of frames, all silent\nNew Bank"},
+        {32831, "Open a wavetable bank: a WAV, a .wt or a text bank\nOpen Bank"},
+        {32832, "Save every frame of the bank in a synth's form\nSave Bank"},
+        {32833, "Export every frame of the bank as one table\nExport Bank Table"},
+        {32834, "Show the frame before this one\nPrevious Frame"},
+        {32835, "Show the frame after this one\nNext Frame"},
+        {32836, "Show a frame by its number\nGo to Frame"},
+        {32837, "Add a silent frame after this one\nAdd Frame"},
+        {32838, "Add a copy of this frame after it\nDuplicate Frame"},
+        {32839, "Delete this frame from the bank\nDelete Frame"},
+        {32840, "Move this frame one place earlier\nMove Earlier"},
+        {32841, "Move this frame one place later\nMove Later"},
+        {32842, "Close the bank, keeping this frame as the waveform\nTake Frame as Waveform"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -133,10 +146,32 @@ const std::vector<MenuPopup>& MainMenu() {
           {"Analyse...", ID_WAVE_ANALYSE},
           {"Play", ID_WAVE_PLAY},
           {nullptr, 0},
-          {"Export Table...", ID_WAVE_EXPORT_TABLE}}},
+          {"Export Table...", ID_WAVE_EXPORT_TABLE},
+          {nullptr, 0},
+          {"Bank", ID_WAVE_BANK}}},
         {"&Help", {{"&About Tarvelin...", ID_APP_ABOUT}}},
     };
     return menu;
+}
+
+const std::vector<MenuItem>& BankMenu() {
+    static const std::vector<MenuItem> items = {{"New Bank...", ID_BANK_NEW},
+                                                {"Open Bank...", ID_BANK_OPEN},
+                                                {"Save Bank...", ID_BANK_SAVE},
+                                                {"Export Bank Table...", ID_BANK_EXPORT_TABLE},
+                                                {nullptr, 0},
+                                                {"Previous Frame", ID_BANK_PREVIOUS},
+                                                {"Next Frame", ID_BANK_NEXT},
+                                                {"Go to Frame...", ID_BANK_GO_TO},
+                                                {nullptr, 0},
+                                                {"Add Frame", ID_BANK_ADD},
+                                                {"Duplicate Frame", ID_BANK_DUPLICATE},
+                                                {"Delete Frame", ID_BANK_DELETE},
+                                                {"Move Earlier", ID_BANK_EARLIER},
+                                                {"Move Later", ID_BANK_LATER},
+                                                {nullptr, 0},
+                                                {"Take Frame as Waveform", ID_BANK_TAKE_FRAME}};
+    return items;
 }
 
 const std::vector<UINT>& ToolbarButtons() {

@@ -34,6 +34,21 @@ constexpr UINT ID_WAVE_CLIP = 32817;
 constexpr UINT ID_WAVE_RESAMPLE = 32818;
 constexpr UINT ID_WAVE_ANALYSE = 32819;
 constexpr UINT ID_WAVE_PLAY = 32820;
+// Wave > Bank: a submenu at the end of the Wave menu.
+constexpr UINT ID_WAVE_BANK = 32829;
+constexpr UINT ID_BANK_NEW = 32830;
+constexpr UINT ID_BANK_OPEN = 32831;
+constexpr UINT ID_BANK_SAVE = 32832;
+constexpr UINT ID_BANK_EXPORT_TABLE = 32833;
+constexpr UINT ID_BANK_PREVIOUS = 32834;
+constexpr UINT ID_BANK_NEXT = 32835;
+constexpr UINT ID_BANK_GO_TO = 32836;
+constexpr UINT ID_BANK_ADD = 32837;
+constexpr UINT ID_BANK_DUPLICATE = 32838;
+constexpr UINT ID_BANK_DELETE = 32839;
+constexpr UINT ID_BANK_EARLIER = 32840;
+constexpr UINT ID_BANK_LATER = 32841;
+constexpr UINT ID_BANK_TAKE_FRAME = 32842;
 constexpr UINT ID_APP_ABOUT = 57664;
 constexpr UINT ID_APP_EXIT = 57665;
 constexpr UINT ID_SEPARATOR = 0;
@@ -68,6 +83,8 @@ struct MenuPopup {
     std::vector<MenuItem> items;
 };
 const std::vector<MenuPopup>& MainMenu();
+// The items of Wave > Bank (ID_WAVE_BANK in the Wave menu).
+const std::vector<MenuItem>& BankMenu();
 
 // The toolbar's buttons in order; ID_SEPARATOR for a gap. Images follow the buttons.
 const std::vector<UINT>& ToolbarButtons();

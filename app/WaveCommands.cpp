@@ -180,6 +180,21 @@ bool CWaveCommands::OnCommand(UINT id) {
     }
 }
 
+bool CWaveCommands::RefusedInBank(std::size_t count) {
+    const CWaveBank* bank = doc.Bank();
+    if (!bank || count == bank->FrameSize())
+        return false;
+    dialogs.MessageBox(
+        count ? "Every frame of the bank holds " + std::to_string(bank->FrameSize()) +
+                    " samples, and this waveform would hold " + std::to_string(count) +
+                    ".\nTake Frame as Waveform first, or make it of " +
+                    std::to_string(bank->FrameSize()) + " samples."
+              : "Every frame of the bank holds " + std::to_string(bank->FrameSize()) +
+                    " samples: Resample applies to a waveform.\nTake Frame as Waveform first.",
+        MB_OK | MB_ICONEXCLAMATION);
+    return true;
+}
+
 void CWaveCommands::ExportTable() {
     const std::uint32_t count = doc.Samples() ? doc.SampleCount() : 0;
     if (!dialogs.ExportTable(tableOptions, doc.Samples(), count))
@@ -218,28 +233,35 @@ void CWaveCommands::ExportTable() {
 void CWaveCommands::Undo(bool redo) {
     if (!doc.Samples())
         return;
-    doc.History().Commit(doc.Samples()); // a drag whose release was never seen
+    UndoHistory& history = doc.History();
+    history.Commit(doc.Samples()); // a drag whose release was never seen
+    const bool frames = redo ? history.RedoChangesFrames() : history.UndoChangesFrames();
+    if (doc.Bank() && !frames) // the step is shown on the frame it changed
+        doc.ShowFrame(redo ? history.RedoFrame() : history.UndoFrame());
     const UndoHistory::Target target{doc.Samples(), doc.SampleCount(),
                                      [this, redo](std::vector<double>& ys) {
                                          return SwapWaveform(ys,
                                                              redo ? "Redoing..." : "Undoing...");
                                      },
                                      [this](UndoHistory::Document& d) { doc.SwapDocument(d); }};
+    const UndoHistory::FrameChanges changes =
+        [this](UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
+               std::vector<double>& values) { return doc.ChangeFrames(change, at, to, values); };
     bool done = false;
-    if (redo ? doc.History().RedoReplaces() : doc.History().UndoReplaces()) {
+    if (frames || (redo ? history.RedoReplaces() : history.UndoReplaces())) {
         // The copies go through the runner inside; the graph is rebuilt on this thread.
-        done = redo ? doc.History().Redo(target) : doc.History().Undo(target);
+        done = redo ? history.Redo(target, changes) : history.Undo(target, changes);
     } else { // samples swapped in place: no cancel, as a step is all or nothing
         doc.WorkOnSamples(redo ? "Redoing..." : "Undoing...", doc.SampleCount(),
                           [&](CProgress& progress) {
                               progress.SetCancellable(false);
-                              done = redo ? doc.History().Redo(target) : doc.History().Undo(target);
+                              done = redo ? history.Redo(target) : history.Undo(target);
                           });
     }
     if (!done)
         return;
     // Back at what the file holds is no change; anywhere else the close query asks again.
-    doc.Graph().modified = !doc.History().AtSaved();
+    doc.Graph().modified = !history.AtSaved();
     doc.KeepYInView();
     doc.Graph().Invalidate();
 }
@@ -399,7 +421,7 @@ void CWaveCommands::GenerateWave() {
     };
     const bool ok = dialogs.Generate(options, count, show);
     letGoOfPreview();
-    if (!ok)
+    if (!ok || RefusedInBank(count))
         return;
     generatorOptions = options;
     GeneratorResult made;
@@ -451,7 +473,7 @@ void CWaveCommands::GenerateWave() {
 }
 
 void CWaveCommands::ResampleWave() {
-    if (!doc.Samples() || doc.SampleCount() == 0)
+    if (!doc.Samples() || doc.SampleCount() == 0 || RefusedInBank(0))
         return;
     TransformRequest r;
     r.title = "Resample";
@@ -507,7 +529,7 @@ void CWaveCommands::ResampleWave() {
 }
 
 void CWaveCommands::Import(bool clipboard) {
-    if (!doc.ConfirmDiscard())
+    if (!doc.Bank() && !doc.ConfirmDiscard()) // in a bank it fills the frame, a step back
         return;
     ImportResult read;
     std::string name = "clipboard";
@@ -582,8 +604,11 @@ void CWaveCommands::TakeRead(ImportResult read, const std::string& name) {
 }
 
 void CWaveCommands::TakeImported(std::vector<double> values, const std::string& name) {
-    // Save asks for a name, as after New.
-    const UndoHistory::Document imported{name + "*", "", ""};
+    if (RefusedInBank(values.size()))
+        return;
+    // Save asks for a name, as after New; a bank keeps its own.
+    const UndoHistory::Document imported =
+        doc.Bank() ? doc.CurrentDocument() : UndoHistory::Document{name + "*", "", ""};
     if (doc.Samples()) {
         bool replaced = false;
         GivingWay([&] {

@@ -27,6 +27,9 @@ public:
 
 private:
     void ExportTable();
+    // In a bank, a waveform of `count` samples (0: Resample's, any other) cannot replace the
+    // frame shown: says so and returns true.
+    bool RefusedInBank(std::size_t count);
     void Undo(bool redo);
     void Transform(UINT id);
     void GenerateWave();

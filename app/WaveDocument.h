@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/ToolMode.h"
@@ -12,6 +13,7 @@
 #include "files/SampleBuffer.h"
 #include "graph/Plot.h"
 #include "wave/UndoHistory.h"
+#include "wave/WaveBank.h"
 
 class CWaveDocument {
 public:
@@ -38,6 +40,23 @@ public:
     virtual void SetTool(ToolMode mode) = 0;
     // Where changed samples left the shown Y range, Y is fitted to them all; X stays.
     virtual void KeepYInView() = 0;
+
+    // A wavetable bank (null without one): its shown frame is lent to the samples above.
+    virtual CWaveBank* Bank() = 0;
+    // The bank in place of the document, its first frame shown, named `name` (saved to
+    // `path`, empty for a new bank); nothing changed yet.
+    virtual void StartBank(std::unique_ptr<CWaveBank> bank, const std::string& name,
+                           const std::string& path) = 0;
+    // Where the bank was last opened from or saved to.
+    virtual const std::string& BankPath() const = 0;
+    virtual void SetBankPath(const std::string& path) = 0;
+    // Shows another frame, the view kept; a drag under way ends its step first.
+    virtual void ShowFrame(std::uint32_t frame) = 0;
+    // Inserts, removes or moves frames as a history's step does, showing the frame changed.
+    virtual bool ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
+                              std::vector<double>& values) = 0;
+    // Closes the bank, the shown frame left as the waveform named `name`.
+    virtual void EndBank(const std::string& name) = 0;
 
     // Work that changes the samples in place: beyond the view's inline limit it runs off the
     // window's thread, the graph showing its last picture meanwhile; false when cancelled (the

@@ -112,8 +112,11 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
             else if (wave)
                 view.Changed(false);
         }
-    } watch{*this, buffer.get(), LOWORD(wParam) == ID_FILE_NEW || LOWORD(wParam) == ID_FILE_OPEN,
-            LOWORD(wParam) >= ID_WAVE_EXPORT_TABLE && LOWORD(wParam) <= ID_WAVE_RESAMPLE};
+    } watch{*this, buffer.get(),
+            LOWORD(wParam) == ID_FILE_NEW || LOWORD(wParam) == ID_FILE_OPEN ||
+                LOWORD(wParam) == ID_BANK_NEW || LOWORD(wParam) == ID_BANK_OPEN,
+            (LOWORD(wParam) >= ID_WAVE_EXPORT_TABLE && LOWORD(wParam) <= ID_WAVE_RESAMPLE) ||
+                (LOWORD(wParam) >= ID_BANK_NEW && LOWORD(wParam) <= ID_BANK_TAKE_FRAME)};
     switch (LOWORD(wParam)) {
     case ID_FILE_NEW:
         New();
@@ -149,7 +152,7 @@ BOOL CWaveformView::OnCommand(WPARAM wParam, LPARAM) {
         graph.ResetView();
         return TRUE;
     default:
-        return commands.OnCommand(LOWORD(wParam));
+        return commands.OnCommand(LOWORD(wParam)) || bankCommands.OnCommand(LOWORD(wParam));
     }
 }
 
@@ -190,8 +193,93 @@ bool CWaveformView::ConfirmDiscard() {
 
 void CWaveformView::ReleaseBuffer() {
     history.Clear(); // a new waveform starts a fresh history
+    history.SetFrame(0);
     buffer.reset();
     sampleCount = 0;
+    if (bank) {
+        bank.reset();
+        bankPath.clear();
+        if (bankChanged)
+            bankChanged();
+    }
+}
+
+void CWaveformView::StartBank(std::unique_ptr<CWaveBank> opened, const std::string& name,
+                              const std::string& path) {
+    graph.ClearGraph();
+    ReleaseBuffer();
+    bank = std::move(opened);
+    bankPath = path;
+    buffer = bank->Lend();
+    sampleCount = bank->FrameSize();
+    HandOver();
+    graph.modified = false;
+    history.SetFrame(bank->Current());
+    history.MarkSaved();
+    ShowName(name);
+    if (bankChanged)
+        bankChanged();
+}
+
+void CWaveformView::ShowLent() {
+    buffer = bank->Lend();
+    graph.SeriesAt(0).points = buffer.get();
+    graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
+    history.SetFrame(bank->Current());
+    graph.Invalidate();
+    if (bankChanged)
+        bankChanged();
+}
+
+void CWaveformView::SelectFrame(std::uint32_t frame) {
+    const DataPoint* before = buffer.get();
+    ShowFrame(frame);
+    if (buffer.get() != before)
+        Changed(false);
+}
+
+void CWaveformView::ShowFrame(std::uint32_t frame) {
+    if (!bank || frame >= bank->Frames() || frame == bank->Current())
+        return;
+    history.Commit(buffer.get()); // a drag under way: its step ends on the frame it began
+    bank->Return(std::move(buffer));
+    bank->SetCurrent(frame);
+    ShowLent();
+}
+
+bool CWaveformView::ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at,
+                                 std::uint32_t to, std::vector<double>& values) {
+    if (!bank)
+        return false;
+    history.Commit(buffer.get());
+    bank->Return(std::move(buffer));
+    bool done = false;
+    try {
+        done = change == UndoHistory::FrameChange::Insert   ? bank->Insert(at, values)
+               : change == UndoHistory::FrameChange::Remove ? bank->Remove(at, values)
+               : change == UndoHistory::FrameChange::Move   ? bank->Move(at, to)
+                                                            : false;
+    } catch (...) {
+        ShowLent(); // the frames as they were
+        throw;
+    }
+    ShowLent();
+    return done;
+}
+
+void CWaveformView::EndBank(const std::string& name) {
+    if (!bank)
+        return;
+    history.Clear(); // its steps name frames that are gone
+    history.SetFrame(0);
+    bank.reset();
+    bankPath.clear();
+    dataPath.clear();
+    savePath.clear();
+    ShowName(name);
+    graph.modified = true;
+    if (bankChanged)
+        bankChanged();
 }
 
 void CWaveformView::HandOver() {
@@ -347,6 +435,19 @@ bool CWaveformView::SaveLong(const std::string& verb, const std::string& path, d
 }
 
 void CWaveformView::Save() {
+    if (bank && bank->Frames() > 1) {
+        const int answer = dialogs.MessageBox(
+            "This bank has " + std::to_string(bank->Frames()) + " frames; Save writes frame " +
+                std::to_string(bank->Current() + 1) +
+                " alone as a waveform.\nSave the whole bank instead?",
+            MB_YESNOCANCEL | MB_ICONQUESTION);
+        if (answer == IDCANCEL)
+            return;
+        if (answer == IDYES) {
+            bankCommands.OnCommand(ID_BANK_SAVE);
+            return;
+        }
+    }
     if (savePath.empty())
         savePath = dataPath;
     FileDialogRequest request;
@@ -371,6 +472,8 @@ void CWaveformView::Save() {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
         return;
     }
+    if (bank) // one frame saved: the bank is no more saved than it was
+        return;
     if (graph.modified)
         ShowName(FileName(savePath));
     graph.modified = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/AppDialogs.h"
+#include "app/BankCommands.h"
 #include "app/ToolMode.h"
 #include "app/WaveCommands.h"
 #include "app/WaveDocument.h"
@@ -53,6 +54,11 @@ public:
     // After every command that may have changed the samples, or the Export Table options
     // (false), and when a document was closed or replaced by New or Open (true).
     std::function<void(bool document)> waveformChanged;
+    // After a bank was opened or closed, or its frames or the shown frame changed.
+    std::function<void()> bankChanged;
+    const CWaveBank* OpenBank() const { return bank.get(); }
+    // Shows frame `frame` of the bank, as the bank bar's slider does.
+    void SelectFrame(std::uint32_t frame);
     // The space bar in the graph.
     std::function<void()> spacePressed;
 
@@ -72,6 +78,17 @@ private:
     void ShowNewCount() override;
     bool WorkOnSamples(const std::string& what, std::size_t samples,
                        const std::function<void(CProgress&)>& work) override;
+    CWaveBank* Bank() override { return bank.get(); }
+    void StartBank(std::unique_ptr<CWaveBank> bank, const std::string& name,
+                   const std::string& path) override;
+    const std::string& BankPath() const override { return bankPath; }
+    void SetBankPath(const std::string& path) override { bankPath = path; }
+    void ShowFrame(std::uint32_t frame) override;
+    bool ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
+                      std::vector<double>& values) override;
+    void EndBank(const std::string& name) override;
+    // The graph shows the bank's current frame (lent to `buffer`).
+    void ShowLent();
     bool SaveLong(const std::string& verb, const std::string& path, double bytes,
                   const std::function<bool(const TextSink&)>& write) override;
 
@@ -97,9 +114,12 @@ private:
     int exportFilter = 1;  // Save C Source's form, as last chosen in this run
     std::string shownName; // in the title's brackets; empty before any waveform
     UndoHistory history;
+    std::unique_ptr<CWaveBank> bank; // null without a bank; its shown frame is in `buffer`
+    std::string bankPath;
     CAppDialogs& dialogs;
     TitleSetter setTitle;
     CWaveCommands commands{*this, dialogs};
+    CBankCommands bankCommands{*this, dialogs};
 };
 
 // "Tarvelin 1.7 - [name]" and the rest of the title rules.

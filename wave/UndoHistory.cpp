@@ -45,6 +45,7 @@ void UndoHistory::Widen(const DataPoint* samples, std::size_t first, std::size_t
     if (!isOpen) {
         Step step;
         step.first = first;
+        step.frame = frame;
         AskForMemory((last - first + 1) * sizeof(double));
         step.values.resize(last - first + 1);
         ReadYs(samples, first, step.values.data(), step.values.size());
@@ -96,8 +97,20 @@ void UndoHistory::Commit(const DataPoint* samples) {
 void UndoHistory::RecordReplace(std::vector<double> before, Document document) {
     Step step;
     step.replace = true;
+    step.frame = frame;
     step.values = std::move(before);
     step.document = std::move(document);
+    Push(std::move(step));
+}
+
+void UndoHistory::RecordFrames(FrameChange change, std::uint32_t at, std::uint32_t to,
+                               std::vector<double> removed) {
+    Step step;
+    step.change = change;
+    step.first = at;
+    step.to = to;
+    step.frame = change == FrameChange::Move ? to : at;
+    step.values = std::move(removed);
     Push(std::move(step));
 }
 
@@ -128,7 +141,23 @@ bool UndoHistory::DropOldest() {
     return true;
 }
 
-bool UndoHistory::Swap(Step& s, const Target& t) {
+bool UndoHistory::Swap(Step& s, const Target& t, const FrameChanges& frames, bool undo) {
+    if (s.change != FrameChange::None) { // taken back: the opposite change
+        if (!frames)
+            return false;
+        const std::size_t had = s.Bytes();
+        const std::uint32_t at = std::uint32_t(s.first);
+        bool done;
+        if (s.change == FrameChange::Move)
+            done = undo ? frames(FrameChange::Move, s.to, at, s.values)
+                        : frames(FrameChange::Move, at, s.to, s.values);
+        else if ((s.change == FrameChange::Insert) == undo)
+            done = frames(FrameChange::Remove, at, 0, s.values);
+        else
+            done = frames(FrameChange::Insert, at, 0, s.values);
+        bytes = bytes - had + s.Bytes();
+        return done;
+    }
     if (s.replace) { // the other waveform may differ in length
         const std::size_t had = s.Bytes();
         if (!t.replace || !t.replace(s.values))
@@ -146,15 +175,15 @@ bool UndoHistory::Swap(Step& s, const Target& t) {
     return true;
 }
 
-bool UndoHistory::Undo(const Target& target) {
-    if (!CanUndo() || !Swap(steps[done - 1], target))
+bool UndoHistory::Undo(const Target& target, const FrameChanges& frames) {
+    if (!CanUndo() || !Swap(steps[done - 1], target, frames, true))
         return false;
     --done;
     return true;
 }
 
-bool UndoHistory::Redo(const Target& target) {
-    if (!CanRedo() || !Swap(steps[done], target))
+bool UndoHistory::Redo(const Target& target, const FrameChanges& frames) {
+    if (!CanRedo() || !Swap(steps[done], target, frames, false))
         return false;
     ++done;
     return true;

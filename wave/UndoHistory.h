@@ -7,8 +7,11 @@
 // step that replaces the whole waveform keeps the other waveform and the document it belonged
 // to. The history holds at most its allowance, read at each new step, and drops its oldest
 // steps to stay within it; an edit never fails for want of room.
+// In a bank every step names the frame it changed (the frame current when it was made), and
+// inserting, removing and moving frames are steps of their own.
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -41,6 +44,18 @@ public:
     // it had and `document` what it belonged to.
     void RecordReplace(std::vector<double> before, Document document);
 
+    // A bank's frames: the frame later steps are made on.
+    void SetFrame(std::uint32_t current) { frame = current; }
+    // What a structural step did: a frame inserted at `at` (Remove takes it out again), the
+    // frame at `at` removed, the frame at `at` moved to `to`.
+    enum class FrameChange { None, Insert, Remove, Move };
+    // Frames were inserted, removed or moved. A removed frame's values are kept here.
+    void RecordFrames(FrameChange change, std::uint32_t at, std::uint32_t to,
+                      std::vector<double> removed = {});
+    // The frame the step Undo (Redo) would take is made on; 0 without a step.
+    std::uint32_t UndoFrame() const { return CanUndo() ? steps[done - 1].frame : 0; }
+    std::uint32_t RedoFrame() const { return CanRedo() ? steps[done].frame : 0; }
+
     // Where a step is written back: the samples in place, or, for a step that replaced the
     // waveform, `replace` puts the Y values in place of the waveform and gives back the old
     // ones in the same vector (false when it cannot), and `swapDocument` exchanges the
@@ -51,10 +66,15 @@ public:
         std::function<bool(std::vector<double>&)> replace;
         std::function<void(Document&)> swapDocument;
     };
+    // Where a bank's frames change: inserts `values` as frame `at` (taking them), removes
+    // frame `at` (giving its values in `values`), or moves frame `at` to `to`; false when it
+    // cannot.
+    using FrameChanges = std::function<bool(FrameChange, std::uint32_t at, std::uint32_t to,
+                                            std::vector<double>& values)>;
     // Writes back the waveform before (after) the last undone step; false when there is none
     // or it cannot be written.
-    bool Undo(const Target& target);
-    bool Redo(const Target& target);
+    bool Undo(const Target& target, const FrameChanges& frames = {});
+    bool Redo(const Target& target, const FrameChanges& frames = {});
     bool CanUndo() const { return done > 0; }
     bool CanRedo() const { return done < steps.size(); }
     // A drag or stroke is under way: its step is not complete yet, but Undo would close it.
@@ -62,6 +82,11 @@ public:
     // Undo would replace the waveform (and so perhaps its count).
     bool UndoReplaces() const { return CanUndo() && steps[done - 1].replace; }
     bool RedoReplaces() const { return CanRedo() && steps[done].replace; }
+    // Undo (Redo) would insert, remove or move a bank's frames.
+    bool UndoChangesFrames() const {
+        return CanUndo() && steps[done - 1].change != FrameChange::None;
+    }
+    bool RedoChangesFrames() const { return CanRedo() && steps[done].change != FrameChange::None; }
 
     // The samples now match the file: Undo and Redo that come back here are no change.
     void MarkSaved() { saved = done; }
@@ -79,16 +104,20 @@ private:
         std::vector<double> values; // the other side's Y values of samples first...
         bool replace = false;       // values are the whole other waveform
         Document document;          // a replacement's other document
+        std::uint32_t frame = 0;    // a bank's frame the step changed
+        FrameChange change = FrameChange::None;
+        std::uint32_t to = 0; // a move's destination
         std::size_t Bytes() const { return values.size() * sizeof(double); }
     };
     void Push(Step step);
     void Widen(const DataPoint* samples, std::size_t first, std::size_t last);
-    bool Swap(Step& step, const Target& target);
+    bool Swap(Step& step, const Target& target, const FrameChanges& frames, bool undo);
 
     std::function<std::size_t()> allowance;
     std::deque<Step> steps;
     std::size_t done = 0; // steps[0, done) are in effect
     std::size_t bytes = 0;
+    std::uint32_t frame = 0;          // a bank's current frame
     std::optional<std::size_t> saved; // the value of `done` that matches the file
     Step open;
     bool isOpen = false;

@@ -53,7 +53,21 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
                                  "Analyse...",
                                  "Play",
                                  "-",
-                                 "Export Table..."}));
+                                 "Export Table...",
+                                 "-",
+                                 "Bank"}));
+    QStringList bank;
+    for (QAction* a : frame.menuBar()->actions()[2]->menu()->actions().back()->menu()->actions())
+        bank << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(bank, (QStringList{"New Bank...", "Open Bank...", "Save Bank...",
+                                 "Export Bank Table...", "-", "Previous Frame", "Next Frame",
+                                 "Go to Frame...", "-", "Add Frame", "Duplicate Frame",
+                                 "Delete Frame", "Move Earlier", "Move Later", "-",
+                                 "Take Frame as Waveform"}));
+    // Without a bank only New Bank and Open Bank are offered, and the bank bar is hidden.
+    EXPECT_TRUE(frame.Action(ID_BANK_OPEN)->isEnabled());
+    EXPECT_FALSE(frame.Action(ID_BANK_NEXT)->isEnabled());
+    EXPECT_FALSE(frame.BankBar()->isVisibleTo(&frame));
     EXPECT_EQ(frame.Action(ID_WAVE_EXPORT_TABLE)->statusTip(),
               "Export the waveform as a C table for firmware");
     QStringList file;

@@ -31,10 +31,10 @@ struct ScriptedDialogs : CAppDialogs {
 
     int MessageBox(const std::string& text, UINT type) override {
         messages.push_back(text);
-        if ((type & 0xF) != MB_YESNO)
+        if ((type & 0xF) != MB_YESNO && (type & 0xF) != MB_YESNOCANCEL)
             return IDOK;
         if (answers.empty())
-            return IDNO;
+            return (type & 0xF) == MB_YESNO ? IDNO : IDCANCEL;
         const int a = answers.front();
         answers.pop_front();
         return a;

@@ -1,0 +1,219 @@
+// Wave > Bank through the view: a bank opened, stepped through, edited, reordered, undone and
+// saved, as a user does it with scripted answers.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "files/bank/CsvBank.h"
+#include "tests/app/ViewFixture.h"
+#include "wave/BankFile.h"
+
+namespace {
+
+// Frame k holds k + i / 1000.
+void WriteBank(const fs::path& p, std::uint32_t frames, std::uint32_t n) {
+    BankValues bank{n, frames, {}};
+    for (std::uint32_t k = 0; k < frames; ++k)
+        for (std::uint32_t i = 0; i < n; ++i)
+            bank.values.push_back(k + i / 1000.0);
+    std::string text;
+    WriteCsvBank(StringSink(text), bank);
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+struct BankTest : ViewTest {
+    const CWaveBank& Bank() { return *view.OpenBank(); }
+    std::uint32_t Current() { return Bank().Current(); }
+    double First() { return view.Samples()[0].y; }
+    // Every frame's values, the shown one read from the view.
+    std::vector<double> All() { return Bank().Values(view.Samples()).values; }
+    void Open(const fs::path& p) {
+        Choose(p);
+        Run(ID_BANK_OPEN);
+    }
+    void Answer(std::function<void(TransformRequest&)> answer = [](TransformRequest&) {}) {
+        dialogs.transforms.push_back(std::move(answer));
+    }
+};
+
+TEST_F(BankTest, ABankIsSteppedThroughEditedReorderedUndoneAndSaved) {
+    WriteBank(dir / "bank.csv", 4, 64);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr) << dialogs.messages.back();
+    EXPECT_EQ(title, "Tarvelin 1.7 - [bank.csv]");
+    EXPECT_EQ(view.SampleCount(), 64u);
+    EXPECT_EQ(Bank().Frames(), 4u);
+    EXPECT_DOUBLE_EQ(view.Samples()[1].y, 0.001);
+    const CPlotAxis x = view.Graph().XAxisAt(0);
+
+    Run(ID_BANK_NEXT);
+    EXPECT_EQ(Current(), 1u);
+    EXPECT_EQ(First(), 1.0);
+    EXPECT_FALSE(view.IsModified()); // showing another frame changes nothing
+    EXPECT_EQ(view.Graph().XAxisAt(0).viewMin, x.viewMin);
+    Answer();
+    Run(ID_WAVE_INVERT); // frame 1
+    Run(ID_BANK_NEXT);
+    Answer();
+    Run(ID_WAVE_INVERT); // frame 2
+    EXPECT_TRUE(view.IsModified());
+    Run(ID_BANK_EARLIER); // frame 2 to place 1
+    EXPECT_EQ(Current(), 1u);
+    EXPECT_EQ(First(), -2.0);
+    const std::vector<double> edited = All();
+
+    // Undo shows the frame each step changed.
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(Current(), 2u);
+    EXPECT_EQ(First(), -2.0);
+    Run(ID_BANK_PREVIOUS);
+    Run(ID_BANK_PREVIOUS);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(Current(), 2u);
+    EXPECT_EQ(First(), 2.0);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(Current(), 1u);
+    EXPECT_EQ(First(), 1.0);
+    EXPECT_FALSE(view.IsModified()); // back at what the file holds
+    for (int i = 0; i < 3; ++i)
+        Run(ID_WAVE_REDO);
+    EXPECT_EQ(All(), edited);
+
+    // Saved as a Serum bank: frames of 64 are no Serum frames, which is said first.
+    Answer([](TransformRequest& r) { r.choice = 0; });
+    dialogs.answers.push_back(IDYES);
+    Choose(dir / "out.wav");
+    Run(ID_BANK_SAVE);
+    EXPECT_NE(dialogs.messages.back().find("2048"), std::string::npos);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [out.wav]");
+    EXPECT_FALSE(view.IsModified());
+    BankFileRead read = ReadBankFile((dir / "out.wav").string());
+    ASSERT_EQ(read.error, "");
+    EXPECT_EQ(read.frameSizeFrom, "clm");
+    ASSERT_EQ(read.bank.values.size(), edited.size());
+    for (std::size_t i = 0; i < edited.size(); ++i)
+        ASSERT_EQ(read.bank.values[i], double(float(edited[i]))) << i;
+
+    // Save writes the frame shown when asked to, and the bank stays unsaved.
+    Answer();
+    Run(ID_WAVE_INVERT);
+    dialogs.answers.push_back(IDNO);
+    Choose(dir / "frame.txt");
+    Run(ID_FILE_SAVE);
+    EXPECT_TRUE(fs::exists(dir / "frame.txt"));
+    EXPECT_TRUE(view.IsModified());
+    EXPECT_EQ(title, "Tarvelin 1.7 - [out.wav]");
+    const std::size_t asked = dialogs.requests.size();
+    dialogs.answers.push_back(IDCANCEL);
+    Run(ID_FILE_SAVE);
+    EXPECT_EQ(dialogs.requests.size(), asked); // Cancel: nothing saved, nothing asked
+
+    // A C table of the bank, [F][N].
+    TableOptions o;
+    o.type = TableType::Float;
+    dialogs.tables.push_back(o);
+    dialogs.answers.push_back(IDYES);
+    Choose(dir / "bank.h");
+    Run(ID_BANK_EXPORT_TABLE);
+    EXPECT_NE(ReadAll(dir / "bank.h").find("const float Table[4][64] = {"), std::string::npos);
+
+    // Deleted, then given back; duplicated; then kept as the one waveform.
+    const std::vector<double> before = All();
+    Run(ID_BANK_DELETE);
+    EXPECT_EQ(Bank().Frames(), 3u);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(All(), before);
+    Run(ID_BANK_DUPLICATE);
+    EXPECT_EQ(Bank().Frames(), 5u);
+    EXPECT_EQ(Current(), 2u);
+    dialogs.answers.push_back(IDYES);
+    Run(ID_BANK_TAKE_FRAME);
+    EXPECT_EQ(view.OpenBank(), nullptr);
+    EXPECT_EQ(view.SampleCount(), 64u);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [frame 3*]");
+    EXPECT_FALSE(view.History().CanUndo());
+}
+
+// Random commands over random frames: undoing them all gives the bank back bit for bit, and
+// redoing them all the bank they made.
+TEST_F(BankTest, UndoingAndRedoingEveryRandomStepGivesBothBanksBack) {
+    WriteBank(dir / "bank.csv", 5, 16);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    const std::vector<double> start = All();
+    std::mt19937 random(20261209);
+    const UINT commands[] = {ID_BANK_NEXT,      ID_BANK_PREVIOUS, ID_BANK_ADD,
+                             ID_BANK_DUPLICATE, ID_BANK_DELETE,   ID_BANK_EARLIER,
+                             ID_BANK_LATER,     ID_WAVE_INVERT,   ID_WAVE_REVERSE};
+    for (int i = 0; i < 200; ++i) {
+        const UINT id = commands[random() % std::size(commands)];
+        if (id == ID_WAVE_INVERT || id == ID_WAVE_REVERSE)
+            Answer();
+        Run(id);
+    }
+    const std::vector<double> made = All();
+    while (view.History().CanUndo())
+        Run(ID_WAVE_UNDO);
+    EXPECT_EQ(All(), start);
+    while (view.History().CanRedo())
+        Run(ID_WAVE_REDO);
+    EXPECT_EQ(All(), made);
+}
+
+TEST_F(BankTest, AFileThatSaysNoFrameSizeAsksForOneAndAMalformedOneChangesNothing) {
+    std::ofstream(dir / "flat.csv") << "0,1,2,3,4,5,6,7,8,9,10,11\n";
+    Answer([](TransformRequest& r) {
+        EXPECT_EQ(r.values[0].value, 12);
+        r.values[0].value = 4;
+    });
+    Open(dir / "flat.csv"); // one line: a bank of one frame, no question
+    ASSERT_NE(view.OpenBank(), nullptr);
+    EXPECT_EQ(Bank().Frames(), 1u);
+    dialogs.transforms.clear();
+
+    New(10);
+    std::ofstream(dir / "bad.wt", std::ios::binary) << std::string("vawt\x00\x01\0\0\0\0\0\0", 12);
+    Open(dir / "bad.wt");
+    EXPECT_EQ(view.OpenBank(), nullptr);
+    EXPECT_EQ(view.SampleCount(), 10u);
+    EXPECT_NE(dialogs.messages.back().find("0 frames"), std::string::npos);
+
+    // Samples with no frame size: the proposal and its reason, another size chosen.
+    BankValues flat{2048, 4, std::vector<double>(8192, 0.25)};
+    std::string wav;
+    BankWavLayout plain;
+    plain.frameSizeChunks = false;
+    WriteBankWav(StringSink(wav), flat, plain);
+    std::ofstream(dir / "plain.wav", std::ios::binary) << wav;
+    std::string reason;
+    Answer([&](TransformRequest& r) {
+        reason = r.values[0].label;
+        EXPECT_EQ(r.values[0].value, 2048);
+        r.values[0].value = 3000; // no whole number of frames: the dialog stays open
+        EXPECT_NE(r.check(r), "");
+        r.values[0].value = 1024;
+        EXPECT_EQ(r.check(r), "");
+    });
+    Open(dir / "plain.wav");
+    EXPECT_NE(reason.find("2048"), std::string::npos);
+    ASSERT_NE(view.OpenBank(), nullptr);
+    EXPECT_EQ(Bank().Frames(), 8u);
+    EXPECT_EQ(view.SampleCount(), 1024u);
+}
+
+TEST_F(BankTest, AWaveformOfAnotherCountCannotTakeAFramesPlace) {
+    Answer([](TransformRequest& r) {
+        r.values[0].value = 3;
+        r.values[1].value = 32;
+    });
+    Run(ID_BANK_NEW);
+    ASSERT_NE(view.OpenBank(), nullptr);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [new bank*]");
+    Answer([](TransformRequest& r) { r.values[0].value = 64; });
+    Run(ID_WAVE_RESAMPLE);
+    EXPECT_NE(dialogs.messages.back().find("Take Frame as Waveform"), std::string::npos);
+    EXPECT_EQ(view.SampleCount(), 32u);
+    EXPECT_FALSE(view.History().CanUndo());
+}
+
+} // namespace
