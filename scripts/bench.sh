@@ -23,6 +23,9 @@ echo
 echo "The same transforms and resampling in numpy and scipy:"
 env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_wave.py"
 echo
+echo "Banks: files of 256 x 2048, and the next frame at 256 x 65,536:"
+"$build_dir/bench/bank_bench"
+echo
 echo "A whole-table step through the editor at 10 million samples:"
 "$build_dir/bench/view_bench"
 echo
