@@ -136,6 +136,13 @@ QAction* CMainFrame::AddAction(QMenu* menu, const MenuItem& item) {
 void CMainFrame::BuildBankBar() {
     bankBar = new QToolBar(QStringLiteral("Bank"), this);
     bankBar->setObjectName(QStringLiteral("bankBar"));
+    // Short words on the bar; the menu keeps the items' full names.
+    const std::pair<UINT, const char*> shortNames[] = {
+        {ID_BANK_PREVIOUS, "\u25C0"},     {ID_BANK_NEXT, "\u25B6"},   {ID_BANK_ADD, "Add"},
+        {ID_BANK_DUPLICATE, "Duplicate"}, {ID_BANK_DELETE, "Delete"}, {ID_BANK_EARLIER, "Earlier"},
+        {ID_BANK_LATER, "Later"}};
+    for (const auto& [id, text] : shortNames)
+        actions[id]->setIconText(QString::fromUtf8(text));
     bankBar->addAction(actions[ID_BANK_PREVIOUS]);
     frameLabel = new QLabel(bankBar);
     frameLabel->setMinimumWidth(80);
@@ -148,6 +155,7 @@ void CMainFrame::BuildBankBar() {
     bankBar->addWidget(frameSlider);
     for (UINT id : {ID_BANK_ADD, ID_BANK_DUPLICATE, ID_BANK_DELETE, ID_BANK_EARLIER, ID_BANK_LATER})
         bankBar->addAction(actions[id]);
+    addToolBarBreak(Qt::TopToolBarArea); // a row of its own: the frame buttons stay in view
     addToolBar(Qt::TopToolBarArea, bankBar);
     bankBar->hide(); // shown while a bank is open
     connect(frameSlider, &QSlider::valueChanged, this, [this](int frame) {

@@ -1,8 +1,18 @@
 # bash completion for tarvelin-table: subcommands, the options that apply to the chosen
 # subcommand and --format, the values of options that take one of a few, file names elsewhere.
 
-_tarvelin_table_options() { # subcommand, format, whether --form was given
-    local sub=$1 format=$2 form=$3
+_tarvelin_table_options() { # subcommand, format, whether --form was given, bank's subcommand
+    local sub=$1 format=$2 form=$3 bank=${4:-}
+    if [[ $sub == bank ]]; then
+        case $bank in
+        info) echo "--json --frame-size --channel --help" ;;
+        convert) echo "--to --sample-format --frame-size --channel --interp --rate --samples --resample -o --output --help" ;;
+        split) echo "--frame-size --channel --dir --help" ;;
+        join) echo "--to --sample-format --interp --rate --samples --resample -o --output --help" ;;
+        export) echo "--layout --frame-size --channel $(_tarvelin_table_options export "$format" "")" ;;
+        esac
+        return
+    fi
     if [[ $sub == analyse ]]; then
         echo "--type --width --signed --scale --json --spectrum --help"
         return
@@ -32,10 +42,17 @@ _tarvelin_table_options() { # subcommand, format, whether --form was given
 
 _tarvelin_table() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local sub="" format=c form="" i
+    local sub="" bank="" format=c form="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        export | verify | analyse) [[ -z $sub ]] && sub=${COMP_WORDS[i]} ;;
+        info | convert | split | join) [[ $sub == bank && -z $bank ]] && bank=${COMP_WORDS[i]} ;;
+        export | verify | analyse | bank)
+            if [[ -z $sub ]]; then
+                sub=${COMP_WORDS[i]}
+            elif [[ $sub == bank && -z $bank ]]; then
+                bank=${COMP_WORDS[i]}
+            fi
+            ;;
         --format) format=${COMP_WORDS[i + 1]} ;;
         --form) form=1 ;;
         esac
@@ -45,7 +62,16 @@ _tarvelin_table() {
     --format) values="c cpp rust mem memb coe mif ihex bin vhdl wav" ;;
     --type) values="int8 uint8 int16 uint16 int32 uint32 float double q15 q31" ;;
     --form) values="int float" ;;
-    --sample-format) values="pcm8 pcm16 pcm24 pcm32 float" ;;
+    --sample-format) [[ $sub == bank && $bank != export ]] && values="float pcm16" || values="pcm8 pcm16 pcm24 pcm32 float" ;;
+    --to) values="serum waveedit 64x128 modwave wt csv" ;;
+    --channel) values="first mix" ;;
+    --interp) values="none crossfade spectral" ;;
+    --resample) values="linear cubic band-limited" ;;
+    --layout) values="2d flat" ;;
+    --dir)
+        COMPREPLY=($(compgen -d -- "$cur"))
+        return
+        ;;
     --endian) values="little big" ;;
     --radix) values="2 10 16" ;;
     --eol) values="lf crlf" ;;
@@ -56,7 +82,7 @@ _tarvelin_table() {
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    --width | --per-line | --rate | --base | --name | --before | --after | --guard | --length-macro)
+    --width | --per-line | --rate | --base | --name | --before | --after | --guard | --length-macro | --frame-size | --samples)
         COMPREPLY=()
         return
         ;;
@@ -64,9 +90,11 @@ _tarvelin_table() {
     if [[ -n $values ]]; then
         COMPREPLY=($(compgen -W "$values" -- "$cur"))
     elif [[ -z $sub ]]; then
-        COMPREPLY=($(compgen -W "export verify analyse --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "export verify analyse bank --help --version" -- "$cur"))
+    elif [[ $sub == bank && -z $bank ]]; then
+        COMPREPLY=($(compgen -W "info convert export split join --help" -- "$cur"))
     elif [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "$(_tarvelin_table_options "$sub" "$format" "$form")" -- "$cur"))
+        COMPREPLY=($(compgen -W "$(_tarvelin_table_options "$sub" "$format" "$form" "$bank")" -- "$cur"))
     else
         COMPREPLY=($(compgen -f -- "$cur"))
     fi

@@ -1,10 +1,14 @@
 // Makes a waveform the way a user would (Wave > Generate with harmonics, then a freehand
 // stroke) and saves a picture of the editor's window: `screenshot FILE.png [ANALYSE.png]`,
-// the second of Wave > Analyse with the table stored as 12-bit words. Runs offscreen; not a
+// the second of Wave > Analyse with the table stored as 12-bit words, the third of a bank of
+// 64 frames from a sine to a sawtooth, opened and stepped to frame 40. Runs offscreen; not a
 // test.
 #include <QApplication>
+#include <QDir>
 #include <QPixmap>
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 
 #include "app/MainFrame.h"
 #include "app/Resources.h"
@@ -74,5 +78,34 @@ int main(int argc, char** argv) {
     analysis.Plot().Invalidate();
     analysis.Plot().UpdateWindow();
     analysis.ReadAt(analysis.Plot().XAxisAt(0).PixelOfValue({3, 0}).x);
-    return analysis.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    if (!analysis.grab().save(QString::fromLocal8Bit(argv[2])))
+        return 1;
+    if (argc < 4)
+        return 0;
+    // A bank as another tool would hand it over: 64 frames of 2048, sine to band-limited saw.
+    const std::string bank =
+        QDir::temp().filePath(QStringLiteral("tarvelin-bank.csv")).toStdString();
+    {
+        std::ofstream out(bank);
+        for (int k = 0; k < 64; ++k)
+            for (int i = 0; i < 2048; ++i) {
+                const double x = 2 * M_PI * i / 2048, t = k / 63.0;
+                double saw = 0;
+                for (int h = 1; h <= 24; ++h)
+                    saw += std::sin(h * x) / h;
+                out << (1 - t) * std::sin(x) + t * 0.55 * saw << (i == 2047 ? "\n" : ",");
+            }
+    }
+    dialogs.answers.push_back(IDYES); // leave the edited waveform
+    dialogs.files.push_back({bank, 1});
+    frame.Command(ID_BANK_OPEN);
+    dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].value = 40; });
+    frame.Command(ID_BANK_GO_TO);
+    frame.resize(900, 560);
+    QApplication::processEvents();
+    g.Invalidate();
+    g.UpdateWindow();
+    QApplication::processEvents();
+    std::remove(bank.c_str());
+    return frame.grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
 }

@@ -22,7 +22,12 @@ expect() { # a command line ending where the Tab is pressed, then the candidates
         status=1
     fi
 }
-expect "tarvelin-table " "--help --version analyse export verify"
+expect "tarvelin-table " "--help --version analyse bank export verify"
+expect "tarvelin-table bank " "--help convert export info join split"
+expect "tarvelin-table bank convert --to w" "waveedit wt"
+expect "tarvelin-table bank convert --sample-format " "float pcm16"
+expect "tarvelin-table bank export --l" "--layout --length-macro"
+expect "tarvelin-table bank info --j" "--json"
 expect "tarvelin-table ex" "export"
 expect "tarvelin-table export --format m" "mem memb mif"
 expect "tarvelin-table export --format wav --s" "--sample-format --scale"
