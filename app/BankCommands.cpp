@@ -7,6 +7,7 @@
 #include "app/Resources.h"
 #include "app/SafeSave.h"
 #include "wave/BankFile.h"
+#include "wave/BankResample.h"
 #include "wave/WavTable.h"
 
 namespace {
@@ -189,13 +190,29 @@ void CBankCommands::SaveBank() {
     saveOptions.format = r.checked ? BankSampleFormat::Pcm16 : BankSampleFormat::Float32;
     saveOptions.rate = int(r.values[0].value);
     saveOptions.interpolation = int(r.values[1].value);
-    const BankValues values = bank.Values(doc.Samples());
+    BankValues values = bank.Values(doc.Samples());
+    std::string warnings;
+    // A form of a fixed frame size: every frame resampled to it, as a cycle, and said.
+    if (const std::uint32_t n = PresetFrameSize(saveOptions.preset, values.frameSize);
+        n != values.frameSize) {
+        warnings = std::string(BankPresetTitle(saveOptions.preset)) + " reads frames of " +
+                   std::to_string(n) + " samples: each frame is resampled from " +
+                   std::to_string(values.frameSize) + " (band-limited, as a cycle).\n";
+        std::string error;
+        if (!dialogs.RunLong("Resampling...", [&](CProgress& progress) {
+                error = ResampleFrames(values, n, ResampleMethod::BandLimited, &progress);
+            }))
+            return;
+        if (!error.empty()) {
+            dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
     const BankSavePlan plan = PlanBankSave(values, saveOptions);
     if (!plan.error.empty()) {
         dialogs.MessageBox(plan.error, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    std::string warnings;
     for (const std::string& w : plan.warnings)
         warnings += w + "\n";
     if (!warnings.empty() && dialogs.MessageBox(warnings + "Save the bank so all the same?",

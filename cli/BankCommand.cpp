@@ -7,6 +7,7 @@
 #include "files/TableExport.h"
 #include "files/bank/BankPresets.h"
 #include "wave/BankFile.h"
+#include "wave/BankResample.h"
 #include "wave/Resample.h"
 #include "wave/WavTable.h"
 
@@ -248,22 +249,11 @@ int ReadBank(const std::string& path, const BankReadOptions& options, BankFileRe
 }
 
 // Each frame resampled to `samples`, as a cycle.
-int ResampleFrames(BankValues& bank, std::uint32_t samples, ResampleMethod method) {
-    if (!samples || samples == bank.frameSize)
+int ResampleBank(BankValues& bank, std::uint32_t samples, ResampleMethod method) {
+    if (!samples)
         return 0;
-    std::vector<double> out;
-    out.reserve(std::size_t(bank.frames) * samples);
-    for (std::uint32_t k = 0; k < bank.frames; ++k) {
-        const auto from = bank.values.begin() + std::ptrdiff_t(k) * bank.frameSize;
-        std::string error;
-        const std::vector<double> frame = Resample(std::vector<double>(from, from + bank.frameSize),
-                                                   samples, method, true, error);
-        if (frame.empty())
-            return Fail(1, "frame " + std::to_string(k) + " cannot be resampled: " + error);
-        out.insert(out.end(), frame.begin(), frame.end());
-    }
-    bank.values = std::move(out);
-    bank.frameSize = samples;
+    if (const std::string error = ResampleFrames(bank, samples, method); !error.empty())
+        return Fail(1, error);
     return 0;
 }
 
@@ -278,13 +268,23 @@ int WriteOut(const std::string& path, const std::function<bool(const TextSink&)>
     return 0;
 }
 
-int Save(const BankArguments& a, const BankValues& bank) {
+int Save(const BankArguments& a, BankValues& bank) {
     BankSaveOptions options = a.save;
     options.preset = *a.preset;
     if (a.given.count("--sample-format") && options.preset != BankPreset::Serum &&
         options.preset != BankPreset::SurgeWt)
         return Fail(2, std::string("--sample-format applies to serum and wt; ") +
                            BankPresetOption(options.preset) + " fixes its own");
+    // A form of a fixed frame size gets the frames resampled to it, and says so.
+    if (const std::uint32_t n = PresetFrameSize(options.preset, bank.frameSize);
+        n != bank.frameSize) {
+        std::fprintf(stderr,
+                     "tarvelin-table: %s reads frames of %u samples: each frame is "
+                     "resampled from %u\n",
+                     BankPresetOption(options.preset), unsigned(n), unsigned(bank.frameSize));
+        if (const int status = ResampleBank(bank, n, a.method))
+            return status;
+    }
     const BankSavePlan plan = PlanBankSave(bank, options);
     if (!plan.error.empty())
         return Fail(1, plan.error);
@@ -333,7 +333,7 @@ int Convert(const BankArguments& a) {
     BankFileRead read;
     if (const int status = ReadBank(a.inputs[0], a.read, read))
         return status;
-    if (const int status = ResampleFrames(read.bank, a.samples, a.method))
+    if (const int status = ResampleBank(read.bank, a.samples, a.method))
         return status;
     return Save(a, read.bank);
 }

@@ -124,6 +124,19 @@ bool WriteBankPreset(const TextSink& sink, const BankValues& bank, const BankSav
     return WriteBankWav(sink, padded, layout);
 }
 
+std::uint32_t PresetFrameSize(BankPreset preset, std::uint32_t frameSize) {
+    switch (preset) {
+    case BankPreset::WaveEdit:
+        return 256;
+    case BankPreset::Shape64x128:
+        return 128;
+    case BankPreset::Modwave:
+        return frameSize == 256 ? 256 : 2048;
+    default:
+        return frameSize;
+    }
+}
+
 const std::vector<BankPreset>& BankPresets() {
     static const std::vector<BankPreset> all = {BankPreset::Serum,       BankPreset::WaveEdit,
                                                 BankPreset::Shape64x128, BankPreset::Modwave,

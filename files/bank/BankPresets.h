@@ -28,6 +28,9 @@ struct BankSavePlan {
 };
 
 BankSavePlan PlanBankSave(const BankValues& bank, const BankSaveOptions& options);
+// The frame size a preset takes for frames of `frameSize`: WaveEdit's 256, the 64 x 128's 128,
+// modwave's 2048 or 256 (2048 for any other), else `frameSize` as it is.
+std::uint32_t PresetFrameSize(BankPreset preset, std::uint32_t frameSize);
 // Writes the bank as planned; false when the plan refuses it or the sink failed.
 bool WriteBankPreset(const TextSink& sink, const BankValues& bank, const BankSaveOptions& options);
 

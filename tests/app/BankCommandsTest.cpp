@@ -94,6 +94,18 @@ TEST_F(BankTest, ABankIsSteppedThroughEditedReorderedUndoneAndSaved) {
     for (std::size_t i = 0; i < edited.size(); ++i)
         ASSERT_EQ(read.bank.values[i], double(float(edited[i]))) << i;
 
+    // As WaveEdit's 64 x 256: the frames resampled and the rest silent, both said first.
+    Answer([](TransformRequest& r) { r.choice = 1; });
+    dialogs.answers.push_back(IDYES);
+    Choose(dir / "we.wav");
+    Run(ID_BANK_SAVE);
+    EXPECT_NE(dialogs.messages.back().find("resampled from 64"), std::string::npos);
+    EXPECT_NE(dialogs.messages.back().find("60 after the bank's are written silent"),
+              std::string::npos);
+    EXPECT_EQ(fs::file_size(dir / "we.wav"), 44u + 2 * 64 * 256);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [we.wav]");
+    EXPECT_EQ(view.SampleCount(), 64u); // the bank itself stays as it is
+
     // Save writes the frame shown when asked to, and the bank stays unsaved.
     Answer();
     Run(ID_WAVE_INVERT);
@@ -102,7 +114,7 @@ TEST_F(BankTest, ABankIsSteppedThroughEditedReorderedUndoneAndSaved) {
     Run(ID_FILE_SAVE);
     EXPECT_TRUE(fs::exists(dir / "frame.txt"));
     EXPECT_TRUE(view.IsModified());
-    EXPECT_EQ(title, "Tarvelin 1.7 - [out.wav]");
+    EXPECT_EQ(title, "Tarvelin 1.7 - [we.wav]");
     const std::size_t asked = dialogs.requests.size();
     dialogs.answers.push_back(IDCANCEL);
     Run(ID_FILE_SAVE);
