@@ -49,6 +49,7 @@ struct TransformField {
 // A transform's parameters as a small dialog asks for them, and the samples it acts on.
 struct TransformRequest {
     std::string title;                  // "Normalise", ...
+    std::string note;                   // a line of explanation above the fields, if any
     std::vector<TransformField> values; // shown and read back
     std::string option;                 // a check box when not empty
     bool checked = false;

@@ -130,6 +130,19 @@ void CBankCommands::OpenBank() {
     if (!dialogs.RunLong("Opening " + name + "...",
                          [&](CProgress&) { read = ReadBankFile(chosen->path); }))
         return;
+    if (read.error.empty() && read.channels > 1) { // the first channel, or the mix of all
+        TransformRequest r;
+        r.title = "Open Bank";
+        r.range = false;
+        r.choiceLabel = "Channels:";
+        r.choices = {"The first channel", "The mix of all channels"};
+        if (!dialogs.Transform(r))
+            return;
+        if (r.choice == 1 && !dialogs.RunLong("Opening " + name + "...", [&](CProgress&) {
+                read = ReadBankFile(chosen->path, {true, 0});
+            }))
+            return;
+    }
     if (read.error.empty() && read.frameSizeFrom == "guess") {
         // Nothing in the file gives the frame size: the user confirms the proposal or gives
         // another, with the reason in view.
@@ -137,7 +150,8 @@ void CBankCommands::OpenBank() {
         r.title = "Frame Size";
         r.range = false;
         const std::size_t total = read.bank.values.size();
-        r.values = {{.label = read.guessReason + "\n\nSamples a frame:",
+        r.note = read.guessReason;
+        r.values = {{.label = "Samples a frame:",
                      .value = double(read.bank.frameSize ? read.bank.frameSize : 2048),
                      .integer = true,
                      .min = MinFrameSize,
@@ -157,6 +171,8 @@ void CBankCommands::OpenBank() {
         dialogs.MessageBox(read.shortfall + "\nOpen the frames that are there?",
                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
+    if (read.interpolation >= 0) // saved again as it came
+        saveOptions.interpolation = std::min(read.interpolation, 2);
     auto bank = std::make_unique<CWaveBank>(read.bank);
     read = {}; // its memory back before the view takes the bank
     doc.StartBank(std::move(bank), name, chosen->path);

@@ -321,7 +321,8 @@ bool CMainFrame::FrameCommand(UINT id) {
 bool CMainFrame::QueryClose() {
     if (!view->IsModified())
         return true;
-    return dialogs.MessageBox("Waveform not saved.\nClose anyway?",
+    return dialogs.MessageBox(view->OpenBank() ? "Bank not saved.\nClose anyway?"
+                                               : "Waveform not saved.\nClose anyway?",
                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 

@@ -22,6 +22,12 @@ CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
     : QDialog(parent), request(r) {
     setWindowTitle(QString::fromStdString(r.title));
     form = new QFormLayout(this);
+    if (!r.note.empty()) {
+        auto* note = new QLabel(QString::fromStdString(r.note), this);
+        note->setObjectName(QStringLiteral("note"));
+        note->setWordWrap(true);
+        form->addRow(note);
+    }
     for (std::size_t i = 0; i < r.values.size(); ++i) {
         const TransformField& f = r.values[i];
         QWidget* box;

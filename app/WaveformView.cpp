@@ -187,7 +187,8 @@ void CWaveformView::SetTool(ToolMode mode) {
 bool CWaveformView::ConfirmDiscard() {
     if (!graph.modified)
         return true;
-    return dialogs.MessageBox("Waveform not saved.\nDo you want to continue?",
+    return dialogs.MessageBox(std::string(bank ? "Bank" : "Waveform") +
+                                  " not saved.\nDo you want to continue?",
                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 

@@ -38,7 +38,8 @@ const char* const BankUsage =
     "\n"
     "Bank options:\n"
     "  --to FORM             serum, waveedit (64 x 256), 64x128, modwave, wt or csv (default:\n"
-    "                        by OUT's extension, .wav serum)\n"
+    "                        by OUT's extension, .wav serum); the frames are resampled to\n"
+    "                        the frame size a form fixes\n"
     "  --sample-format F     float or pcm16 (serum and wt; default float)\n"
     "  --frame-size N        the samples a frame, whatever the file says\n"
     "  --channel first|mix   the first channel (the default) or the mix of all\n"
@@ -241,8 +242,8 @@ int ReadBank(const std::string& path, const BankReadOptions& options, BankFileRe
         std::fprintf(stderr, "tarvelin-table: %s: %s\n", path.c_str(), read.guessReason.c_str());
         SettleFrameSize(read, read.bank.frameSize);
     }
-    if (!read.error.empty())
-        return Fail(1, path + ": " + read.error);
+    if (!read.error.empty()) // named once: some messages begin with the path already
+        return Fail(1, read.error.rfind(path, 0) == 0 ? read.error : path + ": " + read.error);
     if (!read.shortfall.empty())
         std::fprintf(stderr, "tarvelin-table: %s\n", read.shortfall.c_str());
     return 0;
@@ -333,9 +334,12 @@ int Convert(const BankArguments& a) {
     BankFileRead read;
     if (const int status = ReadBank(a.inputs[0], a.read, read))
         return status;
+    BankArguments kept = a; // the input's clm flag, unless told another
+    if (!a.given.count("--interp") && read.interpolation >= 0)
+        kept.save.interpolation = std::min(read.interpolation, 9);
     if (const int status = ResampleBank(read.bank, a.samples, a.method))
         return status;
-    return Save(a, read.bank);
+    return Save(kept, read.bank);
 }
 
 int Export(const BankArguments& a) {
@@ -433,8 +437,9 @@ int Join(const BankArguments& a) {
         if (bank.frames == 0)
             bank.frameSize = std::uint32_t(ys.size());
         if (ys.size() != bank.frameSize)
-            return Fail(1, path + " holds " + std::to_string(ys.size()) + " samples, the first " +
-                               std::to_string(bank.frameSize) + ": give --samples N");
+            return Fail(1, path + " holds " + std::to_string(ys.size()) + " samples, and " +
+                               a.inputs[0] + " " + std::to_string(bank.frameSize) +
+                               ": give --samples N to resample every frame to N");
         bank.values.insert(bank.values.end(), ys.begin(), ys.end());
         ++bank.frames;
     }

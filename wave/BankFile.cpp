@@ -80,12 +80,14 @@ bool ChunkBody(SNDFILE* file, const char* id, std::string& body) {
 
 // Where the sound file's chunks give a frame size: the first that does, in the order synths
 // honour them. An error where a chunk that should say is malformed.
-FrameSizeHint FromChunks(const std::string& path, std::string& from, std::string& format) {
+FrameSizeHint FromChunks(const std::string& path, std::string& from, std::string& format,
+                         int& channels) {
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file)
         return {};
     format = SampleFormatName(info.format);
+    channels = info.channels;
     FrameSizeHint hint;
     std::string body;
     auto take = [&](FrameSizeHint h, const char* name) {
@@ -136,7 +138,7 @@ void Guess(BankFileRead& r) {
     r.frameSizeFrom = "guess";
     if (total == 16384) {
         r.bank.frameSize = 256;
-        r.guessReason = "16,384 samples and nothing that gives a frame size: 64 frames of 256, "
+        r.guessReason = "16384 samples and nothing that gives a frame size: 64 frames of 256, "
                         "as WaveEdit writes its banks.";
     } else if (total % 2048 == 0) {
         r.bank.frameSize = 2048;
@@ -191,7 +193,7 @@ BankFileRead ReadBankFile(const std::string& path, const BankReadOptions& option
         }
         r.shortfall = read.shortfall;
         r.bank.values = std::move(read.values);
-        const FrameSizeHint hint = FromChunks(path, r.frameSizeFrom, r.sampleFormat);
+        const FrameSizeHint hint = FromChunks(path, r.frameSizeFrom, r.sampleFormat, r.channels);
         if (!hint.error.empty() && !options.frameSize) {
             r.error = hint.error;
             return r;

@@ -25,6 +25,7 @@ struct BankFileRead {
     std::string sampleFormat; // pcm8, pcm16, pcm24, pcm32, float32, float64, text, ...
     std::string shortfall;    // not empty: the file holds less than its header promises
     int interpolation = -1;   // clm's flag, where given
+    int channels = 1;         // of a sound file: more than one offers the mix
 };
 
 BankFileRead ReadBankFile(const std::string& path, const BankReadOptions& options = {});

@@ -28,15 +28,15 @@ bool PowerOfTwo(std::uint64_t n) {
 
 // A form of exactly `frames` x `frameSize` PCM16 samples: fewer frames are filled with silence.
 void FixedShape(const BankValues& bank, std::uint32_t frames, std::uint32_t frameSize,
-                const char* who, BankSavePlan& plan) {
+                const char* who, const char* reads, BankSavePlan& plan) {
     plan.format = BankSampleFormat::Pcm16;
     plan.frames = frames;
     if (bank.frameSize != frameSize || bank.frames > frames) {
-        plan.error = std::string(who) + " reads banks of " + std::to_string(frames) +
+        plan.error = std::string(who) + " " + reads + " banks of " + std::to_string(frames) +
                      " frames of " + std::to_string(frameSize) + " samples; this bank has " +
                      std::to_string(bank.frames) + " of " + std::to_string(bank.frameSize) + ".";
     } else if (bank.frames < frames) {
-        plan.warnings.push_back(std::string(who) + " reads " + std::to_string(frames) +
+        plan.warnings.push_back(std::string(who) + " " + reads + " " + std::to_string(frames) +
                                 " frames: the " + std::to_string(frames - bank.frames) +
                                 " after the bank's are written silent.");
     }
@@ -71,10 +71,10 @@ BankSavePlan PlanBankSave(const BankValues& bank, const BankSaveOptions& o) {
                                     "\"srge\" chunk gives this frame size.");
         break;
     case BankPreset::WaveEdit:
-        FixedShape(bank, 64, 256, "WaveEdit", plan);
+        FixedShape(bank, 64, 256, "WaveEdit", "reads", plan);
         break;
     case BankPreset::Shape64x128:
-        FixedShape(bank, 64, 128, "The Behringer Wave and 3rd Wave", plan);
+        FixedShape(bank, 64, 128, "The Behringer Wave and 3rd Wave", "read", plan);
         break;
     case BankPreset::Modwave:
         if (bank.frames > 64)

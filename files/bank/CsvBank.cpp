@@ -63,8 +63,8 @@ CsvBankRead ReadCsvBank(const std::string& text) {
         if (width == 0)
             width = count;
         if (count != width) {
-            r.error = where + " holds " + std::to_string(count) + " values; the first frame " +
-                      std::to_string(width) + ".";
+            r.error = where + " holds " + std::to_string(count) + " values, and the first frame " +
+                      std::to_string(width) + ": every frame holds as many.";
             return r;
         }
     }

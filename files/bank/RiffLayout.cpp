@@ -54,7 +54,9 @@ RiffLayout ReadRiffLayout(const ByteSource& read, std::uint64_t fileSize) {
             return layout;
         }
         const std::uint64_t bodyEnd = c.offset + c.size;
-        if (bodyEnd > end) {
+        // A RIFF size a little short of its last chunk is another writer's slip: the file
+        // holds the chunk, and readers read it.
+        if (bodyEnd > fileSize) {
             layout.error = "The " + Quoted(c.id) + " chunk runs past the end of the file (" +
                            std::to_string(c.size) + " bytes promised at offset " +
                            std::to_string(c.offset) + ", " + std::to_string(fileSize) +
@@ -66,8 +68,9 @@ RiffLayout ReadRiffLayout(const ByteSource& read, std::uint64_t fileSize) {
             // Without its pad byte the next chunk starts one byte early, or the file ends.
             char after[5] = {};
             const bool padMissing =
-                next > end || (bodyEnd + 4 <= end && read(bodyEnd, after, 5) >= 4 &&
-                               LooksLikeId(after) && (next + 4 > end || !LooksLikeId(after + 1)));
+                next > fileSize ||
+                (bodyEnd + 4 <= end && read(bodyEnd, after, 5) >= 4 && LooksLikeId(after) &&
+                 (next + 4 > end || !LooksLikeId(after + 1)));
             if (padMissing) {
                 layout.error = "The " + Quoted(c.id) + " chunk has an odd length (" +
                                std::to_string(c.size) + ") and no pad byte after it.";

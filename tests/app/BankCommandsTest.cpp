@@ -137,6 +137,9 @@ TEST_F(BankTest, ABankIsSteppedThroughEditedReorderedUndoneAndSaved) {
     EXPECT_EQ(All(), before);
     Run(ID_BANK_DUPLICATE);
     EXPECT_EQ(Bank().Frames(), 5u);
+    Run(ID_BANK_NEW); // the query names the bank, and No keeps it
+    EXPECT_EQ(dialogs.messages.back(), "Bank not saved.\nDo you want to continue?");
+    EXPECT_EQ(Bank().Frames(), 5u);
     EXPECT_EQ(Current(), 2u);
     dialogs.answers.push_back(IDYES);
     Run(ID_BANK_TAKE_FRAME);
@@ -199,7 +202,7 @@ TEST_F(BankTest, AFileThatSaysNoFrameSizeAsksForOneAndAMalformedOneChangesNothin
     std::ofstream(dir / "plain.wav", std::ios::binary) << wav;
     std::string reason;
     Answer([&](TransformRequest& r) {
-        reason = r.values[0].label;
+        reason = r.note;
         EXPECT_EQ(r.values[0].value, 2048);
         r.values[0].value = 3000; // no whole number of frames: the dialog stays open
         EXPECT_NE(r.check(r), "");
@@ -211,6 +214,28 @@ TEST_F(BankTest, AFileThatSaysNoFrameSizeAsksForOneAndAMalformedOneChangesNothin
     ASSERT_NE(view.OpenBank(), nullptr);
     EXPECT_EQ(Bank().Frames(), 8u);
     EXPECT_EQ(view.SampleCount(), 1024u);
+}
+
+// A stereo bank: the first channel or the mix, as Import asks.
+TEST_F(BankTest, ABankOfTwoChannelsIsOpenedAsTheFirstOrTheMix) {
+    using namespace std::string_literals;
+    std::string wav = "RIFF\x54\0\0\0WAVE"s
+                      "fmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0"s
+                      "srge\x08\0\0\0\x01\0\0\0\x04\0\0\0"s
+                      "data\x20\0\0\0"s;
+    for (int i = 0; i < 8; ++i)
+        wav += "\x00\x40\x00\xE0"s; // 0.5 and -0.25
+    std::ofstream(dir / "stereo.wav", std::ios::binary) << wav;
+    for (int mix : {0, 1}) {
+        Answer([mix](TransformRequest& r) {
+            EXPECT_EQ(r.choices.size(), 2u);
+            r.choice = mix;
+        });
+        Open(dir / "stereo.wav");
+        ASSERT_NE(view.OpenBank(), nullptr) << dialogs.messages.back();
+        EXPECT_EQ(Bank().Frames(), 2u);
+        EXPECT_EQ(First(), mix ? 0.125 : 0.5);
+    }
 }
 
 TEST_F(BankTest, AWaveformOfAnotherCountCannotTakeAFramesPlace) {

@@ -169,6 +169,18 @@ def check_replicas():
                   np.array_equal(read.ravel(), values), f"{name}: the values differ")
 
 
+def check_interpolation_kept():
+    """A Serum file's interpolation flag is written again as it came, unless told another."""
+    source = os.path.join(work, "serum.wav")
+    for options, flag in (([], b"0"), (["--interp", "spectral"], b"2")):
+        out = os.path.join(work, "kept-%s.wav" % flag.decode())
+        run("convert", *options, source, "-o", out)
+        if os.path.exists(out):
+            blob = open(out, "rb").read()
+            clm = blob[blob.index(b"clm ") + 8:][:38]
+            check(clm.startswith(b"<!>2048 " + flag), f"{options}: clm {clm}")
+
+
 def check_writers():
     y = bank_values(4, 2048, 12)
     source = os.path.join(work, "source.csv")
@@ -291,6 +303,7 @@ if sys.argv[1] == "--corpus":
 table, work = sys.argv[1], sys.argv[2]
 os.makedirs(work, exist_ok=True)
 check_replicas()
+check_interpolation_kept()
 check_writers()
 check_malformed()
 check_tables()

@@ -80,7 +80,8 @@ TEST(CsvBank, ReadsBackExactlyAndNamesTheLineThatIsNoFrame) {
     ASSERT_EQ(mixed.error, "");
     EXPECT_EQ(mixed.bank.values, (std::vector<double>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(ReadCsvBank("1,2\n3,,4\n").error, "Line 2 holds \",4\" where a number should be.");
-    EXPECT_EQ(ReadCsvBank("1,2\n3,4,5\n").error, "Line 2 holds 3 values; the first frame 2.");
+    EXPECT_EQ(ReadCsvBank("1,2\n3,4,5\n").error,
+              "Line 2 holds 3 values, and the first frame 2: every frame holds as many.");
     EXPECT_EQ(ReadCsvBank("1\n2\n").error, "A frame holds 2 to 65536 samples, not 1.");
     EXPECT_EQ(ReadCsvBank("1,nan\n").error, "Line 1 holds \"nan\" where a number should be.");
 }
