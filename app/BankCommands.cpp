@@ -6,6 +6,7 @@
 #include "app/ExportTableDialog.h"
 #include "app/Resources.h"
 #include "app/SafeSave.h"
+#include "files/MemoryGate.h"
 #include "wave/BankFile.h"
 #include "wave/BankResample.h"
 #include "wave/WavTable.h"
@@ -111,8 +112,10 @@ void CBankCommands::NewBank() {
         dialogs.MessageBox(e, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // The values and the frames made of them, asked for first: out of memory changes nothing.
+    AskForMemory(std::uint64_t(newFrames) * newFrameSize, sizeof(double) + sizeof(DataPoint));
     BankValues silent{newFrameSize, newFrames, {}};
-    silent.values.assign(std::size_t(newFrames) * newFrameSize, 0.0); // out of memory: nothing
+    silent.values.assign(std::size_t(newFrames) * newFrameSize, 0.0);
     doc.StartBank(std::make_unique<CWaveBank>(silent), "new bank*", "");
 }
 

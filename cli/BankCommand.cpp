@@ -8,6 +8,8 @@
 #include "files/bank/BankPresets.h"
 #include "wave/BankFile.h"
 #include "wave/BankResample.h"
+#include "wave/Mipmaps.h"
+#include "wave/Morph.h"
 #include "wave/Resample.h"
 #include "wave/WavTable.h"
 
@@ -29,12 +31,16 @@ const char* const BankUsage =
     "  or:  tarvelin-table bank export [export options] [--layout 2d|flat] BANK [-o OUT]\n"
     "  or:  tarvelin-table bank split [--frame-size N] BANK --dir DIR\n"
     "  or:  tarvelin-table bank join [--samples N] A.txt B.txt ... -o OUT\n"
+    "  or:  tarvelin-table bank morph --frames F [--method M] A.txt B.txt -o OUT\n"
+    "  or:  tarvelin-table bank mipmaps [--levels L] [--halve] BANK -o OUT\n"
     "A bank is F frames of N samples: a WAV (its frame size from the clm, uhWT, cue, srge or\n"
     "smpl chunk, else guessed), a Surge .wt or a text bank (.csv, one frame a line).\n"
     "info prints frames, samples (a frame), frame_size_from, sample_format and peak, one\n"
     "\"name: value\" a line or, with --json, one JSON object. convert writes the bank in a\n"
     "synth's form, export as a table ([F][N] in C, C++ and Rust; words at k x N + i), split\n"
-    "one data file a frame, join data files as frames.\n"
+    "one data file a frame, join data files as frames. morph makes F frames from A to B (both\n"
+    "included); mipmaps the band-limited levels of every frame (level k keeps the harmonics\n"
+    "below N / 2^(k+1)), as a bank or, for OUT.h, a C table that names each level's highest.\n"
     "\n"
     "Bank options:\n"
     "  --to FORM             serum, waveedit (64 x 256), 64x128, modwave, wt or csv (default:\n"
@@ -49,6 +55,11 @@ const char* const BankUsage =
     "  --resample M          linear, cubic or band-limited (the default)\n"
     "  --layout 2d|flat      export: [F][N] (the default) or one run of F x N\n"
     "  --dir DIR             split: the folder the frames go to\n"
+    "  --frames F            morph: the frames made, A and B included\n"
+    "  --method M            morph: spectral (the default; each harmonic's level and phase)\n"
+    "                        or linear\n"
+    "  --levels L            mipmaps: how many levels (default: every one)\n"
+    "  --halve               mipmaps: level k of N / 2^k samples (a C table only)\n"
     "\n"
     "Exit status: 0 done, 1 a file could not be read or written (nothing partial is left),\n"
     "2 a wrong command line.\n";
@@ -73,7 +84,11 @@ struct BankArguments {
     std::uint32_t samples = 0;
     ResampleMethod method = ResampleMethod::BandLimited;
     bool flat = false;
-    std::vector<std::string> exportArgs; // export: what tarvelin-table export takes
+    std::uint32_t frames = 0;                  // morph: the bank's frames, both ends included
+    MorphMethod morph = MorphMethod::Spectral; // morph
+    int levels = 0;                            // mipmaps: 0 for every level
+    bool halve = false;                        // mipmaps
+    std::vector<std::string> exportArgs;       // export: what tarvelin-table export takes
 };
 
 std::optional<long long> Whole(const std::string& text, long long min, long long max) {
@@ -84,6 +99,10 @@ std::optional<long long> Whole(const std::string& text, long long min, long long
     return n;
 }
 
+bool EndsWithHeader(const std::string& path) {
+    return path.size() > 2 && path.compare(path.size() - 2, 2, ".h") == 0;
+}
+
 BankArguments Parse(const std::vector<std::string>& args) {
     BankArguments a;
     if (args.empty()) {
@@ -92,8 +111,9 @@ BankArguments Parse(const std::vector<std::string>& args) {
     }
     a.sub = args[0];
     if (a.sub != "info" && a.sub != "convert" && a.sub != "export" && a.sub != "split" &&
-        a.sub != "join") {
-        a.error = "unknown bank command " + a.sub + "; it is info, convert, export, split or join";
+        a.sub != "join" && a.sub != "morph" && a.sub != "mipmaps") {
+        a.error = "unknown bank command " + a.sub +
+                  "; it is info, convert, export, split, join, morph or mipmaps";
         return a;
     }
     for (std::size_t i = 1; i < args.size() && a.error.empty(); ++i) {
@@ -172,6 +192,17 @@ BankArguments Parse(const std::vector<std::string>& args) {
         } else if (arg == "--layout") {
             if (const int c = choice({"2d", "flat"}); c >= 0)
                 a.flat = c == 1;
+        } else if (arg == "--frames") {
+            if (auto n = number(2, MaxBankFrames))
+                a.frames = std::uint32_t(*n);
+        } else if (arg == "--method") {
+            if (const int c = choice({"linear", "spectral"}); c >= 0)
+                a.morph = MorphMethod(c);
+        } else if (arg == "--levels") {
+            if (auto n = number(1, 16))
+                a.levels = int(*n);
+        } else if (arg == "--halve") {
+            a.halve = true;
         } else if (arg == "--dir") {
             if (auto v = value())
                 a.dir = *v;
@@ -195,7 +226,12 @@ BankArguments Parse(const std::vector<std::string>& args) {
         {"export", {"--frame-size", "--channel", "--layout"}},
         {"split", {"--frame-size", "--channel", "--dir"}},
         {"join",
-         {"--to", "--sample-format", "--interp", "--rate", "--samples", "--resample", "--output"}}};
+         {"--to", "--sample-format", "--interp", "--rate", "--samples", "--resample", "--output"}},
+        {"morph",
+         {"--frames", "--method", "--to", "--sample-format", "--interp", "--rate", "--output"}},
+        {"mipmaps",
+         {"--levels", "--halve", "--frame-size", "--channel", "--to", "--sample-format", "--interp",
+          "--rate", "--output"}}};
     for (const std::string& option : a.given)
         if (!allowed.at(a.sub).count(option)) {
             a.error = option + " does not apply to bank " + a.sub;
@@ -205,13 +241,23 @@ BankArguments Parse(const std::vector<std::string>& args) {
         a.error = "--resample needs --samples";
     else if (a.sub == "export")
         ; // the table's arguments say
-    else if (a.sub == "join" ? a.inputs.empty() : a.inputs.size() != 1)
+    else if (a.sub == "morph" && a.inputs.size() != 2)
+        a.error = "bank morph takes two single-cycle files, A and B";
+    else if (a.sub == "morph" && !a.frames)
+        a.error = "bank morph needs --frames F, both ends included";
+    else if (a.sub != "morph" && (a.sub == "join" ? a.inputs.empty() : a.inputs.size() != 1))
         a.error = a.inputs.empty() ? "no input file" : "one input file only";
-    else if ((a.sub == "convert" || a.sub == "join") && a.output.empty())
+    else if (a.sub != "info" && a.sub != "export" && a.sub != "split" && a.output.empty())
         a.error = "bank " + a.sub + " needs -o OUT";
     else if (a.sub == "split" && a.dir.empty())
         a.error = "bank split needs --dir DIR";
-    if (a.error.empty() && (a.sub == "convert" || a.sub == "join") && !a.preset) {
+    if (a.error.empty() && a.sub == "mipmaps" && !a.preset && EndsWithHeader(a.output))
+        ; // a C table of the levels
+    else if (a.error.empty() && a.halve && a.sub == "mipmaps")
+        a.error = "--halve makes levels of different lengths: they go to a C table (.h)";
+    else if (a.error.empty() &&
+             (a.sub == "convert" || a.sub == "join" || a.sub == "morph" || a.sub == "mipmaps") &&
+             !a.preset) {
         a.preset = BankPresetFromPath(a.output);
         if (!a.preset)
             a.error = "the form of " + a.output +
@@ -448,6 +494,116 @@ int Join(const BankArguments& a) {
     return Save(a, bank);
 }
 
+// A waveform data file's values, or why there are none.
+int ReadValues(const std::string& path, std::vector<double>& ys) {
+    if (const std::string e = Unreadable(path); !e.empty())
+        return Fail(1, e);
+    DataFile file;
+    try {
+        file = ReadDataFile(path);
+    } catch (const DataFileReadError& e) {
+        return Fail(1, "cannot read " + path + ": " + std::strerror(e.error));
+    } catch (const DataFileChanged& e) {
+        return Fail(1, "cannot read " + path + ": " + e.what());
+    }
+    ys.resize(file.count);
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        ys[i] = file.points[i].y;
+    return 0;
+}
+
+int MakeMorph(const BankArguments& a) {
+    std::vector<double> from, to;
+    if (const int status = ReadValues(a.inputs[0], from))
+        return status;
+    if (const int status = ReadValues(a.inputs[1], to))
+        return status;
+    if (from.size() != to.size())
+        return Fail(1, a.inputs[0] + " holds " + std::to_string(from.size()) + " samples and " +
+                           a.inputs[1] + " " + std::to_string(to.size()) +
+                           ": morph between frames of one size");
+    BankValues bank{std::uint32_t(from.size()), a.frames, {}};
+    if (const std::string e = CheckBankShape(bank.frames, bank.frameSize); !e.empty())
+        return Fail(1, e);
+    bank.values = from;
+    const std::vector<double> between =
+        MorphFrames(from.data(), to.data(), from.size(), a.frames - 2, a.morph);
+    bank.values.insert(bank.values.end(), between.begin(), between.end());
+    bank.values.insert(bank.values.end(), to.begin(), to.end());
+    BankArguments out = a;
+    return Save(out, bank);
+}
+
+int MakeMipmaps(const BankArguments& a) {
+    BankFileRead read;
+    if (const int status = ReadBank(a.inputs[0], a.read, read))
+        return status;
+    const BankValues& bank = read.bank;
+    const int most = MipmapLevels(bank.frameSize);
+    const int levels = a.levels ? a.levels : most;
+    if (levels > most)
+        return Fail(2, "frames of " + std::to_string(bank.frameSize) + " samples have " +
+                           std::to_string(most) + " levels, not " + std::to_string(levels));
+    // Frame by frame, its levels one after another.
+    std::vector<std::vector<double>> tables;
+    for (std::uint32_t k = 0; k < bank.frames; ++k) {
+        auto made = ::Mipmaps(bank.values.data() + std::size_t(k) * bank.frameSize, bank.frameSize,
+                              levels, a.halve);
+        for (auto& t : made)
+            tables.push_back(std::move(t));
+    }
+    if (!EndsWithHeader(a.output)) {
+        BankValues out{bank.frameSize, std::uint32_t(tables.size()), {}};
+        if (const std::string e = CheckBankShape(out.frames, out.frameSize); !e.empty())
+            return Fail(1, e);
+        for (const auto& t : tables)
+            out.values.insert(out.values.end(), t.begin(), t.end());
+        return Save(a, out);
+    }
+    // A C table: [levels][N] (frame by frame where there are more), each level's highest
+    // harmonic said; halved levels each an array of their own.
+    std::string comment = "// Band-limited levels of " + std::to_string(bank.frames) +
+                          (bank.frames == 1 ? " frame" : " frames") + " of " +
+                          std::to_string(bank.frameSize) +
+                          " samples: level k keeps the "
+                          "harmonics below N / 2^(k+1).\n";
+    for (int level = 0; level < levels; ++level)
+        comment += "// level " + std::to_string(level) + ": harmonics 0 to " +
+                   std::to_string(MipmapCut(bank.frameSize, level) - 1) +
+                   (a.halve ? ", " + std::to_string(bank.frameSize >> level) + " samples" : "") +
+                   "\n";
+    return WriteOut(a.output, [&](const TextSink& sink) {
+        if (!sink(comment.data(), comment.size()))
+            return false;
+        TableOptions options;
+        options.type = TableType::Float;
+        options.includeStdint = false;
+        auto write = [&](const std::vector<double>& values, std::uint32_t rows,
+                         const std::string& name) {
+            std::vector<DataPoint> points(values.size());
+            for (std::size_t i = 0; i < points.size(); ++i)
+                points[i] = {double(i), values[i]};
+            options.name = name;
+            options.bankFrames = rows;
+            return WriteTable(sink, points.data(), points.size(), options);
+        };
+        if (!a.halve) {
+            std::vector<double> all;
+            for (const auto& t : tables)
+                all.insert(all.end(), t.begin(), t.end());
+            return write(all, std::uint32_t(tables.size()), "Mipmaps");
+        }
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            const std::string name = "Mipmaps" +
+                                     (bank.frames > 1 ? "_F" + std::to_string(i / levels) : "") +
+                                     "_L" + std::to_string(i % levels);
+            if ((i && !sink("\n", 1)) || !write(tables[i], 0, name))
+                return false;
+        }
+        return true;
+    });
+}
+
 } // namespace
 
 int RunBankCommand(const std::vector<std::string>& args) {
@@ -468,6 +624,10 @@ int RunBankCommand(const std::vector<std::string>& args) {
             return Export(a);
         if (a.sub == "split")
             return Split(a);
+        if (a.sub == "morph")
+            return MakeMorph(a);
+        if (a.sub == "mipmaps")
+            return MakeMipmaps(a);
         return Join(a);
     } catch (const std::bad_alloc&) {
         return Fail(1, "not enough memory for the bank");

@@ -292,6 +292,91 @@ def check_split_join():
               "split then join does not give the bank back")
 
 
+def spectral_morph(a, b, t):
+    """The spectral morph's formulas in numpy: sqrt-magnitude and shortest-arc phase per bin,
+    DC and Nyquist as real values."""
+    if t <= 0 or t >= 1:
+        return a if t <= 0 else b
+    x, y = np.fft.rfft(a), np.fft.rfft(b)
+    root = (1 - t) * np.sqrt(np.abs(x)) + t * np.sqrt(np.abs(y))
+    turn = np.remainder(np.angle(y) - np.angle(x) + np.pi, 2 * np.pi) - np.pi
+    z = root ** 2 * np.exp(1j * (np.angle(x) + t * turn))
+    z[0] = (1 - t) * x[0] + t * y[0]
+    if len(a) % 2 == 0:
+        z[-1] = (1 - t) * x[-1] + t * y[-1]
+    return np.fft.irfft(z, len(a))
+
+
+def write_values(path, y):
+    open(path, "w").write("".join("%.17g\n" % v for v in y))
+
+
+def check_morph():
+    rng = np.random.default_rng(15)
+    n = 256
+    a, b = rng.uniform(-1, 1, n), rng.uniform(-1, 1, n)
+    write_values(os.path.join(work, "a.txt"), a)
+    write_values(os.path.join(work, "b.txt"), b)
+    for method in ("spectral", "linear"):
+        out = os.path.join(work, "morph-%s.csv" % method)
+        run("morph", "--frames", "10", "--method", method, os.path.join(work, "a.txt"),
+            os.path.join(work, "b.txt"), "-o", out)
+        if not os.path.exists(out):
+            continue
+        got = np.loadtxt(out, delimiter=",")
+        check(got.shape == (10, n) and np.array_equal(got[0], a) and np.array_equal(got[-1], b),
+              f"{method} morph: ends not exact")
+        for k in range(1, 9):
+            t = k / 9
+            want = spectral_morph(a, b, t) if method == "spectral" else (1 - t) * a + t * b
+            check(np.all(np.isfinite(got[k])) and np.abs(got[k] - want).max() <= 1e-12,
+                  f"{method} morph frame {k}: {np.abs(got[k] - want).max()} from numpy")
+    # Two sines of different phase: the spectral morph keeps their level, the linear one dips.
+    x = np.arange(n) / n
+    write_values(os.path.join(work, "s0.txt"), np.sin(2 * np.pi * x))
+    write_values(os.path.join(work, "s1.txt"), np.sin(2 * np.pi * x + 2.5))
+    rms = {}
+    for method in ("spectral", "linear"):
+        out = os.path.join(work, "sines-%s.csv" % method)
+        run("morph", "--frames", "3", "--method", method, os.path.join(work, "s0.txt"),
+            os.path.join(work, "s1.txt"), "-o", out)
+        if os.path.exists(out):
+            rms[method] = np.sqrt(np.mean(np.loadtxt(out, delimiter=",")[1] ** 2))
+    check(abs(rms.get("spectral", 0) - np.sqrt(0.5)) < 1e-9 and rms.get("linear", 1) < 0.25,
+          f"the middle of two sines: rms {rms}")
+    # Identical ends give identical frames.
+    out = os.path.join(work, "same.csv")
+    run("morph", "--frames", "5", os.path.join(work, "a.txt"), os.path.join(work, "a.txt"), "-o", out)
+    if os.path.exists(out):
+        check(np.abs(np.loadtxt(out, delimiter=",") - a).max() <= 1e-12, "a morph of A to A is not A")
+
+
+def check_mipmaps():
+    rng = np.random.default_rng(16)
+    n = 2048
+    y = rng.uniform(-1, 1, (2, n))
+    source = os.path.join(work, "mip-source.csv")
+    np.savetxt(source, y, delimiter=",", fmt="%.17g")
+    out = os.path.join(work, "mips.csv")
+    run("mipmaps", "--levels", "6", source, "-o", out)
+    if os.path.exists(out):
+        levels = np.loadtxt(out, delimiter=",")
+        check(levels.shape == (12, n), f"mipmaps: {levels.shape}")
+        for f in range(2):
+            x = np.fft.rfft(y[f])
+            for k in range(6):
+                cut = n >> (k + 1)
+                z = np.fft.rfft(levels[f * 6 + k])
+                check(np.abs(z[:cut] - x[:cut]).max() <= 1e-9 and np.abs(z[cut:]).max() <= 1e-9,
+                      f"mipmap frame {f} level {k}: not the source below {cut} and nothing above")
+    header = os.path.join(work, "mips.h")
+    run("mipmaps", "--levels", "4", "--halve", source, "-o", header)
+    if os.path.exists(header):
+        text = open(header).read()
+        check("level 3: harmonics 0 to 127, 256 samples" in text and "Mipmaps_F1_L3[256]" in text,
+              "the halved C table does not name its levels")
+
+
 if sys.argv[1] == "--corpus":
     for name, (data, _) in malformed().items():
         open(os.path.join(sys.argv[2], name), "wb").write(data)
@@ -308,6 +393,8 @@ check_writers()
 check_malformed()
 check_tables()
 check_split_join()
+check_morph()
+check_mipmaps()
 for f in failures:
     print("FAIL:", f)
 sys.exit(1 if failures else 0)
