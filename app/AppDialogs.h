@@ -60,6 +60,12 @@ struct TransformRequest {
     bool range = true;                 // the samples can be chosen; else the whole waveform
     std::uint32_t first = 0, last = 0; // sample indexes, both included; all at first
     std::uint32_t count = 0;           // the waveform's sample count
+    // In a bank of `frames` frames: the frames it acts on, both included (from 0; the one
+    // shown at first), and where offered, the frames taken as one (Normalise).
+    std::uint32_t frames = 0;
+    std::uint32_t firstFrame = 0, lastFrame = 0;
+    std::string asOne;
+    bool framesAsOne = false;
     // Why the answers cannot be used (empty when they can): OK then keeps the dialog open.
     std::function<std::string(const TransformRequest&)> check;
 };

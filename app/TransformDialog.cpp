@@ -72,6 +72,24 @@ CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
         form->addRow(QStringLiteral("From sample:"), first);
         form->addRow(QStringLiteral("To sample:"), last);
     }
+    if (r.frames > 0) { // a bank: the frames, numbered from 1 as the bank bar shows them
+        firstFrame = new QSpinBox(this);
+        firstFrame->setObjectName(QStringLiteral("firstFrame"));
+        firstFrame->setRange(1, int(r.frames));
+        firstFrame->setValue(int(r.firstFrame) + 1);
+        lastFrame = new QSpinBox(this);
+        lastFrame->setObjectName(QStringLiteral("lastFrame"));
+        lastFrame->setRange(1, int(r.frames));
+        lastFrame->setValue(int(r.lastFrame) + 1);
+        form->addRow(QStringLiteral("From frame:"), firstFrame);
+        form->addRow(QStringLiteral("To frame:"), lastFrame);
+        if (!r.asOne.empty()) {
+            asOne = new QCheckBox(QString::fromStdString(r.asOne), this);
+            asOne->setObjectName(QStringLiteral("asOne"));
+            asOne->setChecked(r.framesAsOne);
+            form->addRow(QString(), asOne);
+        }
+    }
     problem = new QLabel(this);
     problem->setObjectName(QStringLiteral("problem"));
     problem->setWordWrap(true);
@@ -113,6 +131,12 @@ TransformRequest CTransformDialog::Answers() const {
         r.first = std::uint32_t(std::min(first->value(), last->value()));
         r.last = std::uint32_t(std::max(first->value(), last->value()));
     }
+    if (firstFrame && lastFrame) {
+        r.firstFrame = std::uint32_t(std::min(firstFrame->value(), lastFrame->value()) - 1);
+        r.lastFrame = std::uint32_t(std::max(firstFrame->value(), lastFrame->value()) - 1);
+    }
+    if (asOne)
+        r.framesAsOne = asOne->isChecked();
     return r;
 }
 

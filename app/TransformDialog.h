@@ -32,6 +32,9 @@ private:
     QCheckBox* option = nullptr;
     QSpinBox* first = nullptr;
     QSpinBox* last = nullptr;
+    QSpinBox* firstFrame = nullptr;
+    QSpinBox* lastFrame = nullptr;
+    QCheckBox* asOne = nullptr;
     QFormLayout* form = nullptr;
     QLabel* problem = nullptr;
 };

@@ -250,12 +250,14 @@ void CWaveCommands::Undo(bool redo) {
     bool done = false;
     if (frames || (redo ? history.RedoReplaces() : history.UndoReplaces())) {
         // The copies go through the runner inside; the graph is rebuilt on this thread.
-        done = redo ? history.Redo(target, changes) : history.Undo(target, changes);
+        done = redo ? history.Redo(target, changes, FramePoints())
+                    : history.Undo(target, changes, FramePoints());
     } else { // samples swapped in place: no cancel, as a step is all or nothing
         doc.WorkOnSamples(redo ? "Redoing..." : "Undoing...", doc.SampleCount(),
                           [&](CProgress& progress) {
                               progress.SetCancellable(false);
-                              done = redo ? history.Redo(target) : history.Undo(target);
+                              done = redo ? history.Redo(target, {}, FramePoints())
+                                          : history.Undo(target, {}, FramePoints());
                           });
     }
     if (!done)
@@ -340,7 +342,13 @@ void CWaveCommands::Transform(UINT id) {
     r.option = spec->option;
     r.count = doc.SampleCount();
     r.last = doc.SampleCount() - 1;
-    r.check = spec->check; // empty where there is nothing to check
+    r.check = spec->check;                    // empty where there is nothing to check
+    if (const CWaveBank* bank = doc.Bank()) { // the frame shown, or others too
+        r.frames = bank->Frames();
+        r.firstFrame = r.lastFrame = bank->Current();
+        if (id == ID_WAVE_NORMALISE)
+            r.asOne = "The frames as one (they keep their relative levels)";
+    }
     if (!dialogs.Transform(r))
         return;
     if (r.check)
@@ -351,6 +359,10 @@ void CWaveCommands::Transform(UINT id) {
     const std::uint32_t last = std::min(r.last, doc.SampleCount() - 1);
     if (r.first > last)
         return;
+    if (doc.Bank() && (r.firstFrame != r.lastFrame || r.firstFrame != doc.Bank()->Current())) {
+        TransformFrames(id, r);
+        return;
+    }
     const SampleRange range{doc.Samples() + r.first, std::size_t(last - r.first) + 1};
     bool done = false, finished = false;
     doc.History().Commit(doc.Samples());
@@ -371,6 +383,84 @@ void CWaveCommands::Transform(UINT id) {
     if (!done) {
         dialogs.MessageBox("The samples were left as they were: the values given cannot be used "
                            "(an even width, no range, or results too large for a number).",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    doc.Graph().modified = true;
+    doc.KeepYInView();
+    doc.Graph().Invalidate();
+}
+
+UndoHistory::FramePoints CWaveCommands::FramePoints() {
+    return [this](std::uint32_t frame) { return doc.FramePoints(frame); };
+}
+
+void CWaveCommands::TransformFrames(UINT id, const TransformRequest& r) {
+    const TransformSpec& spec = *std::find_if(TransformSpecs().begin(), TransformSpecs().end(),
+                                              [id](const TransformSpec& s) { return s.id == id; });
+    CWaveBank& bank = *doc.Bank();
+    const std::uint32_t current = bank.Current();
+    const std::uint32_t to = std::min(std::max(r.firstFrame, r.lastFrame), bank.Frames() - 1);
+    const std::uint32_t first = std::min(std::min(r.firstFrame, r.lastFrame), to);
+    const std::uint32_t last = std::min(r.last, doc.SampleCount() - 1);
+    const std::size_t count = std::size_t(last - r.first) + 1;
+    UndoHistory& history = doc.History();
+    // Normalise over the frames as one: one gain (and offset) for all, from their extremes.
+    bool asOne = spec.id == ID_WAVE_NORMALISE && r.framesAsOne;
+    double scale = 1, offset = 0;
+    if (asOne) {
+        double low = INFINITY, high = -INFINITY, peak = 0;
+        for (std::uint32_t k = first; k <= to; ++k) {
+            const DataPoint* p = doc.FramePoints(k) + r.first;
+            for (std::size_t i = 0; i < count; ++i) {
+                low = std::min(low, p[i].y);
+                high = std::max(high, p[i].y);
+                peak = std::max(peak, std::fabs(p[i].y));
+            }
+        }
+        if (r.checked) { // the extremes onto the range
+            scale = (Value(r, 2) - Value(r, 1)) / (high - low);
+            offset = Value(r, 1) - low * scale;
+        } else {
+            scale = Value(r, 0) / peak;
+        }
+        if (!std::isfinite(scale) || !std::isfinite(offset) || !(high > low)) {
+            dialogs.MessageBox("The frames were left as they were: they hold one value, or the "
+                               "values given cannot be used.",
+                               MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+    }
+    const UndoHistory::Target target{doc.Samples(), doc.SampleCount(), {}, {}};
+    bool done = true, finished = false;
+    history.Commit(doc.Samples());
+    GivingWay([&] {
+        finished = doc.WorkOnSamples(
+            std::string(spec.title) + "...", count * (to - first + 1), [&](CProgress& progress) {
+                progress.SetCancellable(false); // one step over every frame: all or nothing
+                history.BeginGroup();
+                for (std::uint32_t k = first; k <= to && done; ++k) {
+                    DataPoint* p = doc.FramePoints(k);
+                    history.SetFrame(k);
+                    history.Touch(p, r.first, last);
+                    const SampleRange range{p + r.first, count};
+                    done = asOne ? ScaleOffset(range, scale, offset) : spec.apply(range, r);
+                    history.Commit(p);
+                    progress.Report(double(k - first + 1) / (to - first + 1));
+                }
+                history.SetFrame(current);
+                if (done)
+                    history.EndGroup();
+                else // a frame refused: the frames changed so far are put back
+                    history.CancelGroup(target, {}, FramePoints());
+            });
+    });
+    if (!finished)
+        return;
+    if (!done) {
+        dialogs.MessageBox("The frames were left as they were: the values given cannot be used "
+                           "on every frame (an even width, no range, or results too large for a "
+                           "number).",
                            MB_OK | MB_ICONEXCLAMATION);
         return;
     }

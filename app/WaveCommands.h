@@ -27,6 +27,10 @@ public:
 
 private:
     void ExportTable();
+    // A transform over a bank's frames, as one step; where one frame refuses, none changes.
+    void TransformFrames(UINT id, const TransformRequest& request);
+    // Each frame's samples, the one shown included, for the history's steps over frames.
+    UndoHistory::FramePoints FramePoints();
     // In a bank, a waveform of `count` samples (0: Resample's, any other) cannot replace the
     // frame shown: says so and returns true.
     bool RefusedInBank(std::size_t count);

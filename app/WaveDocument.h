@@ -50,6 +50,8 @@ public:
     // Where the bank was last opened from or saved to.
     virtual const std::string& BankPath() const = 0;
     virtual void SetBankPath(const std::string& path) = 0;
+    // A frame's samples: the one shown, or one the bank keeps; null without a bank.
+    virtual DataPoint* FramePoints(std::uint32_t frame) = 0;
     // Shows another frame, the view kept; a drag under way ends its step first.
     virtual void ShowFrame(std::uint32_t frame) = 0;
     // Inserts, removes or moves frames as a history's step does, showing the frame changed.

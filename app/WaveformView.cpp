@@ -232,6 +232,12 @@ void CWaveformView::ShowLent() {
         bankChanged();
 }
 
+DataPoint* CWaveformView::FramePoints(std::uint32_t frame) {
+    if (!bank || frame >= bank->Frames())
+        return nullptr;
+    return frame == bank->Current() ? buffer.get() : bank->Points(frame);
+}
+
 void CWaveformView::SelectFrame(std::uint32_t frame) {
     const DataPoint* before = buffer.get();
     ShowFrame(frame);

@@ -84,6 +84,7 @@ private:
     const std::string& BankPath() const override { return bankPath; }
     void SetBankPath(const std::string& path) override { bankPath = path; }
     void ShowFrame(std::uint32_t frame) override;
+    DataPoint* FramePoints(std::uint32_t frame) override;
     bool ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
                       std::vector<double>& values) override;
     void EndBank(const std::string& name) override;

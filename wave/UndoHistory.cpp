@@ -114,7 +114,45 @@ void UndoHistory::RecordFrames(FrameChange change, std::uint32_t at, std::uint32
     Push(std::move(step));
 }
 
+void UndoHistory::BeginGroup() {
+    grouping = true;
+    pending = Step{};
+    pending.frame = frame;
+}
+
+void UndoHistory::EndGroup() {
+    if (!grouping)
+        return;
+    grouping = false;
+    Step group = std::move(pending);
+    pending = Step{};
+    bytes -= group.Bytes(); // counted as they came; Push counts them again
+    if (group.group.size() == 1)
+        Push(std::move(group.group.front()));
+    else if (!group.group.empty())
+        Push(std::move(group));
+}
+
+bool UndoHistory::CancelGroup(const Target& target, const FrameChanges& frames,
+                              const FramePoints& points) {
+    if (!grouping)
+        return true;
+    grouping = false;
+    Step group = std::move(pending);
+    pending = Step{};
+    bytes -= group.Bytes();
+    const std::size_t kept = bytes; // the group's values go with it
+    const bool undone = Swap(group, target, frames, points, true);
+    bytes = kept;
+    return undone;
+}
+
 void UndoHistory::Push(Step step) {
+    if (grouping) { // kept whole until the group ends
+        bytes += step.Bytes();
+        pending.group.push_back(std::move(step));
+        return;
+    }
     while (steps.size() > done) { // a new step ends what could be redone
         bytes -= steps.back().Bytes();
         steps.pop_back();
@@ -141,7 +179,15 @@ bool UndoHistory::DropOldest() {
     return true;
 }
 
-bool UndoHistory::Swap(Step& s, const Target& t, const FrameChanges& frames, bool undo) {
+bool UndoHistory::Swap(Step& s, const Target& t, const FrameChanges& frames,
+                       const FramePoints& points, bool undo) {
+    if (!s.group.empty()) { // undone last first, redone first first
+        const std::size_t n = s.group.size();
+        for (std::size_t i = 0; i < n; ++i)
+            if (!Swap(s.group[undo ? n - 1 - i : i], t, frames, points, undo))
+                return false;
+        return true;
+    }
     if (s.change != FrameChange::None) { // taken back: the opposite change
         if (!frames)
             return false;
@@ -167,23 +213,26 @@ bool UndoHistory::Swap(Step& s, const Target& t, const FrameChanges& frames, boo
             t.swapDocument(s.document);
         return true;
     }
-    if (!t.points || s.first + s.values.size() > t.count)
+    DataPoint* const at = points ? points(s.frame) : t.points;
+    if (!at || s.first + s.values.size() > t.count)
         return false;
-    DataPoint* p = t.points + s.first;
+    DataPoint* p = at + s.first;
     for (double& v : s.values)
         std::swap(v, (p++)->y);
     return true;
 }
 
-bool UndoHistory::Undo(const Target& target, const FrameChanges& frames) {
-    if (!CanUndo() || !Swap(steps[done - 1], target, frames, true))
+bool UndoHistory::Undo(const Target& target, const FrameChanges& frames,
+                       const FramePoints& points) {
+    if (!CanUndo() || !Swap(steps[done - 1], target, frames, points, true))
         return false;
     --done;
     return true;
 }
 
-bool UndoHistory::Redo(const Target& target, const FrameChanges& frames) {
-    if (!CanRedo() || !Swap(steps[done], target, frames, false))
+bool UndoHistory::Redo(const Target& target, const FrameChanges& frames,
+                       const FramePoints& points) {
+    if (!CanRedo() || !Swap(steps[done], target, frames, points, false))
         return false;
     ++done;
     return true;
@@ -191,6 +240,8 @@ bool UndoHistory::Redo(const Target& target, const FrameChanges& frames) {
 
 void UndoHistory::Clear() {
     steps.clear();
+    grouping = false;
+    pending = Step{};
     done = bytes = 0;
     saved.reset();
     open = Step{};

@@ -71,10 +71,21 @@ public:
     // cannot.
     using FrameChanges = std::function<bool(FrameChange, std::uint32_t at, std::uint32_t to,
                                             std::vector<double>& values)>;
+    // A bank's frame's samples, for the steps of a group made on other frames than the one
+    // shown.
+    using FramePoints = std::function<DataPoint*(std::uint32_t frame)>;
     // Writes back the waveform before (after) the last undone step; false when there is none
     // or it cannot be written.
-    bool Undo(const Target& target, const FrameChanges& frames = {});
-    bool Redo(const Target& target, const FrameChanges& frames = {});
+    bool Undo(const Target& target, const FrameChanges& frames = {},
+              const FramePoints& points = {});
+    bool Redo(const Target& target, const FrameChanges& frames = {},
+              const FramePoints& points = {});
+
+    // The steps made until EndGroup are one step, undone and redone together. CancelGroup
+    // takes them back at once (a run that failed half-way) and keeps none.
+    void BeginGroup();
+    void EndGroup();
+    bool CancelGroup(const Target& target, const FrameChanges& frames, const FramePoints& points);
     bool CanUndo() const { return done > 0; }
     bool CanRedo() const { return done < steps.size(); }
     // A drag or stroke is under way: its step is not complete yet, but Undo would close it.
@@ -83,10 +94,8 @@ public:
     bool UndoReplaces() const { return CanUndo() && steps[done - 1].replace; }
     bool RedoReplaces() const { return CanRedo() && steps[done].replace; }
     // Undo (Redo) would insert, remove or move a bank's frames.
-    bool UndoChangesFrames() const {
-        return CanUndo() && steps[done - 1].change != FrameChange::None;
-    }
-    bool RedoChangesFrames() const { return CanRedo() && steps[done].change != FrameChange::None; }
+    bool UndoChangesFrames() const { return CanUndo() && steps[done - 1].ChangesFrames(); }
+    bool RedoChangesFrames() const { return CanRedo() && steps[done].ChangesFrames(); }
 
     // The samples now match the file: Undo and Redo that come back here are no change.
     void MarkSaved() { saved = done; }
@@ -100,6 +109,7 @@ public:
 
 private:
     struct Step {
+        std::vector<Step> group; // steps taken together: undone last first
         std::size_t first = 0;
         std::vector<double> values; // the other side's Y values of samples first...
         bool replace = false;       // values are the whole other waveform
@@ -107,17 +117,33 @@ private:
         std::uint32_t frame = 0;    // a bank's frame the step changed
         FrameChange change = FrameChange::None;
         std::uint32_t to = 0; // a move's destination
-        std::size_t Bytes() const { return values.size() * sizeof(double); }
+        std::size_t Bytes() const {
+            std::size_t sum = values.size() * sizeof(double);
+            for (const Step& s : group)
+                sum += s.Bytes();
+            return sum;
+        }
+        bool ChangesFrames() const {
+            if (change != FrameChange::None)
+                return true;
+            for (const Step& s : group)
+                if (s.ChangesFrames())
+                    return true;
+            return false;
+        }
     };
     void Push(Step step);
     void Widen(const DataPoint* samples, std::size_t first, std::size_t last);
-    bool Swap(Step& step, const Target& target, const FrameChanges& frames, bool undo);
+    bool Swap(Step& step, const Target& target, const FrameChanges& frames,
+              const FramePoints& points, bool undo);
 
     std::function<std::size_t()> allowance;
     std::deque<Step> steps;
     std::size_t done = 0; // steps[0, done) are in effect
     std::size_t bytes = 0;
-    std::uint32_t frame = 0;          // a bank's current frame
+    std::uint32_t frame = 0; // a bank's current frame
+    bool grouping = false;
+    Step pending;                     // a group's steps so far
     std::optional<std::size_t> saved; // the value of `done` that matches the file
     Step open;
     bool isOpen = false;

@@ -84,6 +84,11 @@ bool CWaveBank::Move(std::uint32_t at, std::uint32_t to) {
     return true;
 }
 
+DataPoint* CWaveBank::Points(std::uint32_t frame) {
+    Expect(frame < frames.size(), "no such frame");
+    return frames[frame].get();
+}
+
 std::vector<double> CWaveBank::ValuesOf(std::uint32_t frame) const {
     Expect(frame < frames.size() && frames[frame], "no such frame here");
     AskForMemory(frameSize, sizeof(double));

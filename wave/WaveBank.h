@@ -32,6 +32,8 @@ public:
     bool Insert(std::uint32_t at, std::vector<double>& values);
     bool Remove(std::uint32_t at, std::vector<double>& values);
     bool Move(std::uint32_t at, std::uint32_t to);
+    // A frame's samples as the bank keeps them; null for the one lent.
+    DataPoint* Points(std::uint32_t frame);
     // A frame's values, for a copy.
     std::vector<double> ValuesOf(std::uint32_t frame) const;
 

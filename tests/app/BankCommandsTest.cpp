@@ -162,8 +162,13 @@ TEST_F(BankTest, UndoingAndRedoingEveryRandomStepGivesBothBanksBack) {
                              ID_BANK_LATER,     ID_WAVE_INVERT,   ID_WAVE_REVERSE};
     for (int i = 0; i < 200; ++i) {
         const UINT id = commands[random() % std::size(commands)];
-        if (id == ID_WAVE_INVERT || id == ID_WAVE_REVERSE)
-            Answer();
+        if (id == ID_WAVE_INVERT || id == ID_WAVE_REVERSE) { // over random frames
+            const std::uint32_t a = random() % Bank().Frames(), b = random() % Bank().Frames();
+            Answer([a, b](TransformRequest& r) {
+                r.firstFrame = a;
+                r.lastFrame = b;
+            });
+        }
         Run(id);
     }
     const std::vector<double> made = All();
@@ -214,6 +219,65 @@ TEST_F(BankTest, AFileThatSaysNoFrameSizeAsksForOneAndAMalformedOneChangesNothin
     ASSERT_NE(view.OpenBank(), nullptr);
     EXPECT_EQ(Bank().Frames(), 8u);
     EXPECT_EQ(view.SampleCount(), 1024u);
+}
+
+// A transform over many frames is one step, and Normalise can take the frames as one.
+TEST_F(BankTest, ATransformOverFramesIsOneStepAndNormaliseKeepsTheirLevelsAsOne) {
+    WriteBank(dir / "bank.csv", 4, 8);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    const std::vector<double> start = All();
+    Answer([](TransformRequest& r) {
+        EXPECT_EQ(r.frames, 4u);
+        EXPECT_EQ(r.firstFrame, 0u); // the frame shown
+        EXPECT_EQ(r.asOne, "");
+        r.firstFrame = 1;
+        r.lastFrame = 3;
+    });
+    Run(ID_WAVE_INVERT);
+    std::vector<double> want = start;
+    for (std::size_t i = 8; i < want.size(); ++i)
+        want[i] = -want[i];
+    EXPECT_EQ(All(), want);
+    EXPECT_EQ(Current(), 0u);
+    EXPECT_EQ(view.History().Steps(), 1u);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(All(), start);
+    Run(ID_WAVE_REDO);
+    EXPECT_EQ(All(), want);
+
+    // Peak 1 over frames 2..4 as one: the loudest (frame 4, 3.007) reaches 1, the others keep
+    // their share of it.
+    Answer([](TransformRequest& r) {
+        EXPECT_NE(r.asOne, "");
+        r.firstFrame = 1;
+        r.lastFrame = 3;
+        r.framesAsOne = true;
+    });
+    Run(ID_WAVE_NORMALISE);
+    const std::vector<double> normalised = All();
+    EXPECT_DOUBLE_EQ(normalised[3 * 8 + 7], -1.0);
+    EXPECT_DOUBLE_EQ(normalised[8], -1.0 / 3.007);
+    EXPECT_EQ(normalised[0], 0.0); // frame 1 untouched
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(All(), want);
+}
+
+// A frame that refuses puts back the frames changed before it, and no step is kept.
+TEST_F(BankTest, WhereOneFrameRefusesTheFramesChangedBeforeItArePutBack) {
+    std::ofstream(dir / "huge.csv") << "1,2,3,4\n1e300,0,0,0\n5,6,7,8\n";
+    Open(dir / "huge.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    const std::vector<double> before = All();
+    Answer([](TransformRequest& r) {
+        r.values[0].value = 1e10; // beyond the doubles on frame 2 alone
+        r.lastFrame = 2;
+    });
+    Run(ID_WAVE_SCALE); // frame 1 is done, then frame 2 refuses
+    EXPECT_EQ(All(), before);
+    EXPECT_EQ(view.History().Steps(), 0u);
+    EXPECT_FALSE(view.IsModified());
+    EXPECT_NE(dialogs.messages.back().find("left as they were"), std::string::npos);
 }
 
 // A stereo bank: the first channel or the mix, as Import asks.
