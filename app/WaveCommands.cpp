@@ -392,6 +392,8 @@ void CWaveCommands::Transform(UINT id) {
 }
 
 UndoHistory::FramePoints CWaveCommands::FramePoints() {
+    if (!doc.Bank()) // one waveform: the target's samples
+        return {};
     return [this](std::uint32_t frame) { return doc.FramePoints(frame); };
 }
 
