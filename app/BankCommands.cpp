@@ -9,6 +9,9 @@
 #include "files/MemoryGate.h"
 #include "wave/BankFile.h"
 #include "wave/BankResample.h"
+#include "wave/MipmapTable.h"
+#include "wave/Mipmaps.h"
+#include "wave/Morph.h"
 #include "wave/WavTable.h"
 
 namespace {
@@ -32,7 +35,11 @@ bool CBankCommands::OnCommand(UINT id) {
         OpenBank();
         return true;
     }
-    if (id < ID_BANK_NEW || id > ID_BANK_TAKE_FRAME)
+    if (id == ID_BANK_MIPMAPS) { // of the waveform too
+        ExportMipmaps();
+        return true;
+    }
+    if (id < ID_BANK_NEW || id > ID_BANK_MORPH)
         return false;
     CWaveBank* bank = doc.Bank();
     if (!bank) { // the menu offers none of these without a bank
@@ -81,6 +88,9 @@ bool CBankCommands::OnCommand(UINT id) {
         break;
     case ID_BANK_TAKE_FRAME:
         TakeFrame();
+        break;
+    case ID_BANK_MORPH:
+        MorphFrames();
         break;
     default:
         break;
@@ -369,6 +379,177 @@ void CBankCommands::MoveFrame(int by) {
     if (to < 0 || to >= bank.Frames())
         return;
     ChangeFrames(FrameChange::Move, bank.Current(), std::uint32_t(to), {});
+}
+
+void CBankCommands::MorphFrames() {
+    CWaveBank& bank = *doc.Bank();
+    const std::uint32_t frames = bank.Frames(), current = bank.Current();
+    TransformRequest r;
+    r.title = "Morph Frames";
+    r.range = false;
+    r.note = "From one frame to another: the frames between them are made anew, or new ones "
+             "are put between them.";
+    r.values = {{.label = "From frame:",
+                 .value = double(current + 1),
+                 .integer = true,
+                 .min = 1,
+                 .max = double(frames)},
+                {.label = "To frame:",
+                 .value = double(std::min(current + 2, frames)),
+                 .integer = true,
+                 .min = 1,
+                 .max = double(frames)},
+                {.label = "New frames between them:",
+                 .value = 0,
+                 .integer = true,
+                 .min = 0,
+                 .max = MaxBankFrames,
+                 .when = TransformField::OptionOn}};
+    r.option = "Put new frames between them (else make those between anew)";
+    r.choices = {"Spectral (each harmonic's level and phase)", "Linear"};
+    r.check = [frames](const TransformRequest& asked) -> std::string {
+        const auto a = std::uint32_t(asked.values[0].value),
+                   b = std::uint32_t(asked.values[1].value);
+        if (a == b)
+            return "Morph from one frame to another.";
+        if (asked.checked && frames + std::uint64_t(asked.values[2].value) > MaxBankFrames)
+            return "A bank holds at most 4096 frames.";
+        if (asked.checked && asked.values[2].value < 1)
+            return "Put at least one frame between them.";
+        if (!asked.checked && (a > b ? a - b : b - a) < 2)
+            return "There is no frame between them to make anew.";
+        return {};
+    };
+    if (!dialogs.Transform(r))
+        return;
+    if (const std::string why = r.check(r); !why.empty()) {
+        dialogs.MessageBox(why, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::uint32_t a = std::uint32_t(r.values[0].value) - 1,
+                        b = std::uint32_t(r.values[1].value) - 1;
+    const std::uint32_t low = std::min(a, b), high = std::max(a, b);
+    const std::size_t made = r.checked ? std::size_t(r.values[2].value) : high - low - 1;
+    const std::uint32_t n = bank.FrameSize();
+    // From the lower frame to the higher, in the order they stand.
+    const std::vector<double> from = ValuesAt(low), to = ValuesAt(high);
+    std::vector<double> between;
+    if (!dialogs.RunLong("Morphing...", [&](CProgress&) {
+            between = ::MorphFrames(from.data(), to.data(), n, made,
+                                    r.choice == 1 ? MorphMethod::Linear : MorphMethod::Spectral);
+        }))
+        return;
+    UndoHistory& history = doc.History();
+    history.Commit(doc.Samples());
+    history.BeginGroup();
+    for (std::size_t k = 0; k < made; ++k) {
+        std::vector<double> frame(between.begin() + std::ptrdiff_t(k * n),
+                                  between.begin() + std::ptrdiff_t((k + 1) * n));
+        const std::uint32_t at = low + 1 + std::uint32_t(k);
+        if (r.checked) { // inserted, one after another
+            std::vector<double> none;
+            if (doc.ChangeFrames(UndoHistory::FrameChange::Insert, at, 0, frame))
+                history.RecordFrames(UndoHistory::FrameChange::Insert, at, 0, std::move(none));
+            continue;
+        }
+        DataPoint* p = doc.FramePoints(at);
+        history.SetFrame(at);
+        history.Touch(p, 0, n - 1);
+        for (std::uint32_t i = 0; i < n; ++i)
+            p[i].y = frame[i];
+        history.Commit(p);
+    }
+    history.SetFrame(doc.Bank()->Current());
+    history.EndGroup();
+    if (!r.checked)
+        doc.ShowFrame(low + 1);
+    doc.Graph().modified = true;
+    doc.Graph().Invalidate();
+}
+
+std::vector<double> CBankCommands::ValuesAt(std::uint32_t frame) {
+    const DataPoint* p = doc.FramePoints(frame);
+    std::vector<double> values(doc.Bank()->FrameSize());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        values[i] = p[i].y;
+    return values;
+}
+
+void CBankCommands::ExportMipmaps() {
+    const DataPoint* shown = doc.Samples();
+    const std::uint32_t n = doc.SampleCount();
+    if (!shown || n < 4) {
+        dialogs.MessageBox("Mipmaps need a waveform of at least 4 samples.",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    CWaveBank* bank = doc.Bank();
+    const int most = MipmapLevels(n);
+    TransformRequest r;
+    r.title = "Export Mipmaps";
+    r.range = false;
+    r.note = "Level k keeps the harmonics below N / 2^(k+1): a table played up to its level's top "
+             "note does not alias.";
+    r.values = {{.label = "Levels:",
+                 .value = double(most),
+                 .integer = true,
+                 .min = 1,
+                 .max = double(most)}};
+    r.option = "Halve each level (N / 2^k samples; a C table)";
+    if (bank) {
+        r.choiceLabel = "Of:";
+        r.choices = {"The frame shown", "Every frame"};
+    }
+    if (!dialogs.Transform(r))
+        return;
+    const int levels = std::clamp(int(r.values[0].value), 1, most);
+    const bool every = bank && r.choice == 1, halve = r.checked;
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = halve ? "h" : "wav";
+    request.filter = halve ? "C header (*.H)|*.h||"
+                           : "Wavetable bank (*.WAV)|*.wav|C header (*.H)|*.h|Text bank "
+                             "(*.CSV)|*.csv||";
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    const std::uint32_t frames = every ? bank->Frames() : 1;
+    std::vector<std::vector<double>> tables;
+    for (std::uint32_t k = 0; k < frames; ++k) {
+        const DataPoint* frame = every ? doc.FramePoints(k) : shown;
+        std::vector<double> ys(n);
+        for (std::uint32_t i = 0; i < n; ++i)
+            ys[i] = frame[i].y;
+        for (auto& t : Mipmaps(ys.data(), n, levels, halve))
+            tables.push_back(std::move(t));
+    }
+    const std::string& path = chosen->path;
+    const bool header = path.size() > 2 && path.compare(path.size() - 2, 2, ".h") == 0;
+    if (!header && halve) {
+        dialogs.MessageBox("Halved levels differ in length: they go to a C header (.h).",
+                           MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    BankValues levelsBank{n, std::uint32_t(tables.size()), {}};
+    if (!header) {
+        if (const std::string e = CheckBankShape(levelsBank.frames, n); !e.empty()) {
+            dialogs.MessageBox(e, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        for (const auto& t : tables)
+            levelsBank.values.insert(levelsBank.values.end(), t.begin(), t.end());
+    }
+    BankSaveOptions options;
+    options.preset = BankPresetFromPath(path).value_or(BankPreset::Serum);
+    try { // no data change: title and modified state stay
+        doc.SaveLong("Exporting to ", path, 4.0 * double(n) * double(tables.size()),
+                     [&](const TextSink& sink) {
+                         return header ? WriteMipmapTable(sink, tables, frames, levels, n, halve)
+                                       : WriteBankPreset(sink, levelsBank, options);
+                     });
+    } catch (const FileCreateError&) {
+        dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
+    }
 }
 
 void CBankCommands::TakeFrame() {

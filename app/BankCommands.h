@@ -28,6 +28,10 @@ private:
     void DeleteFrame();
     void MoveFrame(int by);
     void TakeFrame();
+    void MorphFrames();
+    void ExportMipmaps();
+    // A frame's values, the one shown included.
+    std::vector<double> ValuesAt(std::uint32_t frame);
     // A change of the frames: made, recorded as a step, and the bank marked changed.
     void ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
                       std::vector<double> values);

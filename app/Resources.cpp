@@ -49,6 +49,10 @@ const std::map<UINT, const char*>& Strings() {
         {32840, "Move this frame one place earlier\nMove Earlier"},
         {32841, "Move this frame one place later\nMove Later"},
         {32842, "Close the bank, keeping this frame as the waveform\nTake Frame as Waveform"},
+        {32843,
+         "Make the frames between two frames, linearly or harmonic by harmonic\nMorph Frames"},
+        {32844, "Export band-limited tables for every octave, so a table played high does not "
+                "alias\nExport Mipmaps"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -169,6 +173,9 @@ const std::vector<MenuItem>& BankMenu() {
                                                 {"Delete Frame", ID_BANK_DELETE},
                                                 {"Move Earlier", ID_BANK_EARLIER},
                                                 {"Move Later", ID_BANK_LATER},
+                                                {nullptr, 0},
+                                                {"Morph Frames...", ID_BANK_MORPH},
+                                                {"Export Mipmaps...", ID_BANK_MIPMAPS},
                                                 {nullptr, 0},
                                                 {"Take Frame as Waveform", ID_BANK_TAKE_FRAME}};
     return items;

@@ -471,10 +471,62 @@ void CWaveCommands::TransformFrames(UINT id, const TransformRequest& r) {
     doc.Graph().Invalidate();
 }
 
+void CWaveCommands::GenerateFrames(GeneratorOptions options, std::uint32_t first,
+                                   std::uint32_t last) {
+    CWaveBank& bank = *doc.Bank();
+    const std::uint32_t n = bank.FrameSize(), current = bank.Current();
+    last = std::min(last, bank.Frames() - 1);
+    UndoHistory& history = doc.History();
+    const UndoHistory::Target target{doc.Samples(), n, {}, {}};
+    std::string error;
+    bool finished = false;
+    history.Commit(doc.Samples());
+    GivingWay([&] {
+        AskForMemory(std::uint64_t(n) * 24); // one frame made at a time, and its step
+        finished = doc.WorkOnSamples(
+            "Generating...", std::size_t(n) * (last - first + 1), [&](CProgress& progress) {
+                history.BeginGroup();
+                for (std::uint32_t k = first; k <= last; ++k) {
+                    DataPoint* p = doc.FramePoints(k);
+                    options.frame = k;
+                    GeneratorResult made = Generate(options, n, p, n);
+                    if (!made.error.empty()) {
+                        error = "Frame " + std::to_string(k + 1) + ": " + made.error;
+                        break;
+                    }
+                    history.SetFrame(k);
+                    history.Touch(p, 0, n - 1);
+                    for (std::uint32_t i = 0; i < n; ++i)
+                        p[i].y = made.points[i].y;
+                    history.Commit(p);
+                    progress.Report(double(k - first + 1) / (last - first + 1));
+                }
+                history.SetFrame(current);
+                if (error.empty())
+                    history.EndGroup();
+                else
+                    history.CancelGroup(target, {}, FramePoints());
+            });
+    });
+    if (!finished)
+        return;
+    if (!error.empty()) { // the frames made before it were put back
+        dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    doc.Graph().modified = true;
+    doc.KeepYInView();
+    doc.Graph().Invalidate();
+}
+
 void CWaveCommands::GenerateWave() {
     const bool had = doc.Samples() && doc.SampleCount() > 0;
     std::uint32_t count = had ? doc.SampleCount() : 256;
     GeneratorOptions options = generatorOptions;
+    if (const CWaveBank* bank = doc.Bank()) { // the expression's f, F and t
+        options.frame = bank->Current();
+        options.frames = bank->Frames();
+    }
     std::vector<DataPoint> preview;
     // The preview is shown by pointing series 0 at it: the samples and the axes stay as they
     // are, so Cancel gives back exactly what was there.
@@ -516,6 +568,22 @@ void CWaveCommands::GenerateWave() {
     if (!ok || RefusedInBank(count))
         return;
     generatorOptions = options;
+    if (const CWaveBank* bank = doc.Bank(); bank && bank->Frames() > 1) {
+        TransformRequest r; // which frames: the one shown, or others too
+        r.title = "Generate";
+        r.note = "The frames to make (the expression's f counts them from 0, t runs from 0 to 1 "
+                 "over the bank).";
+        r.range = false;
+        r.frames = bank->Frames();
+        r.firstFrame = r.lastFrame = bank->Current();
+        if (!dialogs.Transform(r))
+            return;
+        if (r.firstFrame != r.lastFrame || r.firstFrame != bank->Current()) {
+            GenerateFrames(options, std::min(r.firstFrame, r.lastFrame),
+                           std::max(r.firstFrame, r.lastFrame));
+            return;
+        }
+    }
     GeneratorResult made;
     bool finished = false;
     GivingWay([&] {

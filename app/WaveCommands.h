@@ -37,6 +37,8 @@ private:
     void Undo(bool redo);
     void Transform(UINT id);
     void GenerateWave();
+    // Generate over a bank's frames, as one step; where a frame cannot be made, none is.
+    void GenerateFrames(GeneratorOptions options, std::uint32_t first, std::uint32_t last);
     void ResampleWave();
     void Import(bool clipboard);
     // What an import read: its error said, or its values taken (after asking about frames

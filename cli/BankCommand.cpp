@@ -8,6 +8,7 @@
 #include "files/bank/BankPresets.h"
 #include "wave/BankFile.h"
 #include "wave/BankResample.h"
+#include "wave/MipmapTable.h"
 #include "wave/Mipmaps.h"
 #include "wave/Morph.h"
 #include "wave/Resample.h"
@@ -560,47 +561,8 @@ int MakeMipmaps(const BankArguments& a) {
             out.values.insert(out.values.end(), t.begin(), t.end());
         return Save(a, out);
     }
-    // A C table: [levels][N] (frame by frame where there are more), each level's highest
-    // harmonic said; halved levels each an array of their own.
-    std::string comment = "// Band-limited levels of " + std::to_string(bank.frames) +
-                          (bank.frames == 1 ? " frame" : " frames") + " of " +
-                          std::to_string(bank.frameSize) +
-                          " samples: level k keeps the "
-                          "harmonics below N / 2^(k+1).\n";
-    for (int level = 0; level < levels; ++level)
-        comment += "// level " + std::to_string(level) + ": harmonics 0 to " +
-                   std::to_string(MipmapCut(bank.frameSize, level) - 1) +
-                   (a.halve ? ", " + std::to_string(bank.frameSize >> level) + " samples" : "") +
-                   "\n";
     return WriteOut(a.output, [&](const TextSink& sink) {
-        if (!sink(comment.data(), comment.size()))
-            return false;
-        TableOptions options;
-        options.type = TableType::Float;
-        options.includeStdint = false;
-        auto write = [&](const std::vector<double>& values, std::uint32_t rows,
-                         const std::string& name) {
-            std::vector<DataPoint> points(values.size());
-            for (std::size_t i = 0; i < points.size(); ++i)
-                points[i] = {double(i), values[i]};
-            options.name = name;
-            options.bankFrames = rows;
-            return WriteTable(sink, points.data(), points.size(), options);
-        };
-        if (!a.halve) {
-            std::vector<double> all;
-            for (const auto& t : tables)
-                all.insert(all.end(), t.begin(), t.end());
-            return write(all, std::uint32_t(tables.size()), "Mipmaps");
-        }
-        for (std::size_t i = 0; i < tables.size(); ++i) {
-            const std::string name = "Mipmaps" +
-                                     (bank.frames > 1 ? "_F" + std::to_string(i / levels) : "") +
-                                     "_L" + std::to_string(i % levels);
-            if ((i && !sink("\n", 1)) || !write(tables[i], 0, name))
-                return false;
-        }
-        return true;
+        return WriteMipmapTable(sink, tables, bank.frames, levels, bank.frameSize, a.halve);
     });
 }
 

@@ -76,13 +76,17 @@ GeneratorResult Generate(const GeneratorOptions& o, std::size_t count, const Dat
     r.points.resize(count);
     auto before = [&](std::size_t i) { return i < currentCount && current ? current[i].y : 0.0; };
     if (o.shape == Shape::Expression) {
-        double vi = 0, vn = double(count), vx = 0, vy = 0;
+        double vi = 0, vn = double(count), vx = 0, vy = 0, vf = o.frame, vF = o.frames,
+               vt = o.frames > 1 ? double(o.frame) / double(o.frames - 1) : 0;
         mu::Parser parser;
         try {
             parser.DefineVar("i", &vi);
             parser.DefineVar("n", &vn);
             parser.DefineVar("x", &vx);
             parser.DefineVar("y", &vy);
+            parser.DefineVar("f", &vf);
+            parser.DefineVar("F", &vF);
+            parser.DefineVar("t", &vt);
             parser.DefineConst("pi", Pi);
             parser.SetExpr(o.expression);
             for (std::size_t i = 0; i < count; ++i) {

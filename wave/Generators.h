@@ -37,6 +37,9 @@ struct GeneratorOptions {
     std::array<double, 32> harmonicPhase{};
     std::string expression = "sin(2*pi*x)";
     bool add = false; // add to the current samples instead of replacing them
+    // In a bank, the frame made and the frames there are: the expression's f, F and
+    // t = f / (F - 1) (0 for one frame).
+    std::uint32_t frame = 0, frames = 1;
 };
 
 struct GeneratorResult {

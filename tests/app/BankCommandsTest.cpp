@@ -280,6 +280,78 @@ TEST_F(BankTest, WhereOneFrameRefusesTheFramesChangedBeforeItArePutBack) {
     EXPECT_NE(dialogs.messages.back().find("left as they were"), std::string::npos);
 }
 
+// Morph makes the frames between two anew, or puts new ones between them, as one step.
+TEST_F(BankTest, MorphFillsOrInsertsTheFramesBetweenTwoAsOneStep) {
+    WriteBank(dir / "bank.csv", 4, 8);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    const std::vector<double> start = All();
+    Answer([](TransformRequest& r) {
+        r.values[0].value = 1;
+        r.values[1].value = 4;
+        r.choice = 1; // linear: frame 2 is 2/3 of frame 1 and 1/3 of frame 4
+    });
+    Run(ID_BANK_MORPH);
+    std::vector<double> all = All();
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_NEAR(all[8 + i], start[i] * 2 / 3 + start[24 + i] / 3, 1e-12) << i;
+        EXPECT_NEAR(all[16 + i], start[i] / 3 + start[24 + i] * 2 / 3, 1e-12) << i;
+    }
+    EXPECT_EQ(view.History().Steps(), 1u);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(All(), start);
+
+    Answer([](TransformRequest& r) {
+        r.values[0].value = 1;
+        r.values[1].value = 2;
+        r.checked = true;
+        r.values[2].value = 3;
+    });
+    Run(ID_BANK_MORPH);
+    EXPECT_EQ(Bank().Frames(), 7u);
+    all = All();
+    EXPECT_EQ(std::vector<double>(all.begin() + 32, all.begin() + 40),
+              std::vector<double>(start.begin() + 8, start.begin() + 16)); // frame 2, now 5th
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(All(), start);
+    Run(ID_WAVE_REDO);
+    EXPECT_EQ(Bank().Frames(), 7u);
+}
+
+// Generate over the frames: one expression, with the frame's f, F and t, as one step.
+TEST_F(BankTest, GenerateOverTheFramesGivesEachItsOwnT) {
+    WriteBank(dir / "bank.csv", 3, 4);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    dialogs.generates.push_back([](GeneratorOptions& o, std::uint32_t& n, auto& preview) {
+        EXPECT_EQ(o.frames, 3u);
+        o.shape = Shape::Expression;
+        o.expression = "t + f * 10 + F * 100";
+        return n == 4 && preview(o, n).empty();
+    });
+    Answer([](TransformRequest& r) { r.lastFrame = 2; });
+    Run(ID_WAVE_GENERATE);
+    const std::vector<double> all = All();
+    EXPECT_EQ(all[0], 300.0);
+    EXPECT_EQ(all[4], 310.5);
+    EXPECT_EQ(all[11], 321.0);
+    EXPECT_EQ(view.History().Steps(), 1u);
+}
+
+// Mipmaps of the frame shown, as a C table that names each level's highest harmonic.
+TEST_F(BankTest, MipmapsOfTheFrameShownGoToACTable) {
+    New(64);
+    Answer([](TransformRequest& r) {
+        EXPECT_EQ(r.values[0].value, 5); // harmonics below 32, 16, 8, 4 and 2
+        r.values[0].value = 3;
+    });
+    Choose(dir / "mips.h");
+    Run(ID_BANK_MIPMAPS);
+    const std::string text = ReadAll(dir / "mips.h");
+    EXPECT_NE(text.find("// level 2: harmonics 0 to 7"), std::string::npos) << text;
+    EXPECT_NE(text.find("float Mipmaps[3][64] = {"), std::string::npos) << text;
+}
+
 // A stereo bank: the first channel or the mix, as Import asks.
 TEST_F(BankTest, ABankOfTwoChannelsIsOpenedAsTheFirstOrTheMix) {
     using namespace std::string_literals;

@@ -63,6 +63,7 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
                                  "Export Bank Table...", "-", "Previous Frame", "Next Frame",
                                  "Go to Frame...", "-", "Add Frame", "Duplicate Frame",
                                  "Delete Frame", "Move Earlier", "Move Later", "-",
+                                 "Morph Frames...", "Export Mipmaps...", "-",
                                  "Take Frame as Waveform"}));
     // Without a bank only New Bank and Open Bank are offered, and the bank bar is hidden.
     EXPECT_TRUE(frame.Action(ID_BANK_OPEN)->isEnabled());
