@@ -39,7 +39,7 @@ bool CBankCommands::OnCommand(UINT id) {
         ExportMipmaps();
         return true;
     }
-    if (id < ID_BANK_NEW || id > ID_BANK_MORPH)
+    if (id < ID_BANK_NEW || id > ID_BANK_NEIGHBOURS)
         return false;
     CWaveBank* bank = doc.Bank();
     if (!bank) { // the menu offers none of these without a bank
@@ -92,6 +92,19 @@ bool CBankCommands::OnCommand(UINT id) {
     case ID_BANK_MORPH:
         MorphFrames();
         break;
+    case ID_BANK_NEIGHBOURS: {
+        TransformRequest r;
+        r.title = "Show Neighbour Frames";
+        r.range = false;
+        r.note = "Grey, behind the frame shown; the mouse never grabs them.";
+        r.choiceLabel = "Show:";
+        r.choices = {"None", "The frame on either side", "Two frames on either side",
+                     "Every frame"};
+        r.choice = doc.Neighbours();
+        if (dialogs.Transform(r))
+            doc.ShowNeighbours(r.choice);
+        break;
+    }
     default:
         break;
     }

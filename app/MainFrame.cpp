@@ -181,8 +181,9 @@ void CMainFrame::UpdateBank() {
                                             {ID_BANK_EARLIER, bank && at > 0},
                                             {ID_BANK_LATER, bank && at + 1 < frames},
                                             {ID_BANK_TAKE_FRAME, bank},
-        {ID_BANK_MORPH, bank && frames > 1},
-        {ID_BANK_MIPMAPS, view->SampleCount() >= 4}};
+                                            {ID_BANK_MORPH, bank && frames > 1},
+                                            {ID_BANK_NEIGHBOURS, bank && frames > 1},
+                                            {ID_BANK_MIPMAPS, view->SampleCount() >= 4}};
     for (const auto& [id, enabled] : states)
         if (QAction* action = Action(id))
             action->setEnabled(enabled);

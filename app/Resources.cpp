@@ -53,6 +53,7 @@ const std::map<UINT, const char*>& Strings() {
          "Make the frames between two frames, linearly or harmonic by harmonic\nMorph Frames"},
         {32844, "Export band-limited tables for every octave, so a table played high does not "
                 "alias\nExport Mipmaps"},
+        {32845, "Show the frames beside this one, grey, behind it\nShow Neighbour Frames"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -176,6 +177,7 @@ const std::vector<MenuItem>& BankMenu() {
                                                 {nullptr, 0},
                                                 {"Morph Frames...", ID_BANK_MORPH},
                                                 {"Export Mipmaps...", ID_BANK_MIPMAPS},
+                                                {"Show Neighbour Frames...", ID_BANK_NEIGHBOURS},
                                                 {nullptr, 0},
                                                 {"Take Frame as Waveform", ID_BANK_TAKE_FRAME}};
     return items;

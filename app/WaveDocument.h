@@ -57,6 +57,10 @@ public:
     // Inserts, removes or moves frames as a history's step does, showing the frame changed.
     virtual bool ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
                               std::vector<double>& values) = 0;
+    // Shows the frames beside the shown one, grey, behind it and never grabbed by the mouse:
+    // 0 none, 1 or 2 on either side, 3 every frame.
+    virtual void ShowNeighbours(int reach) = 0;
+    virtual int Neighbours() const = 0;
     // Closes the bank, the shown frame left as the waveform named `name`.
     virtual void EndBank(const std::string& name) = 0;
 

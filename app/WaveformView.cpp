@@ -214,6 +214,7 @@ void CWaveformView::StartBank(std::unique_ptr<CWaveBank> opened, const std::stri
     buffer = bank->Lend();
     sampleCount = bank->FrameSize();
     HandOver();
+    DrawNeighbours();
     graph.modified = false;
     history.SetFrame(bank->Current());
     history.MarkSaved();
@@ -227,6 +228,7 @@ void CWaveformView::ShowLent() {
     graph.SeriesAt(0).points = buffer.get();
     graph.SeriesAt(0).pointCount = std::int32_t(sampleCount);
     history.SetFrame(bank->Current());
+    DrawNeighbours();
     graph.Invalidate();
     if (bankChanged)
         bankChanged();
@@ -243,6 +245,45 @@ void CWaveformView::SelectFrame(std::uint32_t frame) {
     ShowFrame(frame);
     if (buffer.get() != before)
         Changed(false);
+}
+
+void CWaveformView::ShowNeighbours(int reach) {
+    neighbours = std::clamp(reach, 0, 3);
+    DrawNeighbours();
+}
+
+void CWaveformView::DrawNeighbours() {
+    graph.hitEditableOnly = bank != nullptr;
+    graph.RemoveSeriesFrom(1);
+    if (!bank || !neighbours || !buffer || graph.SeriesCount() == 0)
+        return;
+    const std::int64_t c = bank->Current(), frames = bank->Frames();
+    const std::int64_t reach = neighbours >= 3 ? frames : neighbours;
+    int series = 1;
+    for (std::int64_t k = std::max<std::int64_t>(0, c - reach);
+         k <= std::min(frames - 1, c + reach); ++k) {
+        if (k == c)
+            continue;
+        if (CPlotDataSeries* s = graph.SetSeriesData(bank->Points(std::uint32_t(k)),
+                                                     int(sampleCount), series++, 0, 0, false)) {
+            s->colour = RGB(192, 192, 192);
+            s->markerMode = 0;
+            s->editable = false;
+        }
+    }
+    // The frame shown once more, on top of its neighbours; series 0 stays the one edited.
+    if (CPlotDataSeries* top =
+            graph.SetSeriesData(buffer.get(), int(sampleCount), series, 0, 0, false)) {
+        const CPlotDataSeries& first = graph.SeriesAt(0);
+        top->colour = first.colour;
+        top->lineWidth = first.lineWidth;
+        top->penStyle = first.penStyle;
+        top->markerMode = first.markerMode;
+        top->markerSymbol = first.markerSymbol;
+        top->markerSize = first.markerSize;
+        top->editable = false;
+    }
+    graph.Invalidate();
 }
 
 void CWaveformView::ShowFrame(std::uint32_t frame) {
@@ -283,6 +324,7 @@ void CWaveformView::EndBank(const std::string& name) {
     bankPath.clear();
     dataPath.clear();
     savePath.clear();
+    DrawNeighbours(); // none now
     ShowName(name);
     graph.modified = true;
     if (bankChanged)
@@ -350,6 +392,7 @@ void CWaveformView::ShowNewCount() {
     if (tool != ToolPan)
         SetTool(tool);
     graph.modified = modified;
+    DrawNeighbours();
 }
 
 void CWaveformView::ShowName(const std::string& name) {

@@ -88,6 +88,10 @@ private:
     bool ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
                       std::vector<double>& values) override;
     void EndBank(const std::string& name) override;
+    void ShowNeighbours(int reach) override;
+    int Neighbours() const override { return neighbours; }
+    // The neighbour frames' series as the bank stands.
+    void DrawNeighbours();
     // The graph shows the bank's current frame (lent to `buffer`).
     void ShowLent();
     bool SaveLong(const std::string& verb, const std::string& path, double bytes,
@@ -117,6 +121,7 @@ private:
     UndoHistory history;
     std::unique_ptr<CWaveBank> bank; // null without a bank; its shown frame is in `buffer`
     std::string bankPath;
+    int neighbours = 0; // frames shown beside the current one: 0, 1, 2, or 3 for all
     CAppDialogs& dialogs;
     TitleSetter setTitle;
     CWaveCommands commands{*this, dialogs};

@@ -116,6 +116,17 @@ void CPlot::ClearGraph() {
     Invalidate(); // the screen must not keep showing what the model no longer has
 }
 
+void CPlot::RemoveSeriesFrom(int first) {
+    if (first < 0 || first >= SeriesCount())
+        return;
+    seriesList.erase(seriesList.begin() + first, seriesList.end());
+    if (grabbedSeries >= first)
+        grabbedSeries = grabbedPoint = -1;
+    if (seriesUnderMouse >= first)
+        seriesUnderMouse = -1;
+    Invalidate();
+}
+
 void CPlot::SetOperationMode(GraphMode mode) {
     operationMode = mode;
     showEditedValue = false; // it belongs to a drag in the mode being left

@@ -52,6 +52,8 @@ public:
     // Position in the X axis list, else in the Y axis list, else -1.
     int AxisIndexOf(const CPlotAxis* axis) const;
     void ClearGraph();
+    // Lets go of the series from `first` on; the axes and the series before it stay.
+    void RemoveSeriesFrom(int first);
     void SetOperationMode(GraphMode mode);
 
     // The objects, head (the readout label) first.
@@ -96,6 +98,10 @@ public:
     // stroke that changed them ends (the button's release): an owner keeps its undo steps.
     std::function<void(int series, int first, int last)> beforeEdit;
     std::function<void()> editEnded;
+    // Opt-in: a series whose editable flag is clear is never hit, so the mouse never grabs
+    // (and Edit never changes) a curve shown only for comparison. Off, every visible series
+    // is hit, as it always was.
+    bool hitEditableOnly = false;
     // After a drag or a stroke changed values, before the repaint.
     std::function<void()> edited;
     // A key released that the graph has no use for.

@@ -534,7 +534,7 @@ bool CPlot::HitTest(bool notify, bool act) {
         bool curvePosted = false;
         for (int i = 0; i < SeriesCount(); ++i) {
             CPlotDataSeries& s = seriesList[std::size_t(i)];
-            if (!s.visible)
+            if (!s.visible || (hitEditableOnly && !s.editable))
                 continue;
             if (act)
                 s.selected = false;

@@ -338,6 +338,40 @@ TEST_F(BankTest, GenerateOverTheFramesGivesEachItsOwnT) {
     EXPECT_EQ(view.History().Steps(), 1u);
 }
 
+// Neighbour frames: grey, behind the one shown, following it; a drag over them changes nothing.
+TEST_F(BankTest, NeighbourFramesFollowTheFrameShownAndAreNeverGrabbed) {
+    WriteBank(dir / "bank.csv", 5, 16);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    Answer([](TransformRequest& r) { r.choice = 1; });
+    Run(ID_BANK_NEIGHBOURS);
+    EXPECT_EQ(view.Graph().SeriesCount(), 3); // frame 2, and frame 1 once more on top
+    Run(ID_BANK_NEXT);
+    Run(ID_BANK_NEXT);
+    CPlot& g = view.Graph();
+    ASSERT_EQ(g.SeriesCount(), 4); // frames 2 and 4, and 3 on top
+    EXPECT_EQ(g.SeriesAt(1).points[0].y, 1.0);
+    EXPECT_EQ(g.SeriesAt(2).points[0].y, 3.0);
+    EXPECT_EQ(g.SeriesAt(3).points, view.Samples());
+    EXPECT_FALSE(g.SeriesAt(1).editable);
+    EXPECT_TRUE(g.hitEditableOnly);
+    // A drag on frame 4's curve, far from the one shown: nothing changes.
+    Run(ID_TOOL_EDIT);
+    Paint();
+    const std::vector<double> before = All();
+    const CPoint on(g.XAxisAt(0).PixelOfValue({8, 0}).x + g.SeriesAt(2).markerSize / 2,
+                    g.YAxisAt(0).PixelOfValue({0, 3.008}).y);
+    g.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(on.x, on.y));
+    g.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(on.x, on.y));
+    g.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(on.x, on.y + 40));
+    g.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(on.x, on.y + 40));
+    EXPECT_EQ(All(), before);
+    EXPECT_FALSE(view.History().CanUndo());
+    Run(ID_BANK_TAKE_FRAME);
+    EXPECT_EQ(g.SeriesCount(), 1);
+    EXPECT_FALSE(g.hitEditableOnly);
+}
+
 // Mipmaps of the frame shown, as a C table that names each level's highest harmonic.
 TEST_F(BankTest, MipmapsOfTheFrameShownGoToACTable) {
     New(64);

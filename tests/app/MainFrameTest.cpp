@@ -63,7 +63,8 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
                                  "Export Bank Table...", "-", "Previous Frame", "Next Frame",
                                  "Go to Frame...", "-", "Add Frame", "Duplicate Frame",
                                  "Delete Frame", "Move Earlier", "Move Later", "-",
-                                 "Morph Frames...", "Export Mipmaps...", "-",
+                                 "Morph Frames...", "Export Mipmaps...",
+                                 "Show Neighbour Frames...", "-",
                                  "Take Frame as Waveform"}));
     // Without a bank only New Bank and Open Bank are offered, and the bank bar is hidden.
     EXPECT_TRUE(frame.Action(ID_BANK_OPEN)->isEnabled());

@@ -43,6 +43,20 @@ TEST(PlotEdit, DraggingAPointWritesTheAxisValueOfTheMouseRow) {
     EXPECT_EQ(e.plot.GrabbedSeries(), -1); // released with the button
 }
 
+// A series whose editable flag is clear: hit as it always was, unless the chart is told to
+// leave such series alone, as the editor does for the neighbour frames of a bank.
+TEST(PlotEdit, ASeriesThatIsNotEditableIsNeverGrabbedWhereTheChartSaysSo) {
+    for (bool rule : {false, true}) {
+        Editing e;
+        e.plot.SeriesAt(0).editable = false;
+        e.plot.hitEditableOnly = rule;
+        e.plot.SendMessage(WM_COMMAND, ID_PLOT_EDIT);
+        e.DragPoint(12, 5);
+        EXPECT_EQ(e.data[12].y == 0, rule) << rule;
+        EXPECT_EQ(e.plot.modified, !rule);
+    }
+}
+
 TEST(PlotEdit, MarkerStraightensInEditAndMovesTheRangeInEditPlus) {
     Editing e;
     e.plot.SendMessage(WM_COMMAND, ID_PLOT_EDIT);
