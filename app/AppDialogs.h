@@ -83,6 +83,11 @@ public:
     // The New Data dialog opened with `count`; false on Cancel.
     virtual bool NewData(std::uint32_t& count) = 0;
     virtual std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) = 0;
+    // Open with several files chosen at once; empty on Cancel. This one asks for one.
+    virtual std::vector<std::string> OpenFiles(const FileDialogRequest& request) {
+        const std::optional<FileDialogResult> chosen = FileDialog(request);
+        return chosen ? std::vector<std::string>{chosen->path} : std::vector<std::string>{};
+    }
     // Export Table's options, shown with a preview of the samples; false on Cancel.
     virtual bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) = 0;
     // Generate's options and count; `preview` shows them on the graph as they change and

@@ -6,9 +6,12 @@
 #include "app/ExportTableDialog.h"
 #include "app/Resources.h"
 #include "app/SafeSave.h"
+#include "files/DataFileReader.h"
+#include "files/DataFileWriter.h"
 #include "files/MemoryGate.h"
 #include "wave/BankFile.h"
 #include "wave/BankResample.h"
+#include "wave/Import.h"
 #include "wave/MipmapTable.h"
 #include "wave/Mipmaps.h"
 #include "wave/Morph.h"
@@ -39,7 +42,11 @@ bool CBankCommands::OnCommand(UINT id) {
         ExportMipmaps();
         return true;
     }
-    if (id < ID_BANK_NEW || id > ID_BANK_NEIGHBOURS)
+    if (id == ID_BANK_FROM_FILES) { // into the bank, or a new one
+        FramesFromFiles();
+        return true;
+    }
+    if (id < ID_BANK_NEW || id > ID_BANK_SPLIT)
         return false;
     CWaveBank* bank = doc.Bank();
     if (!bank) { // the menu offers none of these without a bank
@@ -91,6 +98,9 @@ bool CBankCommands::OnCommand(UINT id) {
         break;
     case ID_BANK_MORPH:
         MorphFrames();
+        break;
+    case ID_BANK_SPLIT:
+        SplitIntoFiles();
         break;
     case ID_BANK_NEIGHBOURS: {
         TransformRequest r;
@@ -560,6 +570,102 @@ void CBankCommands::ExportMipmaps() {
                          return header ? WriteMipmapTable(sink, tables, frames, levels, n, halve)
                                        : WriteBankPreset(sink, levelsBank, options);
                      });
+    } catch (const FileCreateError&) {
+        dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
+    }
+}
+
+void CBankCommands::FramesFromFiles() {
+    FileDialogRequest request;
+    request.filter = "Data or sound file (*.TXT *.WAV)|*.txt *.wav|All files (*.*)|*.*||";
+    const std::vector<std::string> paths = dialogs.OpenFiles(request);
+    if (paths.empty())
+        return;
+    CWaveBank* bank = doc.Bank();
+    if (!bank && !doc.ConfirmDiscard())
+        return;
+    std::vector<std::vector<double>> frames;
+    std::string error;
+    std::uint32_t n = bank ? bank->FrameSize() : 0;
+    if (!dialogs.RunLong(
+            "Reading " + std::to_string(paths.size()) + " files...", [&](CProgress& progress) {
+                for (std::size_t k = 0; k < paths.size() && error.empty(); ++k) {
+                    const std::string& path = paths[k];
+                    std::vector<double> ys;
+                    if (IsSoundFile(path)) {
+                        ImportResult read = ImportWav(path, false);
+                        error = read.error;
+                        ys = std::move(read.values);
+                    } else {
+                        DataFile file = ReadDataFile(path);
+                        for (std::uint32_t i = 0; i < file.count; ++i)
+                            ys.push_back(file.points[i].y);
+                    }
+                    if (!n) // a new bank takes the first file's length
+                        n = std::uint32_t(std::min<std::size_t>(ys.size(), MaxFrameSize));
+                    if (error.empty() && ys.size() != n) { // as a cycle
+                        std::string why;
+                        ys = Resample(ys, n, ResampleMethod::BandLimited, true, why);
+                        if (ys.empty())
+                            error = FileName(path) + ": " + why;
+                    }
+                    frames.push_back(std::move(ys));
+                    progress.Step(double(k + 1) / paths.size());
+                }
+            }))
+        return;
+    if (error.empty() &&
+        (n < MinFrameSize || (bank ? bank->Frames() : 0) + frames.size() > MaxBankFrames))
+        error = n < MinFrameSize ? "A frame holds 2 to 65536 samples."
+                                 : "A bank holds at most 4096 frames.";
+    if (!error.empty()) {
+        dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!bank) { // a new bank of them
+        BankValues values{n, std::uint32_t(frames.size()), {}};
+        for (const auto& f : frames)
+            values.values.insert(values.values.end(), f.begin(), f.end());
+        doc.StartBank(std::make_unique<CWaveBank>(values), "new bank*", "");
+        doc.Graph().modified = true;
+        return;
+    }
+    // After the frame shown, in the order chosen, as one step.
+    UndoHistory& history = doc.History();
+    history.Commit(doc.Samples());
+    history.BeginGroup();
+    std::uint32_t at = bank->Current() + 1;
+    for (auto& f : frames)
+        if (doc.ChangeFrames(UndoHistory::FrameChange::Insert, at, 0, f))
+            history.RecordFrames(UndoHistory::FrameChange::Insert, at++, 0);
+    history.EndGroup();
+    doc.Graph().modified = true;
+}
+
+void CBankCommands::SplitIntoFiles() {
+    CWaveBank& bank = *doc.Bank();
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = "txt";
+    request.filter = "Data file (*.TXT)|*.txt||";
+    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    if (!chosen)
+        return;
+    // name-00.txt, name-01.txt, ...: the chosen name and each frame's number, from 0.
+    const std::filesystem::path base(chosen->path);
+    const int digits = int(std::to_string(bank.Frames() - 1).size());
+    const std::uint32_t n = bank.FrameSize();
+    try {
+        for (std::uint32_t k = 0; k < bank.Frames(); ++k) {
+            char number[16];
+            std::snprintf(number, sizeof number, "-%0*u", digits, unsigned(k));
+            const std::string path =
+                (base.parent_path() / (base.stem().string() + number + ".txt")).string();
+            const DataPoint* frame = doc.FramePoints(k);
+            if (!doc.SaveLong("Saving ", path, 10.0 * n,
+                              [&](const TextSink& sink) { return WriteDataFile(sink, frame, n); }))
+                return;
+        }
     } catch (const FileCreateError&) {
         dialogs.MessageBox("File save error!", MB_OK | MB_ICONSTOP);
     }

@@ -29,6 +29,8 @@ private:
     void MoveFrame(int by);
     void TakeFrame();
     void MorphFrames();
+    void FramesFromFiles();
+    void SplitIntoFiles();
     void ExportMipmaps();
     // A frame's values, the one shown included.
     std::vector<double> ValuesAt(std::uint32_t frame);

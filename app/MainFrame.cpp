@@ -183,6 +183,7 @@ void CMainFrame::UpdateBank() {
                                             {ID_BANK_TAKE_FRAME, bank},
                                             {ID_BANK_MORPH, bank && frames > 1},
                                             {ID_BANK_NEIGHBOURS, bank && frames > 1},
+                                            {ID_BANK_SPLIT, bank},
                                             {ID_BANK_MIPMAPS, view->SampleCount() >= 4}};
     for (const auto& [id, enabled] : states)
         if (QAction* action = Action(id))

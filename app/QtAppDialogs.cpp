@@ -139,6 +139,23 @@ std::optional<FileDialogResult> CQtAppDialogs::FileDialog(const FileDialogReques
     return result;
 }
 
+std::vector<std::string> CQtAppDialogs::OpenFiles(const FileDialogRequest& r) {
+    QFileDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("files-dialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    dialog.setNameFilters(QtNameFilters(r.filter));
+    if (!r.initialFolder.empty())
+        dialog.setDirectory(QFileInfo(QString::fromStdString(r.initialFolder)).absolutePath());
+    std::vector<std::string> paths;
+    if (dialog.exec() == QDialog::Accepted)
+        for (const QString& file : dialog.selectedFiles())
+            paths.push_back(file.toStdString());
+    return paths;
+}
+
 bool CQtAppDialogs::ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) {
     CExportTableDialog dialog(owner, options, points, count);
     if (dialog.exec() != QDialog::Accepted)

@@ -14,6 +14,7 @@ public:
     int MessageBox(const std::string& text, UINT type) override;
     bool NewData(std::uint32_t& count) override;
     std::optional<FileDialogResult> FileDialog(const FileDialogRequest& request) override;
+    std::vector<std::string> OpenFiles(const FileDialogRequest& request) override;
     bool ExportTable(TableOptions& options, const DataPoint* points, std::size_t count) override;
     bool Transform(TransformRequest& request) override;
     bool Generate(GeneratorOptions& options, std::uint32_t& count,

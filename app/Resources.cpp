@@ -54,6 +54,9 @@ const std::map<UINT, const char*>& Strings() {
         {32844, "Export band-limited tables for every octave, so a table played high does not "
                 "alias\nExport Mipmaps"},
         {32845, "Show the frames beside this one, grey, behind it\nShow Neighbour Frames"},
+        {32846, "Make frames of data files or single-cycle WAV files, each resampled to the "
+                "bank's frame size\nFrames from Files"},
+        {32847, "Save every frame as a data file of its own\nSplit into Files"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -177,6 +180,8 @@ const std::vector<MenuItem>& BankMenu() {
                                                 {nullptr, 0},
                                                 {"Morph Frames...", ID_BANK_MORPH},
                                                 {"Export Mipmaps...", ID_BANK_MIPMAPS},
+                                                {"Frames from Files...", ID_BANK_FROM_FILES},
+                                                {"Split into Files...", ID_BANK_SPLIT},
                                                 {"Show Neighbour Frames...", ID_BANK_NEIGHBOURS},
                                                 {nullptr, 0},
                                                 {"Take Frame as Waveform", ID_BANK_TAKE_FRAME}};

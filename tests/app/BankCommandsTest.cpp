@@ -372,6 +372,36 @@ TEST_F(BankTest, NeighbourFramesFollowTheFrameShownAndAreNeverGrabbed) {
     EXPECT_FALSE(g.hitEditableOnly);
 }
 
+// Single-cycle files become frames, each resampled to the bank's frame size, as one step; and
+// the frames go back to files of their own.
+TEST_F(BankTest, FramesComeFromFilesAndGoBackToThem) {
+    WriteBank(dir / "bank.csv", 2, 16);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    std::ofstream(dir / "eight.txt") << "1\n1\n1\n1\n1\n1\n1\n1\n"; // DC: any length alike
+    {
+        std::ofstream sixteen(dir / "sixteen.txt");
+        for (int i = 0; i < 16; ++i)
+            sixteen << "2\n";
+    }
+    dialogs.manyFiles.push_back({(dir / "eight.txt").string(), (dir / "sixteen.txt").string()});
+    Run(ID_BANK_FROM_FILES);
+    ASSERT_EQ(Bank().Frames(), 4u);
+    const std::vector<double> all = All();
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR(all[16 + i], 1.0, 1e-9) << i; // resampled from 8
+        EXPECT_EQ(all[32 + i], 2.0) << i;
+    }
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(Bank().Frames(), 2u);
+
+    Choose(dir / "part.txt");
+    Run(ID_BANK_SPLIT);
+    EXPECT_TRUE(fs::exists(dir / "part-0.txt"));
+    EXPECT_TRUE(fs::exists(dir / "part-1.txt"));
+    EXPECT_EQ(ReadAll(dir / "part-1.txt").substr(0, 10), "1.000000\r\n");
+}
+
 // Mipmaps of the frame shown, as a C table that names each level's highest harmonic.
 TEST_F(BankTest, MipmapsOfTheFrameShownGoToACTable) {
     New(64);

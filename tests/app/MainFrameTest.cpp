@@ -64,6 +64,7 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
                                  "Go to Frame...", "-", "Add Frame", "Duplicate Frame",
                                  "Delete Frame", "Move Earlier", "Move Later", "-",
                                  "Morph Frames...", "Export Mipmaps...",
+                                 "Frames from Files...", "Split into Files...",
                                  "Show Neighbour Frames...", "-",
                                  "Take Frame as Waveform"}));
     // Without a bank only New Bank and Open Bank are offered, and the bank bar is hidden.

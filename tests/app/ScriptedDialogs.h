@@ -11,12 +11,13 @@
 #include "app/AppDialogs.h"
 
 struct ScriptedDialogs : CAppDialogs {
-    std::deque<int> answers;                 // for message boxes with Yes and No
-    std::deque<std::uint32_t> counts;        // New Data: empty means Cancel
-    std::deque<FileDialogResult> files;      // file dialogs: empty means Cancel
-    std::vector<std::string> messages;       // texts of every message box shown
-    std::vector<FileDialogRequest> requests; // every file dialog asked for
-    std::deque<TableOptions> tables;         // Export Table: empty means Cancel
+    std::deque<int> answers;                        // for message boxes with Yes and No
+    std::deque<std::uint32_t> counts;               // New Data: empty means Cancel
+    std::deque<FileDialogResult> files;             // file dialogs: empty means Cancel
+    std::deque<std::vector<std::string>> manyFiles; // Open of several files: none is Cancel
+    std::vector<std::string> messages;              // texts of every message box shown
+    std::vector<FileDialogRequest> requests;        // every file dialog asked for
+    std::deque<TableOptions> tables;                // Export Table: empty means Cancel
     // Transforms: the answer edits the request; none means Cancel.
     std::deque<std::function<void(TransformRequest&)>> transforms;
     std::vector<TransformRequest> transformRequests;
@@ -38,6 +39,14 @@ struct ScriptedDialogs : CAppDialogs {
         const int a = answers.front();
         answers.pop_front();
         return a;
+    }
+    std::vector<std::string> OpenFiles(const FileDialogRequest& r) override {
+        requests.push_back(r);
+        if (manyFiles.empty())
+            return {};
+        std::vector<std::string> chosen = manyFiles.front();
+        manyFiles.pop_front();
+        return chosen;
     }
     bool NewData(std::uint32_t& count) override {
         if (counts.empty())
