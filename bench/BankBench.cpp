@@ -1,5 +1,6 @@
 // Banks: open, save and convert of a 256 x 2048 bank through the files the editor and
-// tarvelin-table use, and a step to the next frame with its repaint at 256 x 65,536.
+// tarvelin-table use, morph, an expression and mipmaps over all its frames, and a step to the
+// next frame with its repaint at 256 x 65,536.
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -15,6 +16,9 @@
 #include "files/SafeWrite.h"
 #include "files/bank/BankPresets.h"
 #include "wave/BankFile.h"
+#include "wave/Generators.h"
+#include "wave/Mipmaps.h"
+#include "wave/Morph.h"
 
 namespace {
 
@@ -73,6 +77,28 @@ int main(int argc, char** argv) {
     std::printf("open    %7.2f ms (median of 11)\n", Median(11, [&] { ReadBankFile(wav); }));
     std::printf("convert %7.2f ms (WAV to .wt, read and written, median of 11)\n",
                 Median(11, [&] { Save(converted, ReadBankFile(wav).bank, BankPreset::SurgeWt); }));
+
+    // Shaping every frame of a 256 x 2048 bank.
+    std::printf("morph   %7.2f ms (254 frames between the first and the last, spectral)\n",
+                Median(11, [&] {
+                    MorphFrames(bank.values.data(), bank.values.data() + 255 * 2048, 2048, 254,
+                                MorphMethod::Spectral);
+                }));
+    GeneratorOptions expression;
+    expression.shape = Shape::Expression;
+    expression.expression = "sin(2*pi*x) * (1-t) + sign(sin(2*pi*x)) * t";
+    expression.frames = 256;
+    std::printf("generate %6.2f ms (an expression over all 256 frames)\n", Median(11, [&] {
+                    for (std::uint32_t k = 0; k < 256; ++k) {
+                        expression.frame = k;
+                        Generate(expression, 2048, nullptr, 0);
+                    }
+                }));
+    std::printf("mipmaps %7.2f ms (every level of all 256 frames)\n", Median(11, [&] {
+                    for (std::uint32_t k = 0; k < 256; ++k)
+                        Mipmaps(bank.values.data() + std::size_t(k) * 2048, 2048,
+                                MipmapLevels(2048), false);
+                }));
 
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
