@@ -11,6 +11,7 @@
 #include "files/MemoryGate.h"
 #include "wave/BankFile.h"
 #include "wave/BankResample.h"
+#include "wave/Cycles.h"
 #include "wave/Import.h"
 #include "wave/MipmapTable.h"
 #include "wave/Mipmaps.h"
@@ -44,6 +45,10 @@ bool CBankCommands::OnCommand(UINT id) {
     }
     if (id == ID_BANK_FROM_FILES) { // into the bank, or a new one
         FramesFromFiles();
+        return true;
+    }
+    if (id == ID_BANK_CYCLES) { // a new bank
+        CyclesFromRecording();
         return true;
     }
     if (id < ID_BANK_NEW || id > ID_BANK_SPLIT)
@@ -639,6 +644,76 @@ void CBankCommands::FramesFromFiles() {
         if (doc.ChangeFrames(UndoHistory::FrameChange::Insert, at, 0, f))
             history.RecordFrames(UndoHistory::FrameChange::Insert, at++, 0);
     history.EndGroup();
+    doc.Graph().modified = true;
+}
+
+void CBankCommands::CyclesFromRecording() {
+    TransformRequest r;
+    r.title = "Cycles from a Recording";
+    r.range = false;
+    r.note = "The cycles of a recording (a WAV file, or the waveform shown) made the frames of a "
+             "new bank, each resampled to the frame size.";
+    r.choiceLabel = "Cut:";
+    r.choices = {"Following the pitch", "At rising zero crossings", "Every period of samples"};
+    r.values = {
+        {.label = "Period (samples):", .value = 100, .min = 2, .max = 1e9},
+        {.label = "Samples a frame:",
+         .value = doc.Bank() ? double(doc.Bank()->FrameSize()) : 2048,
+         .integer = true,
+         .min = MinFrameSize,
+         .max = MaxFrameSize},
+        {.label = "Every how many cycles:", .value = 1, .integer = true, .min = 1, .max = 1e6},
+        {.label = "At most frames:",
+         .value = 256,
+         .integer = true,
+         .min = 1,
+         .max = MaxBankFrames}};
+    r.option = "From a WAV file (else the waveform shown)";
+    r.checked = true;
+    if (!dialogs.Transform(r))
+        return;
+    std::vector<double> recording;
+    std::string name = "cycles*";
+    if (r.checked) {
+        FileDialogRequest request;
+        request.filter = "Sound file (*.WAV)|*.wav|All files (*.*)|*.*||";
+        const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+        if (!chosen)
+            return;
+        ImportResult read;
+        if (!dialogs.RunLong("Importing " + FileName(chosen->path) + "...",
+                             [&](CProgress&) { read = ImportWav(chosen->path, true); }))
+            return;
+        if (!read.error.empty()) {
+            dialogs.MessageBox(read.error, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        recording = std::move(read.values);
+        name = std::filesystem::path(chosen->path).stem().string() + " cycles*";
+    } else if (const DataPoint* shown = doc.Samples()) {
+        for (std::uint32_t i = 0; i < doc.SampleCount(); ++i)
+            recording.push_back(shown[i].y);
+    }
+    CycleOptions options;
+    options.by = r.choice == 1   ? CycleCut::ZeroCrossings
+                 : r.choice == 2 ? CycleCut::Period
+                                 : CycleCut::Pitch;
+    options.period = r.values[0].value;
+    std::string error;
+    BankValues frames;
+    if (!dialogs.RunLong("Cutting cycles...", [&](CProgress&) {
+            frames = CyclesToFrames(
+                recording, CycleStarts(recording, options), std::uint32_t(r.values[1].value),
+                std::uint32_t(r.values[2].value), std::uint32_t(r.values[3].value), error);
+        }))
+        return;
+    if (!error.empty()) {
+        dialogs.MessageBox(error, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!doc.ConfirmDiscard())
+        return;
+    doc.StartBank(std::make_unique<CWaveBank>(frames), name, "");
     doc.Graph().modified = true;
 }
 

@@ -31,6 +31,7 @@ private:
     void MorphFrames();
     void FramesFromFiles();
     void SplitIntoFiles();
+    void CyclesFromRecording();
     void ExportMipmaps();
     // A frame's values, the one shown included.
     std::vector<double> ValuesAt(std::uint32_t frame);

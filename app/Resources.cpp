@@ -57,6 +57,8 @@ const std::map<UINT, const char*>& Strings() {
         {32846, "Make frames of data files or single-cycle WAV files, each resampled to the "
                 "bank's frame size\nFrames from Files"},
         {32847, "Save every frame as a data file of its own\nSplit into Files"},
+        {32848, "Cut a recording into single cycles and make them the frames of a new bank\nCycles "
+                "from a Recording"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -182,6 +184,7 @@ const std::vector<MenuItem>& BankMenu() {
                                                 {"Export Mipmaps...", ID_BANK_MIPMAPS},
                                                 {"Frames from Files...", ID_BANK_FROM_FILES},
                                                 {"Split into Files...", ID_BANK_SPLIT},
+                                                {"Cycles from a Recording...", ID_BANK_CYCLES},
                                                 {"Show Neighbour Frames...", ID_BANK_NEIGHBOURS},
                                                 {nullptr, 0},
                                                 {"Take Frame as Waveform", ID_BANK_TAKE_FRAME}};

@@ -402,6 +402,25 @@ TEST_F(BankTest, FramesComeFromFilesAndGoBackToThem) {
     EXPECT_EQ(ReadAll(dir / "part-1.txt").substr(0, 10), "1.000000\r\n");
 }
 
+// The waveform shown cut at its zero crossings: a new bank of its cycles.
+TEST_F(BankTest, CyclesOfTheWaveformShownBecomeANewBank) {
+    New(1000);
+    for (std::uint32_t i = 0; i < 1000; ++i) // ten cycles of 100
+        const_cast<DataPoint*>(view.Samples())[i].y = std::sin(2 * M_PI * (i + 0.5) / 100);
+    view.Graph().modified = false;
+    Answer([](TransformRequest& r) {
+        r.choice = 1;
+        r.checked = false; // the waveform shown
+        r.values[1].value = 32;
+    });
+    Run(ID_BANK_CYCLES);
+    ASSERT_NE(view.OpenBank(), nullptr) << dialogs.messages.back();
+    EXPECT_EQ(Bank().Frames(), 8u); // from the first rising crossing to the last
+    EXPECT_EQ(view.SampleCount(), 32u);
+    EXPECT_NEAR(view.Samples()[8].y, 1.0, 0.01);
+    EXPECT_EQ(title, "Tarvelin 1.7 - [cycles*]");
+}
+
 // Mipmaps of the frame shown, as a C table that names each level's highest harmonic.
 TEST_F(BankTest, MipmapsOfTheFrameShownGoToACTable) {
     New(64);

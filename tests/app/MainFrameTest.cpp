@@ -65,6 +65,7 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
                                  "Delete Frame", "Move Earlier", "Move Later", "-",
                                  "Morph Frames...", "Export Mipmaps...",
                                  "Frames from Files...", "Split into Files...",
+                                 "Cycles from a Recording...",
                                  "Show Neighbour Frames...", "-",
                                  "Take Frame as Waveform"}));
     // Without a bank only New Bank and Open Bank are offered, and the bank bar is hidden.
