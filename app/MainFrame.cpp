@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <sys/stat.h>
 
+#include "app/BankOverview.h"
 #include "app/Commands.h"
 #include "app/MainToolBar.h"
 #include "app/Resources.h"
@@ -155,6 +156,13 @@ void CMainFrame::BuildBankBar() {
     bankBar->addWidget(frameSlider);
     for (UINT id : {ID_BANK_ADD, ID_BANK_DUPLICATE, ID_BANK_DELETE, ID_BANK_EARLIER, ID_BANK_LATER})
         bankBar->addAction(actions[id]);
+    overview = new CBankOverview(this);
+    addDockWidget(Qt::BottomDockWidgetArea, overview);
+    overview->hide();
+    overview->frameChosen = [this](std::uint32_t frame) {
+        view->SelectFrame(frame);
+        UpdateChecks();
+    };
     addToolBarBreak(Qt::TopToolBarArea); // a row of its own: the frame buttons stay in view
     addToolBar(Qt::TopToolBarArea, bankBar);
     bankBar->hide(); // shown while a bank is open
@@ -169,6 +177,12 @@ void CMainFrame::UpdateBank() {
     const CWaveBank* bank = view->OpenBank();
     if (bankBar)
         bankBar->setVisible(bank != nullptr);
+    if (overview && overview->isVisible()) { // drawn only while it is in view
+        if (bank)
+            overview->Show(*bank, view->Samples());
+        else
+            overview->Clear();
+    }
     const std::uint32_t frames = bank ? bank->Frames() : 0, at = bank ? bank->Current() : 0;
     const std::pair<UINT, bool> states[] = {{ID_BANK_SAVE, bank},
                                             {ID_BANK_EXPORT_TABLE, bank},
@@ -184,6 +198,7 @@ void CMainFrame::UpdateBank() {
                                             {ID_BANK_MORPH, bank && frames > 1},
                                             {ID_BANK_NEIGHBOURS, bank && frames > 1},
                                             {ID_BANK_SPLIT, bank},
+                                            {ID_BANK_OVERVIEW, bank},
                                             {ID_BANK_MIPMAPS, view->SampleCount() >= 4}};
     for (const auto& [id, enabled] : states)
         if (QAction* action = Action(id))
@@ -316,6 +331,10 @@ bool CMainFrame::FrameCommand(UINT id) {
         return true;
     case ID_WAVE_PLAY:
         TogglePlay();
+        return true;
+    case ID_BANK_OVERVIEW:
+        overview->setVisible(!overview->isVisible());
+        UpdateBank();
         return true;
     default:
         return false;

@@ -23,6 +23,7 @@ class QToolBar;
 class QMenu;
 struct MenuItem;
 class QSlider;
+class CBankOverview;
 class QSessionManager;
 
 class CMainFrame : public QMainWindow {
@@ -53,6 +54,7 @@ public:
     CPlayer* Player() const { return player.get(); }
     QToolBar* PlayBar() const { return playBar; }
     QToolBar* BankBar() const { return bankBar; }
+    CBankOverview* Overview() const { return overview; }
     // The play bar's fields: a frequency or a note, the volume, and the table as stored.
     void SetPlayFrequency(const QString& text);
     void SetPlayVolume(int decibels);
@@ -98,6 +100,7 @@ private:
     QToolBar* bankBar = nullptr;
     QLabel* frameLabel = nullptr;
     QSlider* frameSlider = nullptr;
+    CBankOverview* overview = nullptr; // a dock, hidden until asked for
     QLineEdit* frequency = nullptr;
     QSpinBox* volume = nullptr;
     QCheckBox* asStored = nullptr;

@@ -59,6 +59,8 @@ const std::map<UINT, const char*>& Strings() {
         {32847, "Save every frame as a data file of its own\nSplit into Files"},
         {32848, "Cut a recording into single cycles and make them the frames of a new bank\nCycles "
                 "from a Recording"},
+        {32849, "Show every frame of the bank as a waterfall; a click on one shows it\nBank "
+                "Overview"},
         {128, "Tarvelin 1.7"},
         {57344, "Tarvelin"},
         {57345, "Ready"},
@@ -186,6 +188,7 @@ const std::vector<MenuItem>& BankMenu() {
                                                 {"Split into Files...", ID_BANK_SPLIT},
                                                 {"Cycles from a Recording...", ID_BANK_CYCLES},
                                                 {"Show Neighbour Frames...", ID_BANK_NEIGHBOURS},
+                                                {"Bank Overview", ID_BANK_OVERVIEW},
                                                 {nullptr, 0},
                                                 {"Take Frame as Waveform", ID_BANK_TAKE_FRAME}};
     return items;

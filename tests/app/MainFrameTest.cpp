@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/BankOverview.h"
 #include "app/MainFrame.h"
 #include "app/MainToolBar.h"
 #include "app/Resources.h"
@@ -59,14 +60,29 @@ TEST(MainFrame, MenuToolbarAndStatusBarCarryTheProgramsVocabulary) {
     QStringList bank;
     for (QAction* a : frame.menuBar()->actions()[2]->menu()->actions().back()->menu()->actions())
         bank << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(bank, (QStringList{"New Bank...", "Open Bank...", "Save Bank...",
-                                 "Export Bank Table...", "-", "Previous Frame", "Next Frame",
-                                 "Go to Frame...", "-", "Add Frame", "Duplicate Frame",
-                                 "Delete Frame", "Move Earlier", "Move Later", "-",
-                                 "Morph Frames...", "Export Mipmaps...",
-                                 "Frames from Files...", "Split into Files...",
+    EXPECT_EQ(bank, (QStringList{"New Bank...",
+                                 "Open Bank...",
+                                 "Save Bank...",
+                                 "Export Bank Table...",
+                                 "-",
+                                 "Previous Frame",
+                                 "Next Frame",
+                                 "Go to Frame...",
+                                 "-",
+                                 "Add Frame",
+                                 "Duplicate Frame",
+                                 "Delete Frame",
+                                 "Move Earlier",
+                                 "Move Later",
+                                 "-",
+                                 "Morph Frames...",
+                                 "Export Mipmaps...",
+                                 "Frames from Files...",
+                                 "Split into Files...",
                                  "Cycles from a Recording...",
-                                 "Show Neighbour Frames...", "-",
+                                 "Show Neighbour Frames...",
+                                 "Bank Overview",
+                                 "-",
                                  "Take Frame as Waveform"}));
     // Without a bank only New Bank and Open Bank are offered, and the bank bar is hidden.
     EXPECT_TRUE(frame.Action(ID_BANK_OPEN)->isEnabled());
@@ -350,6 +366,54 @@ TEST(MainFrame, UndoAndRedoAreOfferedOnlyWhereThereIsAStep) {
     EXPECT_TRUE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
     EXPECT_EQ(frame.View().Samples()[3].y, 0.5);
+}
+
+} // namespace
+
+namespace {
+
+// The bank bar follows the bank, and the overview draws every frame back to front; a click on
+// a frame's curve there shows that frame.
+TEST(MainFrame, TheBankBarAndOverviewFollowTheBankAndAClickThereShowsAFrame) {
+    ScriptedDialogs dialogs;
+    CMainFrame frame(dialogs);
+    frame.resize(900, 700);
+    frame.show();
+    const std::filesystem::path bank =
+        std::filesystem::temp_directory_path() / "tarvelin-overview.csv";
+    {
+        std::ofstream out(bank);
+        for (int k = 0; k < 4; ++k)
+            for (int i = 0; i < 8; ++i)
+                out << k * 10 + i % 2 << (i == 7 ? "\n" : ",");
+    }
+    dialogs.files.push_back({bank.string(), 1});
+    frame.Command(ID_BANK_OPEN);
+    std::filesystem::remove(bank);
+    ASSERT_NE(frame.View().OpenBank(), nullptr);
+    EXPECT_TRUE(frame.BankBar()->isVisibleTo(&frame));
+    EXPECT_FALSE(frame.Action(ID_BANK_PREVIOUS)->isEnabled());
+    frame.Command(ID_BANK_NEXT);
+    EXPECT_TRUE(frame.Action(ID_BANK_PREVIOUS)->isEnabled());
+
+    frame.Command(ID_BANK_OVERVIEW);
+    ASSERT_TRUE(frame.Overview()->isVisible());
+    CPlot& plot = frame.Overview()->Plot();
+    ASSERT_EQ(plot.SeriesCount(), 4);
+    EXPECT_EQ(plot.SeriesAt(3).points[0].y, 0.0);       // frame 1 last: in front
+    EXPECT_EQ(plot.SeriesAt(2).colour, RGB(255, 0, 0)); // frame 2 is shown
+    QApplication::processEvents();
+    plot.Invalidate();
+    plot.UpdateWindow();
+    // A click on frame 4's curve (series 0, at the back).
+    const DataPoint& p = plot.SeriesAt(0).points[3];
+    const CPoint at(plot.XAxisAt(0).PixelOfValue({p.x, 0}).x,
+                    plot.YAxisAt(0).PixelOfValue({0, p.y}).y);
+    input::Press(plot, at);
+    input::Release(plot, at);
+    QApplication::processEvents();
+    EXPECT_EQ(frame.View().OpenBank()->Current(), 3u);
+    EXPECT_EQ(frame.View().Samples()[0].y, 30.0);
 }
 
 } // namespace
