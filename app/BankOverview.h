@@ -15,9 +15,10 @@
 struct WaterfallStep {
     double dx = 0, dy = 0;
 };
-// A step that spreads the frames over half the width and as much again as their span.
+// A step that spreads the frames over half the width and two and a half times their span.
 WaterfallStep WaterfallStepFor(std::uint32_t frames, std::uint32_t frameSize, double span);
-// The frames drawn: every one, or every m-th where their copies would pass `budget` bytes.
+// The frames drawn: every one, or every m-th where there are more than 32 or their copies
+// would pass `budget` bytes; the last always.
 std::vector<std::uint32_t> WaterfallFrames(std::uint32_t frames, std::uint32_t frameSize,
                                            std::size_t budget = std::size_t(8) << 20);
 

@@ -267,7 +267,7 @@ void CWaveformView::DrawNeighbours() {
         if (CPlotDataSeries* s = graph.SetSeriesData(bank->Points(std::uint32_t(k)),
                                                      int(sampleCount), series++, 0, 0, false)) {
             s->colour = RGB(192, 192, 192);
-            s->markerMode = 0;
+            s->markerSize = 0; // a line only, behind the frame shown
             s->editable = false;
         }
     }

@@ -1,8 +1,8 @@
 // Makes a waveform the way a user would (Wave > Generate with harmonics, then a freehand
 // stroke) and saves a picture of the editor's window: `screenshot FILE.png [ANALYSE.png]`,
 // the second of Wave > Analyse with the table stored as 12-bit words, the third of a bank of
-// 64 frames from a sine to a sawtooth, opened and stepped to frame 40. Runs offscreen; not a
-// test.
+// 64 frames from a sine to a sawtooth, opened and stepped to frame 40, its neighbours beside it
+// and the waterfall of every frame below. Runs offscreen; not a test.
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 
+#include "app/BankOverview.h"
 #include "app/MainFrame.h"
 #include "app/Resources.h"
 #include "tests/app/ScriptedDialogs.h"
@@ -101,10 +102,15 @@ int main(int argc, char** argv) {
     frame.Command(ID_BANK_OPEN);
     dialogs.transforms.push_back([](TransformRequest& r) { r.values[0].value = 40; });
     frame.Command(ID_BANK_GO_TO);
-    frame.resize(900, 560);
+    dialogs.transforms.push_back([](TransformRequest& r) { r.choice = 1; }); // one each side
+    frame.Command(ID_BANK_NEIGHBOURS);
+    frame.Command(ID_BANK_OVERVIEW); // the waterfall below
+    frame.resize(900, 760);
     QApplication::processEvents();
     g.Invalidate();
     g.UpdateWindow();
+    frame.Overview()->Plot().Invalidate();
+    frame.Overview()->Plot().UpdateWindow();
     QApplication::processEvents();
     std::remove(bank.c_str());
     return frame.grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
