@@ -9,6 +9,8 @@ _tarvelin_table_options() { # subcommand, format, whether --form was given, bank
         convert) echo "--to --sample-format --frame-size --channel --interp --rate --samples --resample -o --output --help" ;;
         split) echo "--frame-size --channel --dir --help" ;;
         join) echo "--to --sample-format --interp --rate --samples --resample -o --output --help" ;;
+        morph) echo "--frames --method --to --sample-format --interp --rate -o --output --help" ;;
+        mipmaps) echo "--levels --halve --frame-size --channel --to --sample-format --interp --rate -o --output --help" ;;
         export) echo "--layout --frame-size --channel $(_tarvelin_table_options export "$format" "")" ;;
         esac
         return
@@ -45,7 +47,7 @@ _tarvelin_table() {
     local sub="" bank="" format=c form="" i
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-        info | convert | split | join) [[ $sub == bank && -z $bank ]] && bank=${COMP_WORDS[i]} ;;
+        info | convert | split | join | morph | mipmaps) [[ $sub == bank && -z $bank ]] && bank=${COMP_WORDS[i]} ;;
         export | verify | analyse | bank)
             if [[ -z $sub ]]; then
                 sub=${COMP_WORDS[i]}
@@ -68,6 +70,7 @@ _tarvelin_table() {
     --interp) values="none crossfade spectral" ;;
     --resample) values="linear cubic band-limited" ;;
     --layout) values="2d flat" ;;
+    --method) values="spectral linear" ;;
     --dir)
         COMPREPLY=($(compgen -d -- "$cur"))
         return
@@ -82,7 +85,7 @@ _tarvelin_table() {
         COMPREPLY=($(compgen -f -- "$cur"))
         return
         ;;
-    --width | --per-line | --rate | --base | --name | --before | --after | --guard | --length-macro | --frame-size | --samples)
+    --width | --per-line | --rate | --base | --name | --before | --after | --guard | --length-macro | --frame-size | --samples | --frames | --levels)
         COMPREPLY=()
         return
         ;;
@@ -92,7 +95,7 @@ _tarvelin_table() {
     elif [[ -z $sub ]]; then
         COMPREPLY=($(compgen -W "export verify analyse bank --help --version" -- "$cur"))
     elif [[ $sub == bank && -z $bank ]]; then
-        COMPREPLY=($(compgen -W "info convert export split join --help" -- "$cur"))
+        COMPREPLY=($(compgen -W "info convert export split join morph mipmaps --help" -- "$cur"))
     elif [[ $cur == -* ]]; then
         COMPREPLY=($(compgen -W "$(_tarvelin_table_options "$sub" "$format" "$form" "$bank")" -- "$cur"))
     else

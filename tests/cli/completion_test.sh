@@ -23,7 +23,8 @@ expect() { # a command line ending where the Tab is pressed, then the candidates
     fi
 }
 expect "tarvelin-table " "--help --version analyse bank export verify"
-expect "tarvelin-table bank " "--help convert export info join split"
+expect "tarvelin-table bank " "--help convert export info join mipmaps morph split"
+expect "tarvelin-table bank morph --method " "linear spectral"
 expect "tarvelin-table bank convert --to w" "waveedit wt"
 expect "tarvelin-table bank convert --sample-format " "float pcm16"
 expect "tarvelin-table bank export --l" "--layout --length-macro"
