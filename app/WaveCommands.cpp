@@ -14,6 +14,7 @@
 #include "files/DataFileWriter.h"
 #include "files/MemoryGate.h"
 #include "files/TableExport.h"
+#include "wave/BankResample.h"
 #include "wave/Generators.h"
 #include "wave/Import.h"
 #include "wave/Resample.h"
@@ -633,7 +634,7 @@ void CWaveCommands::GenerateWave() {
 }
 
 void CWaveCommands::ResampleWave() {
-    if (!doc.Samples() || doc.SampleCount() == 0 || RefusedInBank(0))
+    if (!doc.Samples() || doc.SampleCount() == 0)
         return;
     TransformRequest r;
     r.title = "Resample";
@@ -657,6 +658,31 @@ void CWaveCommands::ResampleWave() {
     if (!(wanted >= 1 && wanted <= 2147483647)) {
         dialogs.MessageBox("The count must lie between 1 and 2147483647.",
                            MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (CWaveBank* bank = doc.Bank()) { // every frame, as a cycle, one step
+        if (wanted > MaxFrameSize || wanted < MinFrameSize) {
+            dialogs.MessageBox("A frame holds 2 to 65536 samples.", MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        BankValues values = bank->Values(doc.Samples());
+        const std::uint32_t size = values.frameSize;
+        std::string why;
+        if (!dialogs.RunLong("Resampling...", [&](CProgress& progress) {
+                why = ResampleFrames(values, std::uint32_t(wanted),
+                                     ResampleMethod(std::clamp(r.choice, 0, 3)), &progress);
+            }))
+            return;
+        if (!why.empty()) {
+            dialogs.MessageBox(why, MB_OK | MB_ICONEXCLAMATION);
+            return;
+        }
+        std::vector<double> swapped = std::move(values.values);
+        if (!doc.ChangeFrames(UndoHistory::FrameChange::Reshape, 0, std::uint32_t(wanted), swapped))
+            return;
+        doc.History().RecordFrames(UndoHistory::FrameChange::Reshape, 0, size, std::move(swapped));
+        doc.Graph().modified = true;
+        doc.Graph().Invalidate();
         return;
     }
     std::string error;

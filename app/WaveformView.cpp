@@ -300,6 +300,8 @@ bool CWaveformView::ChangeFrames(UndoHistory::FrameChange change, std::uint32_t 
     if (!bank)
         return false;
     history.Commit(buffer.get());
+    if (change == UndoHistory::FrameChange::Reshape)
+        return ReshapeBank(to, values);
     bank->Return(std::move(buffer));
     bool done = false;
     try {
@@ -313,6 +315,29 @@ bool CWaveformView::ChangeFrames(UndoHistory::FrameChange change, std::uint32_t 
     }
     ShowLent();
     return done;
+}
+
+bool CWaveformView::ReshapeBank(std::uint32_t frameSize, std::vector<double>& values) {
+    if (!frameSize || values.size() % frameSize)
+        return false;
+    const BankValues next{frameSize, std::uint32_t(values.size() / frameSize), values};
+    auto fresh = std::make_unique<CWaveBank>(next); // before anything changes
+    BankValues old = bank->Values(buffer.get());
+    const std::uint32_t current = std::min(bank->Current(), fresh->Frames() - 1);
+    graph.RemoveSeriesFrom(1); // the neighbours point into the old frames
+    graph.SeriesAt(0).points = nullptr;
+    graph.SeriesAt(0).pointCount = 0;
+    buffer.reset();
+    bank = std::move(fresh);
+    bank->SetCurrent(current);
+    buffer = bank->Lend();
+    sampleCount = frameSize;
+    ShowNewCount(); // new axes for the new frame size, the neighbours again
+    history.SetFrame(current);
+    values = std::move(old.values);
+    if (bankChanged)
+        bankChanged();
+    return true;
 }
 
 void CWaveformView::EndBank(const std::string& name) {

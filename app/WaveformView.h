@@ -88,6 +88,8 @@ private:
     bool ChangeFrames(UndoHistory::FrameChange change, std::uint32_t at, std::uint32_t to,
                       std::vector<double>& values) override;
     void EndBank(const std::string& name) override;
+    // Every frame given another size: `values` the whole new bank, given back as the old.
+    bool ReshapeBank(std::uint32_t frameSize, std::vector<double>& values);
     void ShowNeighbours(int reach) override;
     int Neighbours() const override { return neighbours; }
     // The neighbour frames' series as the bank stands.

@@ -194,7 +194,12 @@ bool UndoHistory::Swap(Step& s, const Target& t, const FrameChanges& frames,
         const std::size_t had = s.Bytes();
         const std::uint32_t at = std::uint32_t(s.first);
         bool done;
-        if (s.change == FrameChange::Move)
+        if (s.change == FrameChange::Reshape) { // both ways alike: the other bank in place
+            const std::uint32_t size = std::uint32_t(t.count); // the bank's frame size now
+            done = frames(FrameChange::Reshape, 0, s.to, s.values);
+            if (done)
+                s.to = size;
+        } else if (s.change == FrameChange::Move)
             done = undo ? frames(FrameChange::Move, s.to, at, s.values)
                         : frames(FrameChange::Move, at, s.to, s.values);
         else if ((s.change == FrameChange::Insert) == undo)

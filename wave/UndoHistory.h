@@ -47,8 +47,9 @@ public:
     // A bank's frames: the frame later steps are made on.
     void SetFrame(std::uint32_t current) { frame = current; }
     // What a structural step did: a frame inserted at `at` (Remove takes it out again), the
-    // frame at `at` removed, the frame at `at` moved to `to`.
-    enum class FrameChange { None, Insert, Remove, Move };
+    // frame at `at` removed, the frame at `at` moved to `to`, or every frame given another
+    // size (Reshape: the values are the whole other bank, `to` its frame size).
+    enum class FrameChange { None, Insert, Remove, Move, Reshape };
     // Frames were inserted, removed or moved. A removed frame's values are kept here.
     void RecordFrames(FrameChange change, std::uint32_t at, std::uint32_t to,
                       std::vector<double> removed = {});

@@ -465,11 +465,40 @@ TEST_F(BankTest, AWaveformOfAnotherCountCannotTakeAFramesPlace) {
     Run(ID_BANK_NEW);
     ASSERT_NE(view.OpenBank(), nullptr);
     EXPECT_EQ(title, "Tarvelin 1.7 - [new bank*]");
-    Answer([](TransformRequest& r) { r.values[0].value = 64; });
-    Run(ID_WAVE_RESAMPLE);
+    // Import of another count cannot take a frame's place.
+    std::ofstream(dir / "three.txt") << "1\n2\n3\n";
+    Answer();
+    Choose(dir / "three.txt");
+    Run(ID_WAVE_IMPORT);
     EXPECT_NE(dialogs.messages.back().find("Take Frame as Waveform"), std::string::npos);
     EXPECT_EQ(view.SampleCount(), 32u);
     EXPECT_FALSE(view.History().CanUndo());
+}
+
+// Resample in a bank resamples every frame, as one step both ways.
+TEST_F(BankTest, ResampleActsOnTheWholeBank) {
+    WriteBank(dir / "bank.csv", 3, 16);
+    Open(dir / "bank.csv");
+    ASSERT_NE(view.OpenBank(), nullptr);
+    Run(ID_BANK_NEXT);
+    const std::vector<double> start = All();
+    Answer([](TransformRequest& r) {
+        r.values[0].value = 32;
+        r.choice = 0; // linear
+        r.checked = true;
+    });
+    Run(ID_WAVE_RESAMPLE);
+    EXPECT_EQ(Bank().FrameSize(), 32u);
+    EXPECT_EQ(Bank().Frames(), 3u);
+    EXPECT_EQ(view.SampleCount(), 32u);
+    EXPECT_EQ(Current(), 1u);
+    EXPECT_EQ(All()[32], 1.0); // frame 2's first sample
+    EXPECT_DOUBLE_EQ(All()[33], 1.0005);
+    Run(ID_WAVE_UNDO);
+    EXPECT_EQ(Bank().FrameSize(), 16u);
+    EXPECT_EQ(All(), start);
+    Run(ID_WAVE_REDO);
+    EXPECT_EQ(view.SampleCount(), 32u);
 }
 
 } // namespace
