@@ -548,7 +548,12 @@ void CWaveCommands::GenerateWave() {
         GeneratorResult made;
         try {                 // the dialog's own event: nothing may escape into the window system
             letGoOfPreview(); // its memory may be needed for the next
-            made = Generate(o, n, doc.Samples(), had ? doc.SampleCount() : 0);
+            GeneratorOptions shown = o; // the dialog knows nothing of frames: f, F, t here
+            if (const CWaveBank* bank = doc.Bank()) {
+                shown.frame = bank->Current();
+                shown.frames = bank->Frames();
+            }
+            made = Generate(shown, n, doc.Samples(), had ? doc.SampleCount() : 0);
         } catch (const std::bad_alloc&) {
             return std::string(LoadString(IDS_OUT_OF_MEMORY));
         }
@@ -569,6 +574,10 @@ void CWaveCommands::GenerateWave() {
     if (!ok || RefusedInBank(count))
         return;
     generatorOptions = options;
+    if (const CWaveBank* bank = doc.Bank()) { // the dialog gives its own options back
+        options.frame = bank->Current();
+        options.frames = bank->Frames();
+    }
     if (const CWaveBank* bank = doc.Bank(); bank && bank->Frames() > 1) {
         TransformRequest r; // which frames: the one shown, or others too
         r.title = "Generate";

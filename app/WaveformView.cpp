@@ -255,7 +255,13 @@ void CWaveformView::ShowNeighbours(int reach) {
 void CWaveformView::DrawNeighbours() {
     graph.hitEditableOnly = bank != nullptr;
     graph.RemoveSeriesFrom(1);
-    if (!bank || !neighbours || !buffer || graph.SeriesCount() == 0)
+    const bool shown = bank && neighbours && buffer && graph.SeriesCount() > 0;
+    // One badge a series would crowd the axes' ends: none while neighbours are drawn.
+    for (int a = 0; a < graph.XAxisCount(); ++a)
+        graph.XAxisAt(a).showSeriesBadges = !shown;
+    for (int a = 0; a < graph.YAxisCount(); ++a)
+        graph.YAxisAt(a).showSeriesBadges = !shown;
+    if (!shown)
         return;
     const std::int64_t c = bank->Current(), frames = bank->Frames();
     const std::int64_t reach = neighbours >= 3 ? frames : neighbours;

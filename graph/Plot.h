@@ -133,6 +133,7 @@ public:
     COLORREF InnerColour() const override { return innerColour; }
     int AxisIndex(const CPlotAxis* axis) const override { return AxisIndexOf(axis); }
     int SeriesCount() const override { return int(seriesList.size()); }
+    bool HitEditableOnly() const override { return hitEditableOnly; }
     SeriesBadge BadgeOf(int series) const override;
 
     COLORREF backgroundColour = RGB(255, 255, 255);

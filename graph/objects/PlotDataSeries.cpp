@@ -222,8 +222,9 @@ void CPlotDataSeries::DrawLoop(CGraphDC* dc, const Mapping& map, bool fast) {
         }
         polygon.push_back(p0);
     }
-    const COLORREF dot =
-        plot.Editing() ? (plot.HasEditMarker() ? RGB(0, 0, 255) : RGB(255, 0, 0)) : RGB(0, 0, 0);
+    const COLORREF dot = !editable && plot.HitEditableOnly() ? curve
+                         : plot.Editing() ? (plot.HasEditMarker() ? RGB(0, 0, 255) : RGB(255, 0, 0))
+                                          : RGB(0, 0, 0);
     const int w = DrawnSize(lineWidth);
     auto mark = [&](CPoint p) {
         if (pointStyle == 0)

@@ -20,4 +20,7 @@ public:
     // Points are being edited: every point is marked, in red, or in blue with an edit marker.
     virtual bool Editing() const = 0;
     virtual bool HasEditMarker() const = 0;
+    // A series not editable is left alone by the mouse (an opt-in of the chart's): its points
+    // are then drawn in its own colour, as a curve shown only for comparison.
+    virtual bool HitEditableOnly() const { return false; }
 };
