@@ -68,6 +68,8 @@ struct TransformRequest {
     bool framesAsOne = false;
     // Why the answers cannot be used (empty when they can): OK then keeps the dialog open.
     std::function<std::string(const TransformRequest&)> check;
+    // Shows what the answers would do, on the graph, as they change (and once at first).
+    std::function<void(const TransformRequest&)> preview;
 };
 
 struct FileDialogResult {

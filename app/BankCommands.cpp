@@ -448,7 +448,48 @@ void CBankCommands::MorphFrames() {
             return "There is no frame between them to make anew.";
         return {};
     };
-    if (!dialogs.Transform(r))
+    // A preview on the graph while choosing: the frames to be made, blue, over the one shown.
+    std::vector<std::vector<DataPoint>> previewed;
+    const auto check = r.check;
+    r.preview = [&](const TransformRequest& asked) {
+        CPlot& graph = doc.Graph();
+        doc.ShowNeighbours(doc.Neighbours()); // the last preview's series go
+        previewed.clear();
+        if (!check(asked).empty())
+            return;
+        try { // the dialog's own event: nothing may escape into the window system
+            const auto a = std::uint32_t(asked.values[0].value) - 1,
+                       b = std::uint32_t(asked.values[1].value) - 1;
+            const std::uint32_t lo = std::min(a, b), hi = std::max(a, b), n = bank.FrameSize();
+            const std::size_t count =
+                asked.checked ? std::size_t(asked.values[2].value) : std::size_t(hi - lo - 1);
+            const std::size_t drawn = std::min<std::size_t>(count, 16);
+            const std::vector<double> from = ValuesAt(lo), to = ValuesAt(hi);
+            CFrameMorph morph(from.data(), to.data(), n,
+                              asked.choice == 1 ? MorphMethod::Linear : MorphMethod::Spectral);
+            std::vector<double> frame(n);
+            for (std::size_t k = 1; k <= drawn; ++k) {
+                morph.At(double(k) / double(drawn + 1), frame.data());
+                std::vector<DataPoint> points(n);
+                for (std::uint32_t i = 0; i < n; ++i)
+                    points[i] = {double(i), frame[i]};
+                previewed.push_back(std::move(points));
+                if (CPlotDataSeries* s = graph.SetSeriesData(previewed.back().data(), int(n),
+                                                             graph.SeriesCount(), 0, 0, false)) {
+                    s->colour = RGB(40, 120, 230);
+                    s->markerSize = 0;
+                    s->editable = false;
+                }
+            }
+        } catch (const std::bad_alloc&) {
+            previewed.clear(); // no preview; OK still works
+        }
+        graph.Invalidate();
+    };
+    const bool chosen = dialogs.Transform(r);
+    doc.ShowNeighbours(doc.Neighbours()); // the preview goes
+    previewed.clear();
+    if (!chosen)
         return;
     if (const std::string why = r.check(r); !why.empty()) {
         dialogs.MessageBox(why, MB_OK | MB_ICONEXCLAMATION);
@@ -670,7 +711,46 @@ void CBankCommands::CyclesFromRecording() {
          .max = MaxBankFrames}};
     r.option = "From a WAV file (else the waveform shown)";
     r.checked = true;
-    if (!dialogs.Transform(r))
+    // Cutting the waveform shown: a preview marks the cut points on it.
+    CPlot& graph = doc.Graph();
+    const int series = graph.SeriesCount();
+    std::vector<DataPoint> cuts;
+    r.preview = [&](const TransformRequest& asked) {
+        graph.RemoveSeriesFrom(series);
+        cuts.clear();
+        const DataPoint* shown = doc.Samples();
+        if (asked.checked || !shown || series == 0)
+            return;
+        try {
+            std::vector<double> ys(doc.SampleCount());
+            for (std::size_t i = 0; i < ys.size(); ++i)
+                ys[i] = shown[i].y;
+            CycleOptions cut;
+            cut.by = asked.choice == 1   ? CycleCut::ZeroCrossings
+                     : asked.choice == 2 ? CycleCut::Period
+                                         : CycleCut::Pitch;
+            cut.period = asked.values[0].value;
+            const std::vector<double> starts = CycleStarts(ys, cut);
+            const std::size_t every = std::max<std::size_t>(1, std::size_t(asked.values[2].value));
+            for (std::size_t k = 0; k < starts.size(); k += every)
+                cuts.push_back({starts[k], 0.0});
+        } catch (const std::bad_alloc&) {
+            cuts.clear();
+        }
+        if (CPlotDataSeries* s =
+                graph.SetSeriesData(cuts.data(), int(cuts.size()), series, 0, 0, false)) {
+            s->colour = RGB(0, 150, 0);
+            s->pointStyle = 1; // a ring at each cut, no line between them
+            s->lineWidth = 4;
+            s->markerSize = 0;
+            s->editable = false;
+        }
+        graph.Invalidate();
+    };
+    const bool chosen = dialogs.Transform(r);
+    graph.RemoveSeriesFrom(series); // the marks go
+    cuts.clear();
+    if (!chosen)
         return;
     std::vector<double> recording;
     std::string name = "cycles*";

@@ -40,6 +40,10 @@ CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
             box = new CNumberBox(this, f.value, f.min, f.max);
         }
         box->setObjectName(QStringLiteral("value-%1").arg(i));
+        if (auto* whole = qobject_cast<QSpinBox*>(box))
+            connect(whole, &QSpinBox::valueChanged, this, [this] { ShowPreview(); });
+        else if (auto* number = qobject_cast<QDoubleSpinBox*>(box))
+            connect(number, &QDoubleSpinBox::valueChanged, this, [this] { ShowPreview(); });
         form->addRow(QString::fromStdString(f.label), box);
         values.push_back(box);
     }
@@ -50,14 +54,20 @@ CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
             choices->addItem(QString::fromStdString(c));
         choices->setCurrentIndex(r.choice);
         form->addRow(QString::fromStdString(r.choiceLabel), choices);
-        connect(choices, &QComboBox::currentIndexChanged, this, [this] { Enable(); });
+        connect(choices, &QComboBox::currentIndexChanged, this, [this] {
+            Enable();
+            ShowPreview();
+        });
     }
     if (!r.option.empty()) {
         option = new QCheckBox(QString::fromStdString(r.option), this);
         option->setObjectName(QStringLiteral("option"));
         option->setChecked(r.checked);
         form->addRow(QString(), option);
-        connect(option, &QCheckBox::toggled, this, [this] { Enable(); });
+        connect(option, &QCheckBox::toggled, this, [this] {
+            Enable();
+            ShowPreview();
+        });
     }
     if (r.range) { // made only where they are shown
         const int end = r.count ? int(std::min<std::uint32_t>(r.count - 1, 2147483647u)) : 0;
@@ -100,6 +110,12 @@ CTransformDialog::CTransformDialog(QWidget* parent, const TransformRequest& r)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
     Enable();
+    ShowPreview();
+}
+
+void CTransformDialog::ShowPreview() {
+    if (request.preview)
+        request.preview(Answers());
 }
 
 void CTransformDialog::Enable() {

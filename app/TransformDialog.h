@@ -25,6 +25,7 @@ public:
 
 private:
     void Enable();
+    void ShowPreview();
 
     TransformRequest request;
     std::vector<QWidget*> values; // a QSpinBox or a CNumberBox each

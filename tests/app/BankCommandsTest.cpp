@@ -286,12 +286,16 @@ TEST_F(BankTest, MorphFillsOrInsertsTheFramesBetweenTwoAsOneStep) {
     Open(dir / "bank.csv");
     ASSERT_NE(view.OpenBank(), nullptr);
     const std::vector<double> start = All();
-    Answer([](TransformRequest& r) {
+    Answer([this](TransformRequest& r) {
         r.values[0].value = 1;
         r.values[1].value = 4;
         r.choice = 1; // linear: frame 2 is 2/3 of frame 1 and 1/3 of frame 4
+        r.preview(r); // the frames to be made, on the graph while choosing
+        EXPECT_EQ(view.Graph().SeriesCount(), 3);
+        EXPECT_NEAR(view.Graph().SeriesAt(1).points[0].y, 1.0, 1e-12);
     });
     Run(ID_BANK_MORPH);
+    EXPECT_EQ(view.Graph().SeriesCount(), 1); // and gone after
     std::vector<double> all = All();
     for (int i = 0; i < 8; ++i) {
         EXPECT_NEAR(all[8 + i], start[i] * 2 / 3 + start[24 + i] / 3, 1e-12) << i;
@@ -408,10 +412,14 @@ TEST_F(BankTest, CyclesOfTheWaveformShownBecomeANewBank) {
     for (std::uint32_t i = 0; i < 1000; ++i) // ten cycles of 100
         const_cast<DataPoint*>(view.Samples())[i].y = std::sin(2 * M_PI * (i + 0.5) / 100);
     view.Graph().modified = false;
-    Answer([](TransformRequest& r) {
+    Answer([this](TransformRequest& r) {
         r.choice = 1;
         r.checked = false; // the waveform shown
         r.values[1].value = 32;
+        r.preview(r); // the cuts marked on it while choosing
+        ASSERT_EQ(view.Graph().SeriesCount(), 2);
+        EXPECT_EQ(view.Graph().SeriesAt(1).pointCount, 9);
+        EXPECT_NEAR(view.Graph().SeriesAt(1).points[0].x, 99.5, 0.01);
     });
     Run(ID_BANK_CYCLES);
     ASSERT_NE(view.OpenBank(), nullptr) << dialogs.messages.back();
