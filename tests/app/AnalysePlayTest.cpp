@@ -215,6 +215,44 @@ TEST(Play, EditsAreHeardAtOnceAndStoppingFadesOut) {
     EXPECT_FALSE(e.frame.Player()->Playing());
 }
 
+// Stepping through a bank while it plays: each frame is heard as it is shown.
+TEST(Play, ABanksFramesAreHeardAsTheyAreShown) {
+    Editor e(64);
+    e.dialogs.answers.push_back(IDYES); // the generated waveform goes
+    e.dialogs.transforms.push_back([](TransformRequest& r) {
+        r.values[0].value = 3;
+        r.values[1].value = 64;
+    });
+    e.frame.Command(ID_BANK_NEW);
+    ASSERT_NE(e.frame.View().OpenBank(), nullptr);
+    e.dialogs.generates.push_back([](GeneratorOptions& o, std::uint32_t&, auto&) {
+        o.shape = Shape::Expression;
+        o.expression = "sin(2*pi*x*(f+1))"; // frame k: k + 1 cycles
+        return true;
+    });
+    e.dialogs.transforms.push_back([](TransformRequest& r) { r.lastFrame = 2; });
+    e.frame.Command(ID_WAVE_GENERATE);
+    e.frame.SetPlayFrequency(QStringLiteral("750 Hz")); // 64 samples at 48 kHz: one a frame
+    e.frame.Command(ID_WAVE_PLAY);
+    ASSERT_EQ(e.sink.opened, 1);
+    e.sink.Pull(COscillator::FadeFrames + 64 - COscillator::FadeFrames % 64); // faded in
+    auto heardMatchesShown = [&] {
+        const std::vector<float> block = e.sink.Pull(64);
+        const std::vector<float> t = Normalised(&e.frame.View().Samples()[0].y, 64, 2);
+        const double gain = std::pow(10.0, -12 / 20.0);
+        for (std::size_t i = 0; i < 64; ++i)
+            if (std::fabs(block[i] / gain - t[i]) > 1e-5)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(heardMatchesShown());
+    e.frame.Command(ID_BANK_NEXT);
+    EXPECT_EQ(e.frame.View().OpenBank()->Current(), 1u);
+    EXPECT_TRUE(heardMatchesShown());
+    e.frame.Command(ID_BANK_NEXT);
+    EXPECT_TRUE(heardMatchesShown());
+}
+
 TEST(Play, WithoutAnAudioOutputItSaysSoAndNothingWaits) {
     Editor e(32);
     e.sink.refuse = "There is no audio output to play through.";
