@@ -531,8 +531,7 @@ int MakeMorph(const BankArguments& a) {
         MorphFrames(from.data(), to.data(), from.size(), a.frames - 2, a.morph);
     bank.values.insert(bank.values.end(), between.begin(), between.end());
     bank.values.insert(bank.values.end(), to.begin(), to.end());
-    BankArguments out = a;
-    return Save(out, bank);
+    return Save(a, bank);
 }
 
 int MakeMipmaps(const BankArguments& a) {
