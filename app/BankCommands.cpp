@@ -510,6 +510,7 @@ void CBankCommands::MorphFrames() {
         return;
     UndoHistory& history = doc.History();
     history.Commit(doc.Samples());
+    history.SetFrame(low + 1); // undo shows the first frame made
     history.BeginGroup();
     for (std::size_t k = 0; k < made; ++k) {
         std::vector<double> frame(between.begin() + std::ptrdiff_t(k * n),
@@ -679,6 +680,7 @@ void CBankCommands::FramesFromFiles() {
     // After the frame shown, in the order chosen, as one step.
     UndoHistory& history = doc.History();
     history.Commit(doc.Samples());
+    history.SetFrame(bank->Current() + 1); // undo shows the first frame added
     history.BeginGroup();
     std::uint32_t at = bank->Current() + 1;
     for (auto& f : frames)

@@ -441,6 +441,7 @@ void CWaveCommands::TransformFrames(UINT id, const TransformRequest& r) {
         finished = doc.WorkOnSamples(
             std::string(spec.title) + "...", count * (to - first + 1), [&](CProgress& progress) {
                 progress.SetCancellable(false); // one step over every frame: all or nothing
+                history.SetFrame(first);        // undo shows the first frame changed
                 history.BeginGroup();
                 for (std::uint32_t k = first; k <= to && done; ++k) {
                     DataPoint* p = doc.FramePoints(k);
@@ -486,6 +487,7 @@ void CWaveCommands::GenerateFrames(GeneratorOptions options, std::uint32_t first
         AskForMemory(std::uint64_t(n) * 24); // one frame made at a time, and its step
         finished = doc.WorkOnSamples(
             "Generating...", std::size_t(n) * (last - first + 1), [&](CProgress& progress) {
+                history.SetFrame(first); // undo shows the first frame made
                 history.BeginGroup();
                 for (std::uint32_t k = first; k <= last; ++k) {
                     DataPoint* p = doc.FramePoints(k);

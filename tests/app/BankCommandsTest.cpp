@@ -302,8 +302,11 @@ TEST_F(BankTest, MorphFillsOrInsertsTheFramesBetweenTwoAsOneStep) {
         EXPECT_NEAR(all[16 + i], start[i] / 3 + start[24 + i] * 2 / 3, 1e-12) << i;
     }
     EXPECT_EQ(view.History().Steps(), 1u);
+    Run(ID_BANK_NEXT);
+    Run(ID_BANK_NEXT);
     Run(ID_WAVE_UNDO);
     EXPECT_EQ(All(), start);
+    EXPECT_EQ(Current(), 1u); // the first frame it made
 
     Answer([](TransformRequest& r) {
         r.values[0].value = 1;
