@@ -335,15 +335,8 @@ void CBankCommands::ExportBankTable() {
         dialogs.MessageBox(plan.error, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    FileDialogRequest request;
-    request.save = true;
-    request.defaultExtension = CExportTableDialog::ExtensionOf(options.format);
-    request.initialFile =
-        tablePath.empty()
-            ? ""
-            : std::filesystem::path(tablePath).replace_extension(request.defaultExtension).string();
-    request.filter = CExportTableDialog::FilterOf(options.format);
-    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    const std::optional<FileDialogResult> chosen =
+        dialogs.FileDialog(CExportTableDialog::SaveRequest(options.format, tablePath));
     if (!chosen)
         return;
     try { // no data change: title and modified state stay

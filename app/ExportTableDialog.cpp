@@ -1,5 +1,7 @@
 #include "app/ExportTableDialog.h"
 
+#include <filesystem>
+
 #include "app/AnalyseWindow.h"
 #include "app/AnalysisText.h"
 
@@ -450,6 +452,18 @@ std::string CExportTableDialog::FilterOf(TableFormat f) {
         if (choice.format == f)
             return choice.filter;
     return "Header file (*.h)|*.h||";
+}
+
+FileDialogRequest CExportTableDialog::SaveRequest(TableFormat format, const std::string& lastPath) {
+    FileDialogRequest request;
+    request.save = true;
+    request.defaultExtension = ExtensionOf(format);
+    request.initialFile =
+        lastPath.empty()
+            ? lastPath
+            : std::filesystem::path(lastPath).replace_extension(request.defaultExtension).string();
+    request.filter = FilterOf(format);
+    return request;
 }
 
 std::string CExportTableDialog::ExtensionOf(TableFormat f) {

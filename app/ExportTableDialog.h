@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "app/AppDialogs.h"
 #include "files/DataPoint.h"
 #include "files/TableExport.h"
 
@@ -25,6 +26,8 @@ public:
     // The file dialog's filter and default extension for the chosen form.
     static std::string FilterOf(TableFormat format);
     static std::string ExtensionOf(TableFormat format);
+    // Save's file dialog for a table of this form: the last path with the form's extension.
+    static FileDialogRequest SaveRequest(TableFormat format, const std::string& lastPath);
     // What the preview shows now, and why OK is refused if it is.
     QString PreviewText() const;
     QString Problem() const;

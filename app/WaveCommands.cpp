@@ -206,16 +206,8 @@ void CWaveCommands::ExportTable() {
         dialogs.MessageBox(plan.error, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    FileDialogRequest request;
-    request.save = true;
-    request.defaultExtension = CExportTableDialog::ExtensionOf(tableOptions.format);
-    // The last path, with the chosen form's extension.
-    request.initialFile =
-        tablePath.empty()
-            ? tablePath
-            : std::filesystem::path(tablePath).replace_extension(request.defaultExtension).string();
-    request.filter = CExportTableDialog::FilterOf(tableOptions.format);
-    const std::optional<FileDialogResult> chosen = dialogs.FileDialog(request);
+    const std::optional<FileDialogResult> chosen =
+        dialogs.FileDialog(CExportTableDialog::SaveRequest(tableOptions.format, tablePath));
     if (!chosen)
         return;
     const std::string before = tablePath;

@@ -457,24 +457,32 @@ int Split(const BankArguments& a) {
     return 0;
 }
 
+// A waveform data file's values, or why there are none.
+int ReadValues(const std::string& path, std::vector<double>& ys) {
+    if (const std::string e = Unreadable(path); !e.empty())
+        return Fail(1, e);
+    DataFile file;
+    try {
+        file = ReadDataFile(path);
+    } catch (const DataFileReadError& e) {
+        return Fail(1, "cannot read " + path + ": " + std::strerror(e.error));
+    } catch (const DataFileChanged& e) {
+        return Fail(1, "cannot read " + path + ": " + e.what());
+    }
+    ys.resize(file.count);
+    for (std::size_t i = 0; i < ys.size(); ++i)
+        ys[i] = file.points[i].y;
+    return 0;
+}
+
 int Join(const BankArguments& a) {
     BankValues bank;
     if (a.inputs.size() > MaxBankFrames)
         return Fail(2, "a bank holds at most 4096 frames");
     for (const std::string& path : a.inputs) {
-        if (const std::string e = Unreadable(path); !e.empty())
-            return Fail(1, e);
-        DataFile file;
-        try {
-            file = ReadDataFile(path);
-        } catch (const DataFileReadError& e) {
-            return Fail(1, "cannot read " + path + ": " + std::strerror(e.error));
-        } catch (const DataFileChanged& e) {
-            return Fail(1, "cannot read " + path + ": " + e.what());
-        }
-        std::vector<double> ys(file.count);
-        for (std::size_t i = 0; i < ys.size(); ++i)
-            ys[i] = file.points[i].y;
+        std::vector<double> ys;
+        if (const int status = ReadValues(path, ys))
+            return status;
         if (a.samples && ys.size() != a.samples) {
             std::string error;
             ys = Resample(ys, a.samples, a.method, true, error);
@@ -493,24 +501,6 @@ int Join(const BankArguments& a) {
     if (const std::string e = CheckBankShape(bank.frames, bank.frameSize); !e.empty())
         return Fail(1, e);
     return Save(a, bank);
-}
-
-// A waveform data file's values, or why there are none.
-int ReadValues(const std::string& path, std::vector<double>& ys) {
-    if (const std::string e = Unreadable(path); !e.empty())
-        return Fail(1, e);
-    DataFile file;
-    try {
-        file = ReadDataFile(path);
-    } catch (const DataFileReadError& e) {
-        return Fail(1, "cannot read " + path + ": " + std::strerror(e.error));
-    } catch (const DataFileChanged& e) {
-        return Fail(1, "cannot read " + path + ": " + e.what());
-    }
-    ys.resize(file.count);
-    for (std::size_t i = 0; i < ys.size(); ++i)
-        ys[i] = file.points[i].y;
-    return 0;
 }
 
 int MakeMorph(const BankArguments& a) {
