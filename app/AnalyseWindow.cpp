@@ -24,7 +24,7 @@ constexpr double FloorDb = -200;
 // X is then log10 of the harmonic (the axis labels it with the harmonic's number).
 void SpectrumPoints(const HarmonicSpectrum& s, bool log, std::vector<DataPoint>& points) {
     points.clear();
-    const std::vector<double>& a = s.amplitude;
+    const auto& a = s.amplitude;
     const double largest = a.empty() ? 0 : *std::max_element(a.begin(), a.end());
     if (!(largest > 0))
         return;
@@ -124,14 +124,13 @@ CAnalyseWindow::Result CAnalyseWindow::Analyse(const DataPoint* points, std::siz
     r.options = o;
     r.storedChosen = storedChosen;
     try {
-        // The stored table on a second core while this one takes the waveform.
-        std::future<StoredFigures> stored;
-        if (storedChosen)
-            stored = std::async(count > ImmediateLimit ? std::launch::async : std::launch::deferred,
-                                [=] { return AnalyseStored(points, count, o); });
-        r.wave = AnalyseTable(points, count);
-        if (stored.valid())
-            r.stored = stored.get();
+        if (storedChosen) {
+            BothAnalyses both = AnalyseBoth(points, count, o);
+            r.wave = std::move(both.wave);
+            r.stored = std::move(both.stored);
+        } else {
+            r.wave = AnalyseTable(points, count);
+        }
     } catch (const std::bad_alloc&) {
         r.error = "Out of memory.";
     }
@@ -281,7 +280,7 @@ void CAnalyseWindow::ReadAt(int x) {
         return;
     const double at = plot.XAxisAt(0).ValueAtPixel(x);
     const double k = std::round(Logarithmic() ? std::pow(10.0, at) : at);
-    const std::vector<double>& a = shown->wave.spectrum.amplitude;
+    const auto& a = shown->wave.spectrum.amplitude;
     if (a.empty() || !(k >= 0 && k < double(a.size()))) {
         readout->clear();
         return;

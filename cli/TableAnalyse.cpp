@@ -72,7 +72,7 @@ std::string AnalysisText(const AnalysedTable& a, bool json) {
 }
 
 std::string SpectrumCsv(const HarmonicSpectrum& spectrum) {
-    const std::vector<double>& amplitude = spectrum.amplitude;
+    const auto& amplitude = spectrum.amplitude;
     const double largest =
         amplitude.empty() ? 0 : *std::max_element(amplitude.begin(), amplitude.end());
     std::string text = "harmonic,magnitude_db,phase_deg\n";

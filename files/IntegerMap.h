@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
+
+#include "files/DataPoint.h"
 
 struct IntegerMap {
     double smin = 0, smax = 0, tmin = 0, tmax = 0;
@@ -40,9 +43,7 @@ struct IntegerMap {
         return std::int64_t(std::clamp(v, lo, hi));
     }
 
-    // The value alone, for the writers.
-    static std::int64_t Entry(const void* map, double y) {
-        bool held;
-        return (*static_cast<const IntegerMap*>(map))(y, held);
-    }
+    // The values of `count` samples, as operator() gives them: in one pass that vectorises,
+    // the few whose rounding is in doubt (within a few ulps of a half) again one by one.
+    void Entries(const DataPoint* points, std::size_t count, std::int64_t* out) const;
 };

@@ -35,6 +35,12 @@ public:
             Flush();
         return end;
     }
+    // Room for `n` bytes (at most Size) in one piece.
+    char* Room(std::size_t n) {
+        if (std::size_t(block.get() + Size - end) < n)
+            Flush();
+        return end;
+    }
     void Advance(char* to) { end = to; }
     void Append(const char* text, std::size_t n) {
         char* p = Room();

@@ -423,9 +423,10 @@ TablePlan Plan(const DataPoint* points, std::size_t count, const TableOptions& o
 
 } // namespace
 
-TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options) {
+TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options,
+                    bool countHeld) {
     IntegerMap map;
-    return Plan(points, count, options, map);
+    return Plan(points, count, options, map, countHeld);
 }
 
 StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOptions& options) {
@@ -450,6 +451,13 @@ StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOp
     table.stored.resize(count);
     table.exact.resize(count);
     if (t.bits) {
+        if (map.fractional)
+            table.slope = map.scale;
+        else if (map.scaled && (map.flat || map.tmin == map.tmax))
+            table.slope = 0, table.offset = map.tmin;
+        else if (map.scaled)
+            table.slope = double(map.wideTarget / map.wideSpan),
+            table.offset = double(map.tmin - map.smin * (map.wideTarget / map.wideSpan));
         for (std::size_t i = 0; i < count; ++i) {
             const double y = points[i].y;
             bool held;
@@ -504,8 +512,7 @@ bool WriteLines(const TextSink& sink, const DataPoint* points, std::size_t count
         note = QuarterWaveRule(count, plan.quarterWaveCentre);
         count = count / 4 + 1; // the first quarter and the peak
     }
-    const FormEntries entries{points, count, count + (o.guardPoint ? 1 : 0), IntegerMap::Entry,
-                              &map};
+    const FormEntries entries(points, count, count + (o.guardPoint ? 1 : 0), &map);
     OutputBuffer out(sink);
     return FormOf(o.format).Write(out, entries, o, lines, note) && out.Flush();
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/DataPoint.h"
+#include "files/LargePages.h"
 #include "files/OutputBuffer.h"
 #include "files/TableTypes.h"
 
@@ -96,7 +97,9 @@ struct TablePlan {
     std::string warning;
 };
 
-TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options);
+// Without `countHeld`, `saturated` and the quarter-wave offer are not worked out: a pass less.
+TablePlan PlanTable(const DataPoint* points, std::size_t count, const TableOptions& options,
+                    bool countHeld = true);
 // Why a waveform without samples makes no table of this form.
 std::string EmptyTableError(TableFormat format);
 
@@ -106,10 +109,12 @@ std::string EmptyTableError(TableFormat format);
 // cannot map the samples.
 struct StoredTable {
     std::string error;
-    std::vector<double> stored, exact;
+    LargeVector<double> stored, exact; // large pages: they are made and dropped at once
     double lsb =
         1;        // one step of the entries in these units: 1, or a float's or double's at the peak
     int bits = 0; // of the integer or word; 0 for float and double
+    // exact = slope · y + offset: the exact values' spectrum is then the samples' own, scaled.
+    double slope = 1, offset = 0;
 };
 StoredTable StoreTable(const DataPoint* points, std::size_t count, const TableOptions& options);
 

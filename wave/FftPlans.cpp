@@ -1,6 +1,8 @@
 #include "wave/FftPlans.h"
 
 #include <fftw3.h>
+
+#include "files/LargePages.h"
 #include <map>
 #include <mutex>
 #include <new>
@@ -37,16 +39,16 @@ fftw_plan PlanFor(std::size_t n, bool forward, double* reals, fftw_complex* bins
 }
 
 template <class T> FftwBuffer<T> Allocate(std::size_t count) {
-    T* p = static_cast<T*>(fftw_malloc(sizeof(T) * count));
-    if (!p)
+    if (count > std::size_t(-1) / sizeof(T))
         throw std::bad_alloc();
-    return FftwBuffer<T>(p);
+    return FftwBuffer<T>(static_cast<T*>(AllocateLarge(sizeof(T) * count)),
+                         FftwFree{sizeof(T) * count});
 }
 
 } // namespace
 
 void FftwFree::operator()(void* p) const {
-    fftw_free(p);
+    FreeLarge(p, bytes);
 }
 
 FftwBuffer<double> FftReals(std::size_t count) {
@@ -57,7 +59,8 @@ FftwBuffer<std::complex<double>> FftBins(std::size_t count) {
     return Allocate<std::complex<double>>(count);
 }
 
-// fftw_malloc aligns every buffer alike, as the plans' new-array execution requires.
+// Every buffer is aligned alike (pages, or 64 bytes), as the plans' new-array execution
+// requires.
 void ForwardFft(std::size_t n, double* samples, std::complex<double>* bins) {
     auto* out = reinterpret_cast<fftw_complex*>(bins);
     fftw_execute_dft_r2c(PlanFor(n, true, samples, out), samples, out);

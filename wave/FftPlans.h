@@ -7,11 +7,13 @@
 #include <memory>
 
 struct FftwFree {
+    std::size_t bytes = 0;
     void operator()(void* p) const;
 };
 template <class T> using FftwBuffer = std::unique_ptr<T[], FftwFree>;
 
-// Aligned room for `count` values; throws std::bad_alloc when it cannot be had.
+// Aligned room for `count` values, in large pages where it is large; throws std::bad_alloc
+// when it cannot be had.
 FftwBuffer<double> FftReals(std::size_t count);
 FftwBuffer<std::complex<double>> FftBins(std::size_t count);
 

@@ -35,3 +35,10 @@ struct TableAnalysis {
 TableAnalysis AnalyseTable(const DataPoint* points, std::size_t count);
 StoredFigures AnalyseStored(const DataPoint* points, std::size_t count,
                             const TableOptions& options);
+
+// Both, as the Analyse window shows them.
+struct BothAnalyses {
+    TableAnalysis wave;
+    StoredFigures stored;
+};
+BothAnalyses AnalyseBoth(const DataPoint* points, std::size_t count, const TableOptions& options);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <sndfile.h>
 #include <vector>
@@ -48,6 +49,50 @@ SF_VIRTUAL_IO MemoryIo() {
     return io;
 }
 
+// The samples as PCM bytes of `bits`, little-endian, 8-bit ones unsigned (offset by 128):
+// scaled, the words of a signed table of the width; else -1..1 at full scale, as Import reads
+// PCM back.
+bool PcmBytes(const TextSink& raw, const DataPoint* points, std::size_t count,
+              const TableOptions& o, int bits) {
+    const std::size_t size = std::size_t(bits / 8);
+    const char offset = bits == 8 ? char(0x80) : 0;
+    if (o.scaled) {
+        TableOptions words = o;
+        words.format = TableFormat::Bin;
+        words.width = bits;
+        words.widthSigned = true;
+        words.bigEndian = false;
+        if (!offset)
+            return WriteTable(raw, points, count, words);
+        std::string unsigned8;
+        return WriteTable(
+            [&](const char* bytes, std::size_t n) {
+                unsigned8.assign(bytes, n);
+                for (char& c : unsigned8)
+                    c ^= offset;
+                return raw(unsigned8.data(), n);
+            },
+            points, count, words);
+    }
+    const double scale = std::ldexp(1.0, bits - 1), lo = -scale, hi = scale - 1;
+    const double half = 0.49999999999999994; // added and truncated: halves away from zero
+    char block[4096 * 4];
+    for (std::size_t i = 0; i < count; i += 4096) {
+        const std::size_t n = std::min<std::size_t>(4096, count - i);
+        for (std::size_t k = 0; k < n; ++k) {
+            const double v = points[i + k].y * scale; // a power of two: exact
+            const double r = std::isnan(v) ? 0 : std::trunc(v + std::copysign(half, v)); // silence
+            const std::uint32_t w = std::uint32_t(std::int32_t(std::clamp(r, lo, hi)));
+            for (std::size_t b = 0; b < size; ++b)
+                block[k * size + b] = char(w >> (8 * b));
+            block[k * size] ^= offset;
+        }
+        if (!raw(block, n * size))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOptions& o,
@@ -67,7 +112,7 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
         same.wavetable = false;
         return WavTableBytes(resampled.data(), resampled.size(), same, bytes, error);
     }
-    const TablePlan plan = PlanTable(points, count, o);
+    const TablePlan plan = PlanTable(points, count, o, false); // its error alone
     if (!plan.error.empty()) {
         error = plan.error;
         return false;
@@ -119,50 +164,24 @@ bool WavTableBytes(const DataPoint* points, std::size_t count, const TableOption
     if (count == 2048)
         sf_set_chunk(wav, &chunk);
 
+    // The samples' bytes as the file holds them, handed over a run at a time: libsndfile
+    // writes them as they are and keeps the header.
+    file.bytes.reserve(4096 + entries * std::size_t(floating ? 4 : bits / 8));
+    auto raw = [wav](const char* bytes, std::size_t n) {
+        return sf_write_raw(wav, bytes, sf_count_t(n)) == sf_count_t(n);
+    };
     bool ok = true;
     if (floating) {
-        std::vector<float> block;
-        for (std::size_t i = 0; i < entries && ok; i += block.size()) {
-            block.resize(std::min<std::size_t>(65536, entries - i));
-            for (std::size_t k = 0; k < block.size(); ++k)
+        float block[4096];
+        for (std::size_t i = 0; i < entries && ok; i += 4096) {
+            const std::size_t n = std::min<std::size_t>(4096, entries - i);
+            for (std::size_t k = 0; k < n; ++k)
                 block[k] = float(std::clamp(points[(i + k) < count ? i + k : 0].y, double(-FLT_MAX),
                                             double(FLT_MAX)));
-            ok = sf_write_float(wav, block.data(), sf_count_t(block.size())) ==
-                 sf_count_t(block.size());
+            ok = raw(reinterpret_cast<const char*>(block), n * sizeof(float));
         }
-    } else if (!o.scaled) { // -1..1 at full scale, as Import reads PCM back
-        const double scale = std::ldexp(1.0, bits - 1), lo = -scale, hi = scale - 1;
-        std::vector<int> block;
-        for (std::size_t i = 0; ok && i < entries; i += block.size()) {
-            block.resize(std::min<std::size_t>(65536, entries - i));
-            for (std::size_t k = 0; k < block.size(); ++k) {
-                const double v = std::clamp(std::round(points[i + k].y * scale), lo, hi);
-                block[k] = int(std::uint32_t(std::int32_t(v)) << (32 - bits));
-            }
-            ok = sf_write_int(wav, block.data(), sf_count_t(block.size())) ==
-                 sf_count_t(block.size());
-        }
-    } else { // the words of a signed table of the width, as libsndfile's left-aligned ints
-        TableOptions words = o;
-        words.format = TableFormat::Bin;
-        words.width = bits;
-        words.widthSigned = true;
-        words.bigEndian = false;
-        std::string raw;
-        ok = WriteTable(StringSink(raw), points, count, words);
-        const std::size_t size = std::size_t(bits / 8);
-        std::vector<int> block;
-        for (std::size_t i = 0; ok && i < entries; i += block.size()) {
-            block.resize(std::min<std::size_t>(65536, entries - i));
-            for (std::size_t k = 0; k < block.size(); ++k) {
-                std::uint32_t w = 0;
-                for (std::size_t b = 0; b < size; ++b)
-                    w |= std::uint32_t(std::uint8_t(raw[(i + k) * size + b])) << (8 * b);
-                block[k] = int(w << (32 - bits));
-            }
-            ok = sf_write_int(wav, block.data(), sf_count_t(block.size())) ==
-                 sf_count_t(block.size());
-        }
+    } else {
+        ok = PcmBytes(raw, points, count, o, bits);
     }
     if (sf_close(wav) != 0 || !ok) {
         error = "libsndfile could not write the samples.";

@@ -20,17 +20,16 @@ double Decibels(double ratio) {
 
 } // namespace
 
-bool IsHarmonicBin(std::size_t k, std::size_t k1, std::size_t n) {
-    if (k1 == 0 || n == 0)
-        return false;
-    for (std::size_t m = 2; m <= DistortionHarmonics; ++m) {
+HarmonicBins::HarmonicBins(std::size_t k1, std::size_t n) {
+    std::size_t found = 0;
+    for (std::size_t m = 2; k1 && n && m <= DistortionHarmonics; ++m) {
         std::size_t b = (m * k1) % n;
         if (2 * b > n)
             b = n - b;
-        if (b == k && b != k1)
-            return true;
+        if (b && b != k1 && std::find(bins, bins + found, b) == bins + found)
+            bins[found++] = b;
     }
-    return false;
+    std::sort(bins, bins + found);
 }
 
 WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectrum& s,
@@ -97,15 +96,19 @@ WaveFigures FiguresOf(const double* samples, std::size_t n, const HarmonicSpectr
     f.phaseDegrees = s.phaseDegrees[k1];
     const double scale = f.fundamental; // powers relative to the fundamental's
     double harmonics = 0, noise = 0, spur = 0;
+    const HarmonicBins harmonic(k1, n);
+    const std::size_t* next = harmonic.bins;
     for (std::size_t k = 1; k <= last; ++k) {
         if (k == k1)
             continue;
         const double p = PowerOf(s, k, n, scale);
         spur = std::max(spur, s.amplitude[k]);
-        if (IsHarmonicBin(k, k1, n))
+        if (k == *next) {
             harmonics += p;
-        else
+            ++next;
+        } else {
             noise += p;
+        }
     }
     const double signal = PowerOf(s, k1, n, scale);
     const double thd = std::sqrt(harmonics / signal);

@@ -33,9 +33,13 @@ struct WaveFigures {
 // Harmonics up to this multiple of the fundamental count as distortion.
 constexpr std::size_t DistortionHarmonics = 10;
 
-// Whether bin k of an N-point spectrum holds a distortion harmonic of the fundamental at k1:
-// one of 2k1..10k1, folded back below N/2 where it lies above (IEEE 1241).
-bool IsHarmonicBin(std::size_t k, std::size_t k1, std::size_t n);
+// The bins of an N-point spectrum that hold a distortion harmonic of the fundamental at k1:
+// 2k1..10k1, folded back below N/2 where they lie above (IEEE 1241), but k1 itself; ascending
+// and each once, ended by 0, so that a walk over the spectrum meets them in turn.
+struct HarmonicBins {
+    std::size_t bins[DistortionHarmonics] = {};
+    HarmonicBins(std::size_t k1, std::size_t n);
+};
 
 // The figures of `n` samples, `stride` doubles apart, with their spectrum (SpectrumOf).
 WaveFigures FiguresOf(const double* ys, std::size_t n, const HarmonicSpectrum& spectrum,

@@ -3,6 +3,8 @@
 #include "files/forms/FormList.h"
 #include "files/forms/FormText.h"
 
+#include <algorithm>
+
 namespace {
 
 class CBinForm : public CTableForm {
@@ -24,11 +26,37 @@ public:
             out.Put(shown + eol);
             return true;
         }
-        for (std::size_t i = 0; i < words.size(); ++i) {
-            char* p = out.Room();
-            const std::uint64_t w = words[i];
-            for (std::size_t b = 0; b < bytes; ++b)
-                *p++ = char(w >> (8 * (o.bigEndian ? bytes - 1 - b : b)));
+        switch (bytes * 2 + o.bigEndian) {
+        case 2:
+            return Pack<1, false>(out, words);
+        case 3:
+            return Pack<1, true>(out, words);
+        case 4:
+            return Pack<2, false>(out, words);
+        case 5:
+            return Pack<2, true>(out, words);
+        case 6:
+            return Pack<3, false>(out, words);
+        case 7:
+            return Pack<3, true>(out, words);
+        case 8:
+            return Pack<4, false>(out, words);
+        default:
+            return Pack<4, true>(out, words);
+        }
+    }
+
+    // The words, `Bytes` each, a run of them at a time.
+    template <std::size_t Bytes, bool Big> static bool Pack(OutputBuffer& out, const Words& words) {
+        constexpr std::size_t Run = 4096;
+        for (std::size_t from = 0; from < words.size(); from += Run) {
+            const std::size_t n = std::min(Run, words.size() - from);
+            char* p = out.Room(n * Bytes);
+            for (std::size_t k = 0; k < n; ++k, p += Bytes) {
+                const std::uint64_t w = words[from + k];
+                for (std::size_t b = 0; b < Bytes; ++b)
+                    p[b] = char(w >> (8 * (Big ? Bytes - 1 - b : b)));
+            }
             out.Advance(p);
         }
         return true;

@@ -2,9 +2,11 @@
 // true value rounded half away from zero, for ordinary and huge magnitudes and next to halves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <gmp.h>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -166,3 +168,47 @@ TEST(TableScaling, ProductsAreComparedExactly) {
 }
 
 } // namespace
+
+// The samples as they are, and as fractions of full scale: exact ties go away from zero, and
+// what lies beyond the type is held, whichever run of the writer's blocks a value falls in.
+TEST(TableScaling, AsTheSamplesAreTiesGoAwayFromZeroAndTheRestIsHeld) {
+    std::mt19937_64 rng(9);
+    std::vector<double> ys;
+    const double odd[] = {0.5,
+                          -0.5,
+                          2.5,
+                          -2.5,
+                          32766.5,
+                          -32767.5,
+                          1e300,
+                          -INFINITY,
+                          NAN,
+                          0.49999999999999994,
+                          -0.49999999999999994,
+                          4503599627370497.0};
+    for (int i = 0; i < 3000; ++i)
+        ys.push_back(i % 7 == 0 ? odd[std::size_t(i / 7) % std::size(odd)]
+                                : double(int(rng() % 80000) - 40000) / 4);
+    TableOptions as;
+    as.type = TableType::Int16;
+    as.perLine = 1;
+    const std::vector<long long> got = Exported(ys, as);
+    ASSERT_EQ(got.size(), ys.size());
+    for (std::size_t i = 0; i < ys.size(); ++i) {
+        const double want =
+            std::isnan(ys[i]) ? -32768 : std::clamp(std::round(ys[i]), -32768.0, 32767.0);
+        ASSERT_EQ(got[i], (long long)want) << i << ": " << ys[i];
+    }
+    TableOptions q15;
+    q15.type = TableType::Q15;
+    q15.perLine = 1;
+    std::vector<double> fractions;
+    for (double y : ys)
+        fractions.push_back(y / 32768);
+    const std::vector<long long> q = Exported(fractions, q15);
+    for (std::size_t i = 0; i < ys.size(); ++i) {
+        if (!std::isnan(ys[i])) {
+            ASSERT_EQ(q[i], got[i]) << i << ": " << ys[i];
+        }
+    }
+}

@@ -180,3 +180,43 @@ TEST(TableAnalysis, FoldedHarmonicsTheMeanAndExtremeMagnitudes) {
 }
 
 } // namespace
+
+// The error's spectrum is taken from the entries' and the samples' (the exact values are the
+// samples scaled); it must agree with the transform of the error itself, and the window's
+// two columns worked out together with each worked out alone.
+TEST(TableAnalysis, TheErrorFromTheSamplesSpectrumIsTheErrorsOwn) {
+    std::vector<double> drawn(6000);
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        const double t = 2 * std::numbers::pi * double(i) / double(drawn.size());
+        drawn[i] = 0.2 + std::sin(3 * t) + 0.05 * std::sin(17 * t + 1) + 0.2 * (i % 700 < 90);
+    }
+    const std::vector<DataPoint> wave = Wave(drawn);
+    TableOptions q15, single, narrow = Words(10), as = Words(16);
+    q15.type = TableType::Q15;
+    single.type = TableType::Float;
+    narrow.sourceMin = -0.5;
+    narrow.sourceMax = 0.5;
+    as.scaled = false; // the samples as they are: a handful of levels
+    for (const TableOptions& o : {Words(12), q15, single, narrow, as}) {
+        const StoredTable table = StoreTable(wave.data(), wave.size(), o);
+        std::vector<double> error(wave.size());
+        for (std::size_t i = 0; i < error.size(); ++i)
+            error[i] = table.stored[i] - table.exact[i];
+        const HarmonicSpectrum e = SpectrumOf(error.data(), error.size());
+        const StoredFigures alone = AnalyseStored(wave.data(), wave.size(), o);
+        const double amplitude = alone.fullScale / 2;
+        double all = 0, spur = 0;
+        for (std::size_t k = 1; k < e.amplitude.size(); ++k) {
+            all += std::pow(e.amplitude[k] / amplitude, 2) / 2;
+            spur = std::max(spur, e.amplitude[k] / amplitude);
+        }
+        EXPECT_NEAR(alone.sinadDb, 10 * std::log10(0.5 / all), 1e-6) << o.width << o.scaled;
+        EXPECT_NEAR(alone.sfdrDb, -20 * std::log10(spur), 1e-6);
+        const BothAnalyses both = AnalyseBoth(wave.data(), wave.size(), o);
+        EXPECT_EQ(both.stored.sinadDb, alone.sinadDb);
+        EXPECT_EQ(both.stored.snrDb, alone.snrDb);
+        EXPECT_EQ(both.stored.spectrum.amplitude, alone.spectrum.amplitude);
+        EXPECT_EQ(both.wave.spectrum.amplitude,
+                  AnalyseTable(wave.data(), wave.size()).spectrum.amplitude);
+    }
+}
