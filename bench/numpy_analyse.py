@@ -2,18 +2,10 @@
 samples taken as one period (rfft, then the level, harmonics and symmetries), and those of
 the same samples stored as 12-bit words (the entries' spectrum and figures, and the error
 against the exact values with its own spectrum)."""
-import time
 
 import numpy as np
 
-
-def best_of(runs, work):
-    best = float("inf")
-    for _ in range(runs):
-        start = time.perf_counter()
-        work()
-        best = min(best, time.perf_counter() - start)
-    return best
+from best_of import best_of
 
 
 def spectrum(y):

@@ -3,18 +3,10 @@ import json
 import os
 import sys
 import tempfile
-import time
 
 import numpy as np
 
-
-def best_of(runs, work):
-    best = float("inf")
-    for _ in range(runs):
-        start = time.perf_counter()
-        work()
-        best = min(best, time.perf_counter() - start)
-    return best
+from best_of import best_of
 
 
 def main():

@@ -418,21 +418,20 @@ std::uint64_t LineStartFrom(Pieces& text, std::uint64_t offset, std::uint64_t si
     return size;
 }
 
-// A second thread kept for the whole read. Between jobs it spins a little before it sleeps:
-// the next job then finds it awake, where a sleeping core can take milliseconds to wake.
+// A second thread kept for the whole read. Either side waits for the other by spinning a few
+// microseconds at most, then sleeping: on a busy machine a spinning thread takes the core the
+// other needs. A job the helper has not yet started when the reader finishes is taken back
+// (its parts are done by then): a helper that is slow to wake never holds the read up.
 class Helper {
 public:
     Helper()
         : thread([this] {
               for (;;) {
-                  const auto since = std::chrono::steady_clock::now();
-                  int s;
-                  while ((s = state.load()) == Idle &&
-                         std::chrono::steady_clock::now() - since < std::chrono::milliseconds(2))
-                      std::this_thread::yield();
-                  state.wait(Idle);
-                  if (state.load() == Quit)
+                  int s = Await([](int v) { return v != Idle && v != Done; });
+                  if (s == Quit)
                       return;
+                  if (!state.compare_exchange_strong(s, Running))
+                      continue; // taken back
                   try {
                       job();
                   } catch (...) {
@@ -440,8 +439,6 @@ public:
                   }
                   state = Done;
                   state.notify_one();
-                  while (state.load() == Done)
-                      state.wait(Done);
               }
           }) {}
     ~Helper() {
@@ -456,21 +453,38 @@ public:
     void Begin(std::function<void()> work) {
         job = std::move(work);
         failure = nullptr;
-        state = Running;
+        state = Posted;
         state.notify_one();
     }
-    // Waits for the work to end; its failure is thrown again.
+    // Ends the work: takes it back if not begun, else waits for it to end; its failure is
+    // thrown again.
     void Finish() {
-        for (int s; (s = state.load()) == Running;)
-            state.wait(s);
-        state = Idle;
-        state.notify_one();
+        int s = Posted;
+        if (!state.compare_exchange_strong(s, Idle)) {
+            Await([](int v) { return v == Done; });
+            state = Idle;
+        }
         if (failure)
             std::rethrow_exception(failure);
     }
 
 private:
-    enum { Idle, Running, Done, Quit };
+    enum { Idle, Posted, Running, Done, Quit };
+
+    // The state once `ready` holds for it: a few microseconds' spin, then asleep.
+    template <class Ready> int Await(Ready ready) {
+        const auto since = std::chrono::steady_clock::now();
+        int s;
+        while (!ready(s = state.load()) &&
+               std::chrono::steady_clock::now() - since < std::chrono::microseconds(5)) {
+        }
+        while (!ready(s)) {
+            state.wait(s);
+            s = state.load();
+        }
+        return s;
+    }
+
     std::atomic<int> state{Idle};
     std::function<void()> job;
     std::exception_ptr failure;

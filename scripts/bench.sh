@@ -5,7 +5,7 @@ export BUILD_DIR="${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/
 export BUILD_TYPE=Release
 export CMAKE_ARGS="-DTARVELIN_BENCH=ON -DTARVELIN_TESTS=OFF"
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" python3-numpy python3-scipy time libqcustomplot-dev \
-  libsamplerate0-dev
+  libsamplerate0-dev python3-soundfile
 
 export TARVELIN_BENCH_DIR="${TARVELIN_BENCH_DIR:-$(mktemp -d)}"
 trap 'rm -rf "$TARVELIN_BENCH_DIR"' EXIT
@@ -22,6 +22,14 @@ echo "Band-limited resampling, libsoxr beside libsamplerate:"
 echo
 echo "The same transforms and resampling in numpy and scipy:"
 env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_wave.py"
+echo
+echo "The analysis above (Analyse/*) in numpy:"
+env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_analyse.py"
+echo
+echo "Every word form written to a file, beside numpy writers of the same bytes:"
+"$build_dir/bench/export_forms" "$TARVELIN_BENCH_DIR" |
+  env -u OPENBLAS_CORETYPE -u OPENBLAS_L2_SIZE /usr/bin/python3 "$root_dir/bench/numpy_forms.py" \
+    "$TARVELIN_BENCH_DIR"
 echo
 echo "Banks: files of 256 x 2048, and the next frame at 256 x 65,536:"
 "$build_dir/bench/bank_bench"
@@ -47,5 +55,16 @@ print(f'numpy.loadtxt: {len(a)} samples in {(time.perf_counter() - t) * 1000:.1f
 done
 echo
 file="$TARVELIN_BENCH_DIR/tarvelin-bench-10000000.txt"
+echo "The first read of 10 M samples on a quiet machine, and beside one busy process:"
+for run in 1 2 3; do
+  echo "quiet: $("$build_dir/bench/read_peak" "$file")"
+  bash -c 'while :; do :; done' &
+  busy=$!
+  sleep 0.2
+  echo "busy:  $("$build_dir/bench/read_peak" "$file")"
+  kill "$busy"
+  wait "$busy" 2>/dev/null || true
+done
+echo
 /usr/bin/time -f "reader peak memory on $(du -m "$file" | cut -f1) MB of text: %M KiB" \
   "$build_dir/bench/read_peak" "$file"
