@@ -2,12 +2,28 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <optional>
 #include <string>
 
 #include "platform/DCPaint.h"
 #include "platform/TextCache.h"
 
 using namespace dcqt;
+
+namespace {
+
+// `pixels` written into `image` with their corner at (x, y), all inside it.
+void CopyInto(QImage& image, const QImage& pixels, int x, int y) {
+    uchar* const first = image.bits(); // the surface is this window's own: no copy is made
+    const qsizetype stride = image.bytesPerLine();
+    const std::size_t bytes = std::size_t(pixels.width()) * 4;
+    for (int row = 0; row < pixels.height(); ++row)
+        std::memcpy(first + (y + row) * stride + std::size_t(x) * 4, pixels.constScanLine(row),
+                    bytes);
+}
+
+} // namespace
 
 CSize CDC::GetTextExtent(const std::string& text) const {
     const TextMeasure m = Measured(text);
@@ -163,14 +179,41 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
             l = std::max<std::int64_t>(l, rect->left), t = std::max<std::int64_t>(t, rect->top);
             r = std::min<std::int64_t>(r, rect->right), b = std::min<std::int64_t>(b, rect->bottom);
         }
+        // Clipped to its opaque box, a line's pixels owe nothing to what was there: they are
+        // kept and copied the next time, at a small part of the cost of drawing its glyphs.
+        const std::optional<CRect>& clip = S().clip;
+        const bool copied =
+            target->IsRaster() && S().bkMode == OPAQUE && !(format & DT_NOCLIP) &&
+            p.transform().type() == QTransform::TxNone && l >= left && t >= at &&
+            r <= left + width && b <= at + lineHeight &&
+            (!clip ||
+             (clip->left <= l && clip->top <= t && clip->right >= r && clip->bottom >= b)) &&
+            l >= 0 && t >= 0 && r <= target->image->width() && b <= target->image->height();
         target->Drawn(l, t, r, b);
+        const TextCache::Look look{ink.rgb(),
+                                   ToQColor(S().bkColor).rgb(),
+                                   int(target->image ? target->image->format() : 0),
+                                   int(l - left),
+                                   int(t - at),
+                                   int(r - left),
+                                   int(b - at)};
+        if (copied && l < r && t < b) {
+            if (const QImage* kept = target->texts->Pixels(LogFontSelected(), line, look)) {
+                CopyInto(*target->image, *kept, int(l), int(t));
+                return;
+            }
+        }
         if (S().bkMode == OPAQUE) {
             p.fillRect(QRect(int(left), y, width, lineHeight), ToQColor(S().bkColor));
         }
-        if (target->IsRaster()) // shaped once, drawn from the glyphs kept
+        if (target->IsRaster()) { // shaped once, drawn from the glyphs kept
             p.drawStaticText(QPoint(int(left), y),
                              target->texts->Shaped(LogFontSelected(), QtFont(), line));
-        else
+            if (copied && l < r && t < b)
+                target->texts->KeepPixels(
+                    LogFontSelected(), line, look,
+                    target->image->copy(int(l), int(t), int(r - l), int(b - t)));
+        } else
             p.drawText(QPoint(int(left), y + font.ascent),
                        QString::fromLatin1(line.data(), qsizetype(line.size())));
     });

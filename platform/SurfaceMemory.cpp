@@ -33,16 +33,22 @@ void SurfaceMemory::Remember(const CRect& r, QRgb colour) {
     // Assigning keeps the storage: a repaint of the same size allocates nothing.
     drawn.assign(std::size_t(tilesDown) * std::size_t((r.Width() + 7) / 8), 0);
     stale.assign(drawn.size(), 0);
+    drawnLines.assign((drawn.size() + 511) / 512, 0);
+    staleLines.assign(drawnLines.size(), 0);
 }
 
 void SurfaceMemory::FillAgain() {
     if (!valid)
         return;
-    if (!anyStale) // after a settled paint nothing is stale: the marks change places
+    if (!anyStale) { // after a settled paint nothing is stale: the marks change places
         drawn.swap(stale);
-    else
+        drawnLines.swap(staleLines);
+    } else {
         for (std::size_t i = 0; i < drawn.size(); ++i)
             stale[i] |= drawn[i], drawn[i] = 0;
+        for (std::size_t i = 0; i < drawnLines.size(); ++i)
+            staleLines[i] |= drawnLines[i], drawnLines[i] = 0;
+    }
     anyStale = true;
 }
 
@@ -69,8 +75,9 @@ void SurfaceMemory::Mark(int x0, int x1, int y) {
     const int shift = 8 * (row & 7);
     for (int tx = c0 >> 3; tx <= c1 >> 3; ++tx) {
         const int from = tx == c0 >> 3 ? c0 & 7 : 0, to = tx == c1 >> 3 ? c1 & 7 : 7;
-        p[std::size_t(tx) * std::size_t(tilesDown)] |=
-            std::uint64_t((0xFFu >> (7 - (to - from))) << from) << shift;
+        const std::size_t at = std::size_t(tx) * std::size_t(tilesDown);
+        p[at] |= std::uint64_t((0xFFu >> (7 - (to - from))) << from) << shift;
+        Touch(std::size_t(row >> 3) + at);
     }
 }
 
@@ -82,10 +89,14 @@ void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
     if (y0 > y1)
         return;
     const int column = x - rect.left;
-    std::uint64_t* const p = &drawn[std::size_t(column >> 3) * std::size_t(tilesDown)];
+    const std::size_t first = std::size_t(column >> 3) * std::size_t(tilesDown);
+    std::uint64_t* const p = &drawn[first];
     const std::uint64_t bit = 0x0101010101010101u << (column & 7);
     for (int ty = y0 >> 3; ty <= y1 >> 3; ++ty)
         p[ty] |= bit & Rows(ty == y0 >> 3 ? y0 & 7 : 0, ty == y1 >> 3 ? y1 & 7 : 7);
+    for (std::size_t line = (first + std::size_t(y0 >> 3)) >> 3;
+         line <= (first + std::size_t(y1 >> 3)) >> 3; ++line)
+        Touch(line << 3);
 }
 
 bool SurfaceMemory::Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const {
@@ -100,7 +111,10 @@ void SurfaceMemory::MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std
     if (!Cut(l, t, r, b))
         return;
     Tiles(int(l) - rect.left, int(r) - 1 - rect.left, int(t) - rect.top, int(b) - 1 - rect.top,
-          [&](std::size_t w, std::uint64_t mask) { drawn[w] |= mask; });
+          [&](std::size_t w, std::uint64_t mask) {
+              drawn[w] |= mask;
+              Touch(w);
+          });
 }
 
 void SurfaceMemory::ClearStale(std::uint64_t bits, std::size_t word) {
@@ -127,18 +141,25 @@ void SurfaceMemory::Uncover(std::int64_t l, std::int64_t t, std::int64_t r, std:
                   stale[w] &= ~mask;
               }
               drawn[w] |= mask;
+              Touch(w);
           });
 }
 
 void SurfaceMemory::Settle() {
     if (!valid || !anyStale)
         return;
-    for (std::size_t w = 0; w < stale.size(); ++w) {
-        if (!stale[w])
-            continue;
-        if (const std::uint64_t bits = stale[w] & ~drawn[w])
-            ClearStale(bits, w);
-        stale[w] = 0;
+    for (std::size_t k = 0; k < staleLines.size(); ++k) {
+        for (std::uint64_t lines = staleLines[k]; lines; lines &= lines - 1) {
+            const std::size_t first = (k * 64 + std::size_t(__builtin_ctzll(lines))) * 8;
+            for (std::size_t w = first; w < std::min(first + 8, stale.size()); ++w) {
+                if (!stale[w])
+                    continue;
+                if (const std::uint64_t bits = stale[w] & ~drawn[w])
+                    ClearStale(bits, w);
+                stale[w] = 0;
+            }
+        }
+        staleLines[k] = 0;
     }
     anyStale = false;
 }

@@ -60,4 +60,8 @@ private:
     // together; a horizontal line a word per 8 columns.
     int tilesDown = 0;
     std::vector<std::uint64_t> drawn, stale;
+    // A bit for each 8 words (a cache line) of `drawn` and `stale` that may hold marks: the
+    // end of a paint visits those alone, not the whole window's marks.
+    std::vector<std::uint64_t> drawnLines, staleLines;
+    void Touch(std::size_t word) { drawnLines[word >> 9] |= std::uint64_t(1) << (word >> 3 & 63); }
 };

@@ -62,3 +62,21 @@ const TextCache::Measure& TextCache::Get(const LOGFONTA& font, const QFont& qfon
         .emplace(key, Measure{fm.horizontalAdvance(Latin1(text)), fm.ascent(), fm.descent()})
         .first->second;
 }
+
+const std::string& TextCache::Key(const LOGFONTA& font, const Look& look, std::string_view text) {
+    Key(font, 0, text);
+    scratch.append(reinterpret_cast<const char*>(&look), sizeof look);
+    return scratch;
+}
+
+const QImage* TextCache::Pixels(const LOGFONTA& font, std::string_view text, const Look& look) {
+    auto it = pixels.find(Key(font, look, text));
+    return it == pixels.end() ? nullptr : &it->second;
+}
+
+void TextCache::KeepPixels(const LOGFONTA& font, std::string_view text, const Look& look,
+                           QImage image) {
+    if (pixels.size() >= MaxEntries / 8) // a few KiB each
+        pixels.clear();
+    pixels.insert_or_assign(Key(font, look, text), std::move(image));
+}

@@ -4,6 +4,7 @@
 // them again each time would cost more than the rest of a repaint.
 
 #include <QFont>
+#include <QImage>
 #include <QPaintDevice>
 #include <QStaticText>
 #include <QString>
@@ -25,12 +26,24 @@ public:
     // The text shaped once, ready to be drawn again and again.
     const QStaticText& Shaped(const LOGFONTA& font, const QFont& qfont, std::string_view text);
 
+    // How a line of text was drawn on an opaque box: its ink, the box's colour, the picture's
+    // format, and the part of the box drawn, about the text's origin.
+    struct Look {
+        QRgb ink, box;
+        int format, left, top, right, bottom;
+    };
+    // The pixels such a line left, kept to be copied there the next time; null until kept.
+    const QImage* Pixels(const LOGFONTA& font, std::string_view text, const Look& look);
+    void KeepPixels(const LOGFONTA& font, std::string_view text, const Look& look, QImage pixels);
+
 private:
     // The key of a font record, an int and a text, in `scratch`.
     const std::string& Key(const LOGFONTA& font, int extra, std::string_view text);
+    const std::string& Key(const LOGFONTA& font, const Look& look, std::string_view text);
 
     std::string scratch;
     std::unordered_map<std::string, Measure> measures;
     std::unordered_map<std::string, QFont> fonts;
     std::unordered_map<std::string, QStaticText> shaped;
+    std::unordered_map<std::string, QImage> pixels;
 };

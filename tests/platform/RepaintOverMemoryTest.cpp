@@ -107,4 +107,46 @@ TEST(RepaintOverMemory, EachPaintShowsWhatAFreshPictureShows) {
     }
 }
 
+// Labels in opaque boxes of their own height, as the chart's tick labels are drawn: copied
+// from what an earlier paint left, they must show what drawing them afresh shows, whatever
+// their colours, clipping and neighbours.
+class Labelled : public CWnd {
+public:
+    int paint = 0;
+    void Labels(CDC& dc) const {
+        dc.FillSolidRect(CRect(0, 0, 200, 150), RGB(250, 250, 250));
+        const int height = dc.GetTextExtent("0").cy;
+        const char* const texts[] = {"-0.25", "1e+06", "42", "0.125"};
+        for (int k = 0; k < 12; ++k) {
+            const int x = -20 + 19 * k + (paint % 3), y = 10 * k - 5;
+            dc.SetBkMode(OPAQUE);
+            dc.SetBkColor(k % 4 == 0 && paint % 2 ? RGB(200, 220, 255) : RGB(250, 250, 250));
+            dc.SetTextColor(paint % 4 == 3 ? RGB(160, 0, 0) : RGB(0, 0, 0));
+            CRect r(x, y, x + (k % 3 ? 60 : 20), y + height);
+            dc.DrawText(texts[(k + paint / 4) % 4], &r,
+                        DT_SINGLELINE | DT_VCENTER | (k % 2 ? DT_CENTER : DT_RIGHT));
+            CSelectGuard<CPen> pen(dc, CPen(PS_SOLID, 1, RGB(0, 0, 255)));
+            dc.MoveTo(x, y + height); // a tick beside the label
+            dc.LineTo(x, y + height + 4);
+        }
+    }
+    void OnPaint(CDC& dc) override { Labels(dc); }
+};
+
+TEST(RepaintOverMemory, LabelsCopiedFromAnEarlierPaintAreTheLabelsDrawn) {
+    Labelled w;
+    ASSERT_TRUE(w.Create("Labelled", "", CRect(0, 0, 200, 150), nullptr, 1));
+    for (w.paint = 0; w.paint < 16; ++w.paint) {
+        w.Invalidate();
+        w.UpdateWindow();
+        Canvas fresh(200, 150);
+        w.Labels(fresh.dc);
+        std::unique_ptr<CDC> shown = w.GetDC();
+        for (int y = 0; y < 150; ++y)
+            for (int x = 0; x < 200; ++x)
+                ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
+                    << "paint " << w.paint << " at " << x << "," << y;
+    }
+}
+
 } // namespace
