@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
+#include <utility>
 
 #include "platform/DCPaint.h"
 #include "platform/DirectImage.h"
@@ -94,14 +96,24 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             xMajor ? direct.MarkRow(int(std::min(from, to)), int(std::max(from, to)), int(y))
                    : direct.MarkColumn(int(x), int(std::min(from, to)), int(std::max(from, to)));
         std::int64_t at = from;
+        // Otherwise the dashes are marked a batch at a time, each tile once a batch.
+        std::pair<int, int> dashes[128];
+        std::size_t held = 0;
+        auto mark = [&] {
+            direct.MarkRuns(xMajor, int(xMajor ? y : x), dashes, held);
+            held = 0;
+        };
         for (std::int64_t done = 0; done < n;) {
             const std::int64_t length = std::min<std::int64_t>(left, n - done);
             const std::int64_t end = at + (length - 1) * step;
             if (run % 2 == 0 || bkMode == OPAQUE) {
                 const QRgb c = run % 2 == 0 ? onColour : offColour;
                 const int lo = int(std::min(at, end)), hi = int(std::max(at, end));
-                if (bkMode != OPAQUE)
-                    xMajor ? direct.MarkRow(lo, hi, int(y)) : direct.MarkColumn(int(x), lo, hi);
+                if (bkMode != OPAQUE) {
+                    if (held == std::size(dashes))
+                        mark();
+                    dashes[held++] = {lo, hi};
+                }
                 if (xMajor)
                     direct.Write(lo, hi, int(y), c);
                 else
@@ -112,6 +124,8 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             run = run + 1 == dash->count ? 0 : run + 1; // no division a run
             left = dash->runs[run];
         }
+        if (held)
+            mark();
         return;
     }
     QPolygon on, off;

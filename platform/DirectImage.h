@@ -94,6 +94,10 @@ public:
         if (memory)
             memory->MarkColumn(x, y0, y1);
     }
+    void MarkRuns(bool row, int at, const std::pair<int, int>* runs, std::size_t count) const {
+        if (memory)
+            row ? memory->MarkRuns(at, runs, count) : memory->MarkColumnRuns(at, runs, count);
+    }
     // Pixels x0..x1 of row y, all inside the bounds, written without being marked.
     void Write(int x0, int x1, int y, QRgb c) const {
         c |= 0xFF000000u;

@@ -99,6 +99,63 @@ void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
         Touch(line << 3);
 }
 
+void SurfaceMemory::MarkRuns(int y, const std::pair<int, int>* runs, std::size_t count) {
+    if (!valid || y < rect.top || y >= rect.bottom)
+        return;
+    const int row = y - rect.top, shift = 8 * (row & 7);
+    std::uint64_t* const p = &drawn[std::size_t(row >> 3)];
+    int tile = -1;
+    std::uint64_t gathered = 0;
+    auto flush = [&] {
+        if (tile < 0)
+            return;
+        const std::size_t at = std::size_t(tile) * std::size_t(tilesDown);
+        p[at] |= gathered << shift;
+        Touch(std::size_t(row >> 3) + at);
+    };
+    for (std::size_t k = 0; k < count; ++k) {
+        const int c0 = std::max(runs[k].first, rect.left) - rect.left;
+        const int c1 = std::min(runs[k].second, rect.right - 1) - rect.left;
+        for (int tx = c0 >> 3; c0 <= c1 && tx <= c1 >> 3; ++tx) {
+            if (tx != tile) {
+                flush();
+                tile = tx, gathered = 0;
+            }
+            const int from = tx == c0 >> 3 ? c0 & 7 : 0, to = tx == c1 >> 3 ? c1 & 7 : 7;
+            gathered |= (0xFFu >> (7 - (to - from))) << from;
+        }
+    }
+    flush();
+}
+
+void SurfaceMemory::MarkColumnRuns(int x, const std::pair<int, int>* runs, std::size_t count) {
+    if (!valid || x < rect.left || x >= rect.right)
+        return;
+    const int column = x - rect.left;
+    const std::size_t first = std::size_t(column >> 3) * std::size_t(tilesDown);
+    const std::uint64_t bit = 0x0101010101010101u << (column & 7);
+    int tile = -1;
+    std::uint64_t gathered = 0;
+    auto flush = [&] {
+        if (tile < 0)
+            return;
+        drawn[first + std::size_t(tile)] |= gathered;
+        Touch(first + std::size_t(tile));
+    };
+    for (std::size_t k = 0; k < count; ++k) {
+        const int y0 = std::max(runs[k].first, rect.top) - rect.top;
+        const int y1 = std::min(runs[k].second, rect.bottom - 1) - rect.top;
+        for (int ty = y0 >> 3; y0 <= y1 && ty <= y1 >> 3; ++ty) {
+            if (ty != tile) {
+                flush();
+                tile = ty, gathered = 0;
+            }
+            gathered |= bit & Rows(ty == y0 >> 3 ? y0 & 7 : 0, ty == y1 >> 3 ? y1 & 7 : 7);
+        }
+    }
+    flush();
+}
+
 bool SurfaceMemory::Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const {
     if (!valid)
         return false;

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QRgb>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/Types.h"
@@ -31,6 +32,10 @@ public:
     void Mark(int x0, int x1, int y);
     // Pixels y0..y1 of column x are overwritten.
     void MarkColumn(int x, int y0, int y1);
+    // Runs [first, second] (inclusive, ascending) of row y, or of column x, are overwritten:
+    // a styled line's, each tile's marks gathered and written once.
+    void MarkRuns(int y, const std::pair<int, int>* runs, std::size_t count);
+    void MarkColumnRuns(int x, const std::pair<int, int>* runs, std::size_t count);
     // Everything within l..r-1, t..b-1 is overwritten.
     void MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b);
     // Something is drawn within l..r-1, t..b-1 that may let what is underneath show: the stale
