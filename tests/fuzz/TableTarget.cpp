@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/IntegerMap.h"
 #include "files/TableExport.h"
 #include "tests/fuzz/FuzzTargets.h"
 #include "wave/WavTable.h"
@@ -38,6 +39,39 @@ bool IntegerAt(const std::string& text, std::size_t& at, long long& value) {
         return false;
     at = std::size_t(end - text.c_str());
     return true;
+}
+
+// The writers' block map against the map one value at a time, on a map of 1 to 32 bits that
+// the option bytes make: as the samples are, a fraction of full scale, or scaled from the
+// samples' own range onto the type's, either way round.
+void CheckBlockMap(const std::vector<DataPoint>& points, const std::uint8_t* data) {
+    IntegerMap m;
+    const int bits = 1 + data[2] % 32;
+    const bool isSigned = data[1] & 4;
+    m.lo = isSigned ? -std::ldexp(1.0, bits - 1) : 0;
+    m.hi = isSigned ? std::ldexp(1.0, bits - 1) - 1 : std::ldexp(1.0, bits) - 1;
+    m.fractional = data[0] & 1;
+    m.scale = std::ldexp(1.0, bits - 1);
+    m.scaled = (data[1] & 1) && !m.fractional;
+    if (m.scaled && !points.empty()) {
+        auto [lo, hi] =
+            std::minmax_element(points.begin(), points.end(),
+                                [](const DataPoint& a, const DataPoint& b) { return a.y < b.y; });
+        m.smin = lo->y;
+        m.smax = hi->y;
+        m.tmin = data[1] & 128 ? m.hi : m.lo;
+        m.tmax = data[1] & 128 ? m.lo : m.hi;
+        m.Prepare();
+        m.lo = std::min(m.tmin, m.tmax);
+        m.hi = std::max(m.tmin, m.tmax);
+    }
+    std::vector<std::int64_t> block(points.size());
+    m.Entries(points.data(), points.size(), block.data());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        bool held;
+        if (block[i] != m(points[i].y, held))
+            std::abort();
+    }
 }
 
 } // namespace
@@ -71,6 +105,8 @@ void FuzzTable(const std::uint8_t* data, std::size_t size) {
     std::vector<DataPoint> points;
     while (end - p >= 8)
         points.push_back({double(points.size()), Take(p, end)});
+
+    CheckBlockMap(points, data);
 
     // Every other form from the first byte's tens: words of a width from the third byte.
     const int form = data[0] / 10 % 11;
