@@ -1,5 +1,6 @@
 #include "files/LargePages.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #if defined(__linux__)
@@ -20,8 +21,8 @@ void* AllocateLarge(std::size_t bytes) {
         return p;
     }
 #endif
-    // Aligned as FFTW's own allocations are, so that its plans run on either.
-    void* p = std::aligned_alloc(64, (bytes + 63) / 64 * 64 + 64);
+    // Aligned as FFTW's own allocations are, so that its plans run on either; never of size 0.
+    void* p = std::aligned_alloc(64, std::max<std::size_t>(64, (bytes + 63) / 64 * 64));
     if (!p)
         throw std::bad_alloc();
     return p;

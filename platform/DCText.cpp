@@ -182,13 +182,13 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
         // Clipped to its opaque box, a line's pixels owe nothing to what was there: they are
         // kept and copied the next time, at a small part of the cost of drawing its glyphs.
         const std::optional<CRect>& clip = S().clip;
-        const bool copied =
-            target->IsRaster() && S().bkMode == OPAQUE && !(format & DT_NOCLIP) &&
-            p.transform().type() == QTransform::TxNone && l >= left && t >= at &&
-            r <= left + width && b <= at + lineHeight &&
-            (!clip ||
-             (clip->left <= l && clip->top <= t && clip->right >= r && clip->bottom >= b)) &&
-            l >= 0 && t >= 0 && r <= target->image->width() && b <= target->image->height();
+        const bool copied = target->IsRaster() && S().bkMode == OPAQUE && !(format & DT_NOCLIP) &&
+                            p.transform().type() == QTransform::TxNone && l >= left && t >= at &&
+                            r <= left + width && b <= at + lineHeight &&
+                            (!clip || (clip->left <= l && clip->top <= t && clip->right >= r &&
+                                       clip->bottom >= b)) &&
+                            l >= 0 && t >= 0 && l < r && t < b && r <= target->image->width() &&
+                            b <= target->image->height();
         target->Drawn(l, t, r, b);
         const TextCache::Look look{ink.rgb(),
                                    ToQColor(S().bkColor).rgb(),
@@ -197,7 +197,7 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
                                    int(t - at),
                                    int(r - left),
                                    int(b - at)};
-        if (copied && l < r && t < b) {
+        if (copied) {
             if (const QImage* kept = target->texts->Pixels(LogFontSelected(), line, look)) {
                 CopyInto(*target->image, *kept, int(l), int(t));
                 return;
@@ -209,7 +209,7 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
         if (target->IsRaster()) { // shaped once, drawn from the glyphs kept
             p.drawStaticText(QPoint(int(left), y),
                              target->texts->Shaped(LogFontSelected(), QtFont(), line));
-            if (copied && l < r && t < b)
+            if (copied)
                 target->texts->KeepPixels(
                     LogFontSelected(), line, look,
                     target->image->copy(int(l), int(t), int(r - l), int(b - t)));

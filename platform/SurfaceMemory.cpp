@@ -64,39 +64,13 @@ template <class F> void SurfaceMemory::Tiles(int c0, int c1, int r0, int r1, F f
 }
 
 void SurfaceMemory::Mark(int x0, int x1, int y) {
-    if (!valid || y < rect.top || y >= rect.bottom)
-        return;
-    const int c0 = std::max(x0, rect.left) - rect.left;
-    const int c1 = std::min(x1, rect.right - 1) - rect.left;
-    if (c0 > c1)
-        return;
-    const int row = y - rect.top;
-    std::uint64_t* const p = &drawn[std::size_t(row >> 3)];
-    const int shift = 8 * (row & 7);
-    for (int tx = c0 >> 3; tx <= c1 >> 3; ++tx) {
-        const int from = tx == c0 >> 3 ? c0 & 7 : 0, to = tx == c1 >> 3 ? c1 & 7 : 7;
-        const std::size_t at = std::size_t(tx) * std::size_t(tilesDown);
-        p[at] |= std::uint64_t((0xFFu >> (7 - (to - from))) << from) << shift;
-        Touch(std::size_t(row >> 3) + at);
-    }
+    const std::pair<int, int> run(x0, x1);
+    MarkRuns(y, &run, 1);
 }
 
 void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
-    if (!valid || x < rect.left || x >= rect.right)
-        return;
-    y0 = std::max(y0, rect.top) - rect.top;
-    y1 = std::min(y1, rect.bottom - 1) - rect.top;
-    if (y0 > y1)
-        return;
-    const int column = x - rect.left;
-    const std::size_t first = std::size_t(column >> 3) * std::size_t(tilesDown);
-    std::uint64_t* const p = &drawn[first];
-    const std::uint64_t bit = 0x0101010101010101u << (column & 7);
-    for (int ty = y0 >> 3; ty <= y1 >> 3; ++ty)
-        p[ty] |= bit & Rows(ty == y0 >> 3 ? y0 & 7 : 0, ty == y1 >> 3 ? y1 & 7 : 7);
-    for (std::size_t line = (first + std::size_t(y0 >> 3)) >> 3;
-         line <= (first + std::size_t(y1 >> 3)) >> 3; ++line)
-        Touch(line << 3);
+    const std::pair<int, int> run(y0, y1);
+    MarkColumnRuns(x, &run, 1);
 }
 
 void SurfaceMemory::MarkRuns(int y, const std::pair<int, int>* runs, std::size_t count) {

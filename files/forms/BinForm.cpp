@@ -26,28 +26,20 @@ public:
             out.Put(shown + eol);
             return true;
         }
-        switch (bytes * 2 + o.bigEndian) {
+        switch (bytes) {
+        case 1:
+            return Pack<1>(out, words, o.bigEndian);
         case 2:
-            return Pack<1, false>(out, words);
+            return Pack<2>(out, words, o.bigEndian);
         case 3:
-            return Pack<1, true>(out, words);
-        case 4:
-            return Pack<2, false>(out, words);
-        case 5:
-            return Pack<2, true>(out, words);
-        case 6:
-            return Pack<3, false>(out, words);
-        case 7:
-            return Pack<3, true>(out, words);
-        case 8:
-            return Pack<4, false>(out, words);
+            return Pack<3>(out, words, o.bigEndian);
         default:
-            return Pack<4, true>(out, words);
+            return Pack<4>(out, words, o.bigEndian);
         }
     }
 
     // The words, `Bytes` each, a run of them at a time.
-    template <std::size_t Bytes, bool Big> static bool Pack(OutputBuffer& out, const Words& words) {
+    template <std::size_t Bytes> static bool Pack(OutputBuffer& out, const Words& words, bool big) {
         constexpr std::size_t Run = 4096;
         for (std::size_t from = 0; from < words.size(); from += Run) {
             const std::size_t n = std::min(Run, words.size() - from);
@@ -55,7 +47,7 @@ public:
             for (std::size_t k = 0; k < n; ++k, p += Bytes) {
                 const std::uint64_t w = words[from + k];
                 for (std::size_t b = 0; b < Bytes; ++b)
-                    p[b] = char(w >> (8 * (Big ? Bytes - 1 - b : b)));
+                    p[b] = char(w >> (8 * (big ? Bytes - 1 - b : b)));
             }
             out.Advance(p);
         }
