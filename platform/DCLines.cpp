@@ -1,6 +1,7 @@
 // Lines: one-pixel lines walked here with the framework's rules, wide ones through Qt.
 #include <QPolygon>
 #include <algorithm>
+#include <cassert>
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
@@ -13,6 +14,44 @@
 using namespace dcqt;
 
 namespace {
+
+// A styled line along row (or column) `at`, pixels lo..lo+n-1, whose pixel lo is step
+// `first` of the pattern, and the steps run backwards along the row when `reversed`. Which
+// of 64 steps the pattern draws is a window on the pattern laid end to end: those pixels
+// are written and marked together.
+void StraightStyledLine(const DirectImage& direct, bool row, int at, int lo, std::int64_t n,
+                        const DashPattern& dash, std::int64_t first, bool reversed, QRgb on,
+                        QRgb off, bool opaque) {
+    int period = 0;
+    for (int r = 0; r < dash.count; ++r)
+        period += dash.runs[r];
+    assert(period > 0 && period <= 64); // a window of 64 and the period fit 128 bits
+    unsigned __int128 tape = 0;
+    for (int j = 0, r = 0, left = dash.runs[0]; j < period; ++j) {
+        if (r % 2 == 0) // a drawn run
+            tape |= static_cast<unsigned __int128>(1) << (reversed ? period - 1 - j : j);
+        if (--left == 0 && ++r < dash.count)
+            left = dash.runs[r];
+    }
+    for (int j = period; j < 128; ++j)
+        tape |= (tape >> (j - period) & 1) << j;
+    const int start = int(first % period);
+    int phase = reversed ? period - 1 - start : start;
+    if (opaque) // every pixel is written
+        row ? direct.MarkRow(lo, int(lo + n - 1), at) : direct.MarkColumn(at, lo, int(lo + n - 1));
+    for (std::int64_t k = 0; k < n; k += 64) {
+        const std::uint64_t all =
+            n - k >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << (n - k)) - 1;
+        const std::uint64_t drawn = std::uint64_t(tape >> phase) & all;
+        const int from = lo + int(k);
+        direct.WriteBits(row, at, from, drawn, on);
+        if (opaque)
+            direct.WriteBits(row, at, from, ~drawn & all, off);
+        else
+            direct.MarkBits(row, at, from, drawn);
+        phase = (phase + 64) % period;
+    }
+}
 
 // A one-pixel line from a to b that leaves out b; the gaps of a styled pen take the
 // background colour when the background is opaque. Only the steps whose pixels can reach the
@@ -75,6 +114,15 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         }
         return;
     }
+    if (direct && (dx == 0 || dy == 0)) {
+        const std::int64_t n = steps.last - steps.first;
+        const std::int64_t step = xMajor ? sx : sy, from = xMajor ? x : y;
+        StraightStyledLine(direct, xMajor, int(xMajor ? y : x),
+                           int(step > 0 ? from : from - (n - 1)), n, *dash,
+                           step > 0 ? steps.first : steps.first + n - 1, step < 0, onColour,
+                           offColour, bkMode == OPAQUE);
+        return;
+    }
     int run = 0, left = 0;
     { // the pattern where the walk enters
         int total = 0;
@@ -86,47 +134,6 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             run = (run + 1) % dash->count;
         }
         left = dash->runs[run] - int(offset);
-    }
-    if (direct && (dx == 0 || dy == 0)) {
-        // A styled grid line: the pattern's runs written whole, the line marked once.
-        const std::int64_t n = steps.last - steps.first;
-        const std::int64_t step = xMajor ? sx : sy;
-        const std::int64_t from = xMajor ? x : y, to = from + (n - 1) * step;
-        if (bkMode == OPAQUE) // every pixel is written; otherwise each run is marked below
-            xMajor ? direct.MarkRow(int(std::min(from, to)), int(std::max(from, to)), int(y))
-                   : direct.MarkColumn(int(x), int(std::min(from, to)), int(std::max(from, to)));
-        std::int64_t at = from;
-        // Otherwise the dashes are marked a batch at a time, each tile once a batch.
-        std::pair<int, int> dashes[128];
-        std::size_t held = 0;
-        auto mark = [&] {
-            direct.MarkRuns(xMajor, int(xMajor ? y : x), dashes, held);
-            held = 0;
-        };
-        for (std::int64_t done = 0; done < n;) {
-            const std::int64_t length = std::min<std::int64_t>(left, n - done);
-            const std::int64_t end = at + (length - 1) * step;
-            if (run % 2 == 0 || bkMode == OPAQUE) {
-                const QRgb c = run % 2 == 0 ? onColour : offColour;
-                const int lo = int(std::min(at, end)), hi = int(std::max(at, end));
-                if (bkMode != OPAQUE) {
-                    if (held == std::size(dashes))
-                        mark();
-                    dashes[held++] = {lo, hi};
-                }
-                if (xMajor)
-                    direct.Write(lo, hi, int(y), c);
-                else
-                    direct.WriteColumn(int(x), lo, hi, c);
-            }
-            done += length;
-            at = end + step;
-            run = run + 1 == dash->count ? 0 : run + 1; // no division a run
-            left = dash->runs[run];
-        }
-        if (held)
-            mark();
-        return;
     }
     QPolygon on, off;
     for (std::int64_t i = steps.first; i < steps.last; ++i) {

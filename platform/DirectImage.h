@@ -94,9 +94,29 @@ public:
         if (memory)
             memory->MarkColumn(x, y0, y1);
     }
-    void MarkRuns(bool row, int at, const std::pair<int, int>* runs, std::size_t count) const {
+    // Pixel `from` + k of row (or column) `at` for each bit k of `bits`.
+    void MarkBits(bool row, int at, int from, std::uint64_t bits) const {
         if (memory)
-            row ? memory->MarkRuns(at, runs, count) : memory->MarkColumnRuns(at, runs, count);
+            row ? memory->MarkRowBits(at, from, bits) : memory->MarkColumnBits(at, from, bits);
+    }
+    // Pixel `from` + k of row (or column) `at` for each bit k of `bits`, all inside the
+    // bounds, written without being marked: a row's a run at a time.
+    void WriteBits(bool row, int at, int from, std::uint64_t bits, QRgb c) const {
+        c |= 0xFF000000u;
+        if (!row) {
+            QRgb* const p = Row(from) + at;
+            for (; bits; bits &= bits - 1)
+                p[std::ptrdiff_t(__builtin_ctzll(bits)) * stride] = c;
+            return;
+        }
+        QRgb* const p = Row(at) + from;
+        while (bits) {
+            const int k = __builtin_ctzll(bits);
+            const std::uint64_t rest = ~(bits >> k);
+            const int length = rest ? __builtin_ctzll(rest) : 64 - k;
+            std::fill_n(p + k, length, c);
+            bits = length + k >= 64 ? 0 : bits & (~std::uint64_t(0) << (k + length));
+        }
     }
     // Pixels x0..x1 of row y, all inside the bounds, written without being marked.
     void Write(int x0, int x1, int y, QRgb c) const {

@@ -1,6 +1,7 @@
 #include "platform/SurfaceMemory.h"
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -13,6 +14,17 @@ std::uint64_t Columns(int from, int to) {
 std::uint64_t Rows(int from, int to) {
     return (~0ull >> (8 * (7 - (to - from)))) << (8 * from);
 }
+
+// Bit k of a byte moved to bit 8k: a column's eight rows as they lie in a tile.
+constexpr std::array<std::uint64_t, 256> SpreadTable() {
+    std::array<std::uint64_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        for (int k = 0; k < 8; ++k)
+            if (b >> k & 1)
+                t[std::size_t(b)] |= std::uint64_t(1) << (8 * k);
+    return t;
+}
+constexpr std::array<std::uint64_t, 256> Spread = SpreadTable();
 
 } // namespace
 
@@ -30,8 +42,10 @@ void SurfaceMemory::Remember(const CRect& r, QRgb colour) {
     rect = r;
     fill = colour | 0xFF000000u;
     tilesDown = (r.Height() + 7) / 8;
-    // Assigning keeps the storage: a repaint of the same size allocates nothing.
-    drawn.assign(std::size_t(tilesDown) * std::size_t((r.Width() + 7) / 8), 0);
+    // Assigning keeps the storage: a repaint of the same size allocates nothing. Whole cache
+    // lines of marks, so that the end of a paint takes them eight words at a time.
+    const std::size_t tiles = std::size_t(tilesDown) * std::size_t((r.Width() + 7) / 8);
+    drawn.assign((tiles + 7) / 8 * 8, 0);
     stale.assign(drawn.size(), 0);
     drawnLines.assign((drawn.size() + 511) / 512, 0);
     staleLines.assign(drawnLines.size(), 0);
@@ -56,78 +70,89 @@ template <class F> void SurfaceMemory::Tiles(int c0, int c1, int r0, int r1, F f
     for (int tx = c0 >> 3; tx <= c1 >> 3; ++tx) {
         const std::uint64_t columns =
             Columns(tx == c0 >> 3 ? c0 & 7 : 0, tx == c1 >> 3 ? c1 & 7 : 7);
-        const std::size_t column = std::size_t(tx) * std::size_t(tilesDown);
         for (int ty = r0 >> 3; ty <= r1 >> 3; ++ty)
-            f(column + std::size_t(ty),
-              columns & Rows(ty == r0 >> 3 ? r0 & 7 : 0, ty == r1 >> 3 ? r1 & 7 : 7));
+            f(Word(tx, ty), columns & Rows(ty == r0 >> 3 ? r0 & 7 : 0, ty == r1 >> 3 ? r1 & 7 : 7));
     }
 }
 
 void SurfaceMemory::Mark(int x0, int x1, int y) {
-    const std::pair<int, int> run(x0, x1);
-    MarkRuns(y, &run, 1);
-}
-
-void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
-    const std::pair<int, int> run(y0, y1);
-    MarkColumnRuns(x, &run, 1);
-}
-
-void SurfaceMemory::MarkRuns(int y, const std::pair<int, int>* runs, std::size_t count) {
     if (!valid || y < rect.top || y >= rect.bottom)
         return;
-    const int row = y - rect.top, shift = 8 * (row & 7);
-    std::uint64_t* const p = &drawn[std::size_t(row >> 3)];
-    int tile = -1;
-    std::uint64_t gathered = 0;
-    auto flush = [&] {
-        if (tile < 0)
-            return;
-        const std::size_t at = std::size_t(tile) * std::size_t(tilesDown);
-        p[at] |= gathered << shift;
-        Touch(std::size_t(row >> 3) + at);
-    };
-    for (std::size_t k = 0; k < count; ++k) {
-        const int c0 = std::max(runs[k].first, rect.left) - rect.left;
-        const int c1 = std::min(runs[k].second, rect.right - 1) - rect.left;
-        for (int tx = c0 >> 3; c0 <= c1 && tx <= c1 >> 3; ++tx) {
-            if (tx != tile) {
-                flush();
-                tile = tx, gathered = 0;
-            }
-            const int from = tx == c0 >> 3 ? c0 & 7 : 0, to = tx == c1 >> 3 ? c1 & 7 : 7;
-            gathered |= (0xFFu >> (7 - (to - from))) << from;
-        }
+    const int c0 = std::max(x0, rect.left) - rect.left;
+    const int c1 = std::min(x1, rect.right - 1) - rect.left;
+    const int row = y - rect.top;
+    for (int tx = c0 >> 3; c0 <= c1 && tx <= c1 >> 3; ++tx) {
+        const int from = tx == c0 >> 3 ? c0 & 7 : 0, to = tx == c1 >> 3 ? c1 & 7 : 7;
+        Set(Word(tx, row >> 3), std::uint64_t((0xFFu >> (7 - (to - from))) << from)
+                                    << (8 * (row & 7)));
     }
-    flush();
 }
 
-void SurfaceMemory::MarkColumnRuns(int x, const std::pair<int, int>* runs, std::size_t count) {
+// A column's tiles lie side by side: the run is a few words in a row.
+void SurfaceMemory::MarkColumn(int x, int y0, int y1) {
     if (!valid || x < rect.left || x >= rect.right)
         return;
-    const int column = x - rect.left;
-    const std::size_t first = std::size_t(column >> 3) * std::size_t(tilesDown);
-    const std::uint64_t bit = 0x0101010101010101u << (column & 7);
-    int tile = -1;
-    std::uint64_t gathered = 0;
-    auto flush = [&] {
-        if (tile < 0)
-            return;
-        drawn[first + std::size_t(tile)] |= gathered;
-        Touch(first + std::size_t(tile));
-    };
-    for (std::size_t k = 0; k < count; ++k) {
-        const int y0 = std::max(runs[k].first, rect.top) - rect.top;
-        const int y1 = std::min(runs[k].second, rect.bottom - 1) - rect.top;
-        for (int ty = y0 >> 3; y0 <= y1 && ty <= y1 >> 3; ++ty) {
-            if (ty != tile) {
-                flush();
-                tile = ty, gathered = 0;
-            }
-            gathered |= bit & Rows(ty == y0 >> 3 ? y0 & 7 : 0, ty == y1 >> 3 ? y1 & 7 : 7);
-        }
+    const int r0 = std::max(y0, rect.top) - rect.top;
+    const int r1 = std::min(y1, rect.bottom - 1) - rect.top;
+    if (r0 > r1)
+        return;
+    const std::uint64_t bit = 0x0101010101010101u << ((x - rect.left) & 7);
+    const std::size_t first = Word((x - rect.left) >> 3, r0 >> 3);
+    const std::size_t last = first + std::size_t((r1 >> 3) - (r0 >> 3));
+    if (first == last) {
+        Set(first, bit & Rows(r0 & 7, r1 & 7));
+        return;
     }
-    flush();
+    Set(first, bit & Rows(r0 & 7, 7));
+    for (std::size_t w = first + 1; w < last; ++w)
+        drawn[w] |= bit;
+    for (std::size_t w = (first + 8) & ~std::size_t(7); w < last; w += 8)
+        Touch(w); // the lines between the ends
+    Set(last, bit & Rows(0, r1 & 7));
+}
+
+std::uint64_t SurfaceMemory::CutBits(int& at, int size, std::uint64_t bits) {
+    if (at < 0) {
+        if (at <= -64)
+            return 0;
+        bits >>= -at;
+        at = 0;
+    }
+    const int room = size - at;
+    if (room <= 0)
+        return 0;
+    return room < 64 ? bits & ((std::uint64_t(1) << room) - 1) : bits;
+}
+
+void SurfaceMemory::MarkRowBits(int y, int x, std::uint64_t bits) {
+    if (!valid || y < rect.top || y >= rect.bottom)
+        return;
+    int c = x - rect.left;
+    bits = CutBits(c, rect.Width(), bits);
+    const int row = y - rect.top, shift = 8 * (row & 7);
+    // Eight columns to a tile: a byte of the bits, moved to where the tiles start.
+    const int skew = c & 7;
+    std::size_t w = Word(c >> 3, row >> 3);
+    if (const std::uint64_t first = (bits << skew) & 0xFF)
+        Set(w, first << shift);
+    for (bits >>= 8 - skew; bits; bits >>= 8)
+        if (w += std::size_t(tilesDown), bits & 0xFF)
+            Set(w, (bits & 0xFF) << shift);
+}
+
+void SurfaceMemory::MarkColumnBits(int x, int y, std::uint64_t bits) {
+    if (!valid || x < rect.left || x >= rect.right)
+        return;
+    int r = y - rect.top;
+    bits = CutBits(r, rect.Height(), bits);
+    const int column = x - rect.left, skew = r & 7;
+    // Eight rows to a tile, one after the other in the marks.
+    std::size_t w = Word(column >> 3, r >> 3);
+    if (const std::uint64_t first = (bits << skew) & 0xFF)
+        Set(w, Spread[first] << (column & 7));
+    for (bits >>= 8 - skew; bits; bits >>= 8)
+        if (++w, bits & 0xFF)
+            Set(w, Spread[bits & 0xFF] << (column & 7));
 }
 
 bool SurfaceMemory::Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const {
@@ -142,10 +167,7 @@ void SurfaceMemory::MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std
     if (!Cut(l, t, r, b))
         return;
     Tiles(int(l) - rect.left, int(r) - 1 - rect.left, int(t) - rect.top, int(b) - 1 - rect.top,
-          [&](std::size_t w, std::uint64_t mask) {
-              drawn[w] |= mask;
-              Touch(w);
-          });
+          [&](std::size_t w, std::uint64_t mask) { Set(w, mask); });
 }
 
 void SurfaceMemory::ClearStale(std::uint64_t bits, std::size_t word) {
@@ -171,8 +193,7 @@ void SurfaceMemory::Uncover(std::int64_t l, std::int64_t t, std::int64_t r, std:
                   ClearStale(stale[w] & ~drawn[w] & mask, w);
                   stale[w] &= ~mask;
               }
-              drawn[w] |= mask;
-              Touch(w);
+              Set(w, mask);
           });
 }
 
@@ -182,13 +203,15 @@ void SurfaceMemory::Settle() {
     for (std::size_t k = 0; k < staleLines.size(); ++k) {
         for (std::uint64_t lines = staleLines[k]; lines; lines &= lines - 1) {
             const std::size_t first = (k * 64 + std::size_t(__builtin_ctzll(lines))) * 8;
-            for (std::size_t w = first; w < std::min(first + 8, stale.size()); ++w) {
-                if (!stale[w])
-                    continue;
-                if (const std::uint64_t bits = stale[w] & ~drawn[w])
-                    ClearStale(bits, w);
-                stale[w] = 0;
-            }
+            // A picture painted again leaves nothing here: one test for the line.
+            std::uint64_t* const s = &stale[first];
+            const std::uint64_t* const d = &drawn[first];
+            std::uint64_t left = 0;
+            for (int i = 0; i < 8; ++i)
+                left |= s[i] & ~d[i];
+            for (int i = 0; left && i < 8; ++i)
+                ClearStale(s[i] & ~d[i], first + std::size_t(i));
+            std::fill_n(s, 8, 0);
         }
         staleLines[k] = 0;
     }

@@ -32,10 +32,10 @@ public:
     void Mark(int x0, int x1, int y);
     // Pixels y0..y1 of column x are overwritten.
     void MarkColumn(int x, int y0, int y1);
-    // Runs [first, second] (inclusive, ascending) of row y, or of column x, are overwritten:
-    // a styled line's, each tile's marks gathered and written once.
-    void MarkRuns(int y, const std::pair<int, int>* runs, std::size_t count);
-    void MarkColumnRuns(int x, const std::pair<int, int>* runs, std::size_t count);
+    // The pixels of row y at x + k, or of column x at y + k, for each bit k set in `bits`:
+    // a styled line's 64 steps at a time.
+    void MarkRowBits(int y, int x, std::uint64_t bits);
+    void MarkColumnBits(int x, int y, std::uint64_t bits);
     // Everything within l..r-1, t..b-1 is overwritten.
     void MarkRect(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b);
     // Something is drawn within l..r-1, t..b-1 that may let what is underneath show: the stale
@@ -48,10 +48,16 @@ public:
     long long Pending() const;
 
 private:
+    // `bits` from `at` cut to `size` places from 0; `at` becomes the first kept place.
+    static std::uint64_t CutBits(int& at, int size, std::uint64_t bits);
     bool Cut(std::int64_t& l, std::int64_t& t, std::int64_t& r, std::int64_t& b) const;
     // The pixels of columns c0..c1 and rows r0..r1 (inclusive, from the rectangle's corner)
     // in every tile they touch: f(word, bits).
     template <class F> void Tiles(int c0, int c1, int r0, int r1, F f);
+    // Where the marks of tile (tx, ty) are kept.
+    std::size_t Word(int tx, int ty) const {
+        return std::size_t(tx) * std::size_t(tilesDown) + std::size_t(ty);
+    }
     // Writes the fill colour to the pixels of `bits` in tile `word`.
     void ClearStale(std::uint64_t bits, std::size_t word);
 
@@ -69,4 +75,8 @@ private:
     // end of a paint visits those alone, not the whole window's marks.
     std::vector<std::uint64_t> drawnLines, staleLines;
     void Touch(std::size_t word) { drawnLines[word >> 9] |= std::uint64_t(1) << (word >> 3 & 63); }
+    void Set(std::size_t word, std::uint64_t bits) {
+        drawn[word] |= bits;
+        Touch(word);
+    }
 };

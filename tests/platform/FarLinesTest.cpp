@@ -119,7 +119,9 @@ TEST(FarLines, StyledLinesKeepTheirPatternFromTheFirstStep) {
                   {PS_DASHDOT, {9, 6, 3, 6}},
                   {PS_DASHDOTDOT, {9, 3, 3, 3, 3, 3}}};
     std::mt19937 rng(15);
-    std::uniform_int_distribution<int> near(-30, 90), far(-20000, 20000);
+    // Wide enough for a straight line to be written in several pieces of 64 steps.
+    constexpr int Size = 150;
+    std::uniform_int_distribution<int> near(-30, Size + 30), far(-20000, 20000);
     for (int round = 0; round < 400; ++round) {
         const auto& style = styles[round % 4];
         CPoint a(near(rng), near(rng)), b(near(rng), near(rng));
@@ -130,13 +132,13 @@ TEST(FarLines, StyledLinesKeepTheirPatternFromTheFirstStep) {
         if (round % 2)
             std::swap(a, b);
         const bool opaque = round % 5 < 3;
-        Canvas c(60, 60);
+        Canvas c(Size, Size);
         c.dc.SelectObject(CPen(style.style, 1, Black));
         c.dc.SetBkColor(Gap);
         c.dc.SetBkMode(opaque ? OPAQUE : TRANSPARENT);
         c.dc.MoveTo(a);
         c.dc.LineTo(b);
-        std::vector<COLORREF> expected(60 * 60, Paper);
+        std::vector<COLORREF> expected(Size * Size, Paper);
         int total = 0;
         for (int r : style.runs)
             total += r;
@@ -145,12 +147,12 @@ TEST(FarLines, StyledLinesKeepTheirPatternFromTheFirstStep) {
             int at = int(step++ % total), run = 0;
             while (at >= style.runs[std::size_t(run)])
                 at -= style.runs[std::size_t(run++)];
-            if (x >= 0 && x < 60 && y >= 0 && y < 60 && (run % 2 == 0 || opaque))
-                expected[std::size_t(y * 60 + x)] = run % 2 == 0 ? Black : Gap;
+            if (x >= 0 && x < Size && y >= 0 && y < Size && (run % 2 == 0 || opaque))
+                expected[std::size_t(y * Size + x)] = run % 2 == 0 ? Black : Gap;
         });
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 60; ++x)
-                ASSERT_EQ(c.At(x, y), expected[std::size_t(y * 60 + x)])
+        for (int y = 0; y < Size; ++y)
+            for (int x = 0; x < Size; ++x)
+                ASSERT_EQ(c.At(x, y), expected[std::size_t(y * Size + x)])
                     << "round " << round << " at " << x << "," << y;
     }
 }

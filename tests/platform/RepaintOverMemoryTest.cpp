@@ -93,8 +93,10 @@ public:
 TEST(RepaintOverMemory, EachPaintShowsWhatAFreshPictureShows) {
     Painted w;
     ASSERT_TRUE(w.Create("Painted", "", CRect(0, 0, 200, 150), nullptr, 1));
-    for (unsigned paint = 0; paint < 150; ++paint) {
-        w.scene.seed = paint * 7919u + 1;
+    for (unsigned paint = 0; paint < 300; ++paint) {
+        // Each scene twice: painted over another, then over itself, where every pixel it
+        // draws was drawn before and must be marked as drawn again.
+        w.scene.seed = paint / 2 * 7919u + 1;
         w.Invalidate();
         w.UpdateWindow();
         Canvas fresh(200, 150);
@@ -144,6 +146,41 @@ TEST(RepaintOverMemory, LabelsCopiedFromAnEarlierPaintAreTheLabelsDrawn) {
         std::unique_ptr<CDC> shown = w.GetDC();
         for (int y = 0; y < 150; ++y)
             for (int x = 0; x < 200; ++x)
+                ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
+                    << "paint " << w.paint << " at " << x << "," << y;
+    }
+}
+
+// Lines across a tall window, each in one paint only: every pixel they drew, however far
+// along them, is cleared by the next paint that leaves them out.
+class Crossed : public CWnd {
+public:
+    int paint = 0;
+    BOOL OnEraseBkgnd(CDC&) override { return TRUE; } // the paint fills it all
+    void OnPaint(CDC& dc) override {
+        dc.RefillSolidRect(CRect(0, 0, 64, 700), Paper);
+        CSelectGuard<CPen> pen(dc, CPen(paint % 2 ? PS_SOLID : PS_DOT, 1, RGB(0, 0, 160)));
+        dc.SetBkMode(TRANSPARENT);
+        const int at = 3 + paint / 2 * 7;
+        dc.MoveTo(at, -5); // down a column, then along a row
+        dc.LineTo(at, 705);
+        dc.MoveTo(70, at * 9);
+        dc.LineTo(-6, at * 9);
+    }
+};
+
+TEST(RepaintOverMemory, LongLinesDrawnOnceAreClearedByThePaintAfter) {
+    Crossed w;
+    ASSERT_TRUE(w.Create("Crossed", "", CRect(0, 0, 64, 700), nullptr, 1));
+    for (w.paint = 0; w.paint < 8; ++w.paint) {
+        w.Invalidate();
+        w.UpdateWindow();
+        Canvas fresh(64, 700);
+        fresh.dc.FillSolidRect(CRect(0, 0, 64, 700), Paper);
+        w.OnPaint(fresh.dc);
+        std::unique_ptr<CDC> shown = w.GetDC();
+        for (int y = 0; y < 700; ++y)
+            for (int x = 0; x < 64; ++x)
                 ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
                     << "paint " << w.paint << " at " << x << "," << y;
     }
