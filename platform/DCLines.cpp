@@ -97,19 +97,25 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
             direct.Column(r.left(), r.top(), r.bottom(), onColour);
     };
     if (!dash) {
-        // Each run's length follows from the error term: a division per run, not a step per
-        // pixel. The run ends with the step that moves the minor coordinate.
+        // Each run's length follows from the error term, and the next one's from this one's
+        // remainder: no step per pixel, and no division per run. The run ends with the step
+        // that moves the minor coordinate.
         const std::int64_t minor = xMajor ? dy : dx, major = xMajor ? dx : dy;
+        if (minor == 0) {
+            flushRun(steps.last - steps.first);
+            return;
+        }
+        const std::int64_t whole = major / minor, part = major % minor;
+        std::int64_t before = err / minor, rest = err % minor; // steps before the minor one
         for (std::int64_t i = steps.first; i < steps.last;) {
-            const std::int64_t k =
-                std::min(minor == 0 ? steps.last - i : err / minor + 1, steps.last - i);
+            const std::int64_t k = std::min(before + 1, steps.last - i);
             runX = x, runY = y;
             flushRun(k);
             (xMajor ? x : y) += k * (xMajor ? sx : sy);
-            if ((err -= k * minor) < 0) {
-                (xMajor ? y : x) += xMajor ? sy : sx;
-                err += major;
-            }
+            (xMajor ? y : x) += xMajor ? sy : sx;
+            const bool carry = (rest += part) >= minor;
+            rest -= carry ? minor : 0;
+            before = whole - 1 + carry;
             i += k;
         }
         return;

@@ -57,6 +57,9 @@ void SurfaceMemory::FillAgain() {
     if (!anyStale) { // after a settled paint nothing is stale: the marks change places
         drawn.swap(stale);
         drawnLines.swap(staleLines);
+        // Already clear, but written once in order: a paint marks all over the window, and
+        // whatever ran since the last one has pushed these marks out of the caches.
+        std::fill(drawn.begin(), drawn.end(), 0);
     } else {
         for (std::size_t i = 0; i < drawn.size(); ++i)
             stale[i] |= drawn[i], drawn[i] = 0;

@@ -43,6 +43,8 @@ TEST(FarLines, EnteredAtTheExactStateOfTheWholeWalk) {
         CPoint a(far(rng), far(rng)), b(near(rng), near(rng));
         if (round % 3 == 0)
             b = CPoint(-a.x / 2 + near(rng), -a.y / 3 + near(rng));
+        if (round % 4 == 1) // and wholly inside, at any slope
+            a = CPoint(near(rng), near(rng));
         if (round % 2)
             std::swap(a, b);
         Canvas c(60, 60);
