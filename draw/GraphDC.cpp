@@ -110,6 +110,13 @@ void CGraphDC::RefillSolidRect(const CRect& r, COLORREF c) {
     CDC::RefillSolidRect(scaling ? ScaleRect(r) : r, c);
 }
 
+void CGraphDC::RefillSolidRects(std::vector<CFillPart> parts) {
+    if (scaling)
+        for (CFillPart& part : parts)
+            part.rect = ScaleRect(part.rect);
+    CDC::RefillSolidRects(parts);
+}
+
 void CGraphDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
     if (scaling) {
         CPoint p = ScalePoint(CPoint(x, y));

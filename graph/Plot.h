@@ -203,7 +203,9 @@ protected:
 private:
     // Draws the legend in `inner` and takes its room from it; without `draw` only the latter.
     void DrawLegend(CGraphDC& dc, CRect& inner, bool draw);
-    void LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner);
+    // Places the axes in `inner`, which gives the plot rectangle, without drawing.
+    void LayoutAxes(CGraphDC& dc, const CRect& inner);
+    void DrawAxes(CGraphDC& dc);
     void ApplyZoom();
     void Pan(CPoint point);
     // Moves both ends of every axis of a list by fractions of its span; false when nothing moved.

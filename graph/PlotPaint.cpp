@@ -22,19 +22,18 @@ BOOL CPlot::OnEraseBkgnd(CDC&) {
 
 namespace {
 
-// Fills `area` except where it meets `hole`, which a later fill covers; like any fill it
-// leaves the background colour set.
-void FillAround(CGraphDC& dc, const CRect& area, const CRect& hole, COLORREF colour) {
-    dc.SetBkColor(colour);
+// `area` except where it meets `hole`, which a later fill covers, in `colour`.
+void FillAround(std::vector<CFillPart>& parts, const CRect& area, const CRect& hole,
+                COLORREF colour) {
     CRect meet;
     if (!meet.IntersectRect(area, hole)) {
-        dc.FillSolidRect(area, colour);
+        parts.push_back({area, colour});
         return;
     }
-    dc.FillSolidRect(CRect(area.left, area.top, area.right, meet.top), colour);
-    dc.FillSolidRect(CRect(area.left, meet.bottom, area.right, area.bottom), colour);
-    dc.FillSolidRect(CRect(area.left, meet.top, meet.left, meet.bottom), colour);
-    dc.FillSolidRect(CRect(meet.right, meet.top, area.right, meet.bottom), colour);
+    parts.push_back({CRect(area.left, area.top, area.right, meet.top), colour});
+    parts.push_back({CRect(area.left, meet.bottom, area.right, area.bottom), colour});
+    parts.push_back({CRect(area.left, meet.top, meet.left, meet.bottom), colour});
+    parts.push_back({CRect(meet.right, meet.top, area.right, meet.bottom), colour});
 }
 
 } // namespace
@@ -80,15 +79,24 @@ void CPlot::PaintGraph(CGraphDC& dc, const CRect& outer) {
     CRect inner(SatSum(outer.left, marginLeft), SatSum(outer.top, marginTop),
                 SatSum(outer.right, -std::int64_t(marginRight)),
                 SatSum(outer.bottom, -std::int64_t(marginBottom)));
-    // Each colour is filled only where no later fill covers it: the same picture with a third
-    // of the writes.
     CRect afterLegend = inner;
     if (legendVisible)
         DrawLegend(dc, afterLegend, false);
-    FillAround(dc, outer, afterLegend, mono ? RGB(255, 255, 255) : backgroundColour);
-    if (legendVisible)
+    LayoutAxes(dc, afterLegend);
+    // The surfaces in one refill, a window's surface remembering them from paint to paint; each
+    // colour is filled only where no later one covers it: the same picture with a third of the
+    // writes.
+    const COLORREF plotFill = mono ? RGB(255, 255, 255) : plotColour;
+    std::vector<CFillPart> surfaces;
+    FillAround(surfaces, outer, afterLegend, mono ? RGB(255, 255, 255) : backgroundColour);
+    FillAround(surfaces, afterLegend, plotRect, mono ? RGB(255, 255, 255) : innerColour);
+    surfaces.push_back({plotRect, plotFill});
+    dc.RefillSolidRects(surfaces);
+    if (legendVisible) {
         DrawLegend(dc, inner, true);
-    LayoutAndDrawAxes(dc, inner);
+        dc.SetBkColor(plotFill); // the axes are drawn as the fills leave it
+    }
+    DrawAxes(dc);
 
     CRect clip = plotRect;
     if (dc.scaling)
@@ -216,7 +224,7 @@ void CPlot::DrawLegend(CGraphDC& dc, CRect& inner, bool draw) {
     }
 }
 
-void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
+void CPlot::LayoutAxes(CGraphDC& dc, const CRect& inner) {
     int side = 0; // automatic sides alternate left, right, left ...
     for (CPlotAxis& a : yAxes)
         if (a.labelSide == 2) {
@@ -254,12 +262,13 @@ void CPlot::LayoutAndDrawAxes(CGraphDC& dc, const CRect& inner) {
         a.areaRect = inner;
     }
     plotRect = CRect(SatSum(left, 1), inner.top, right, bottom);
-    FillAround(dc, inner, plotRect, dc.fewColours ? RGB(255, 255, 255) : innerColour);
-    dc.RefillSolidRect(plotRect, dc.fewColours ? RGB(255, 255, 255) : plotColour);
-    for (CPlotAxis& a : yAxes) {
+    for (CPlotAxis& a : yAxes)
         a.originY = bottom;
+}
+
+void CPlot::DrawAxes(CGraphDC& dc) {
+    for (CPlotAxis& a : yAxes)
         a.Draw(&dc);
-    }
     for (CPlotAxis& a : xAxes)
         a.Draw(&dc);
 }

@@ -63,6 +63,12 @@ DeviceCaps ScreenDeviceCaps();
 
 struct DCTarget;
 
+// One rectangle of a refill and its colour.
+struct CFillPart {
+    CRect rect;
+    COLORREF colour;
+};
+
 // A text's advance and its font's ascent and descent, in device pixels.
 struct TextMeasure {
     int width = 0;
@@ -127,6 +133,8 @@ public:
     // FillSolidRect for a rectangle filled on every paint: on a window's surface only what was
     // drawn over it since the last such fill is written again.
     void RefillSolidRect(const CRect& r, COLORREF c);
+    // The same for several rectangles filled in turn, remembered together.
+    void RefillSolidRects(const std::vector<CFillPart>& parts);
     void DrawFocusRect(const CRect& r);
     COLORREF SetPixel(int x, int y, COLORREF c);
     COLORREF GetPixel(int x, int y) const;

@@ -227,33 +227,50 @@ void CDC::FillSolidRect(const CRect& r, COLORREF c) {
     p.fillRect(ToQRect(r), ToQColor(c));
 }
 
-// A window's surface remembers the last fill of the rectangle and what was drawn over it
-// since: filling it again writes nothing now, and clears only what this paint leaves undrawn.
 void CDC::RefillSolidRect(const CRect& r, COLORREF c) {
-    SetBkColor(c);
+    RefillSolidRects({{r, c}});
+}
+
+// A window's surface remembers the last fill of the rectangles and what was drawn over them
+// since: filling them again writes nothing now, and clears only what this paint leaves
+// undrawn.
+void CDC::RefillSolidRects(const std::vector<CFillPart>& wanted) {
+    if (wanted.empty())
+        return;
+    SetBkColor(wanted.back().colour); // as the last fill leaves it
     PAINTER_OR()
     (void)p;
     const std::shared_ptr<SurfaceMemory> memory = target->surfaceMemory;
     const DirectImage direct = DirectImage::For(*target, R2_COPYPEN);
-    const QRgb colour = ToQColor(c).rgb() | 0xFF000000u;
-    // An inside-out rectangle fills nothing, here as on any other target.
-    const QRect wanted = direct && !r.IsRectEmpty() ? ToQRect(r) & target->image->rect() : QRect();
-    if (!memory || wanted.isEmpty() || !direct.Bounds().contains(wanted)) {
+    bool inside = memory && direct;
+    std::vector<SurfaceMemory::Part> parts;
+    for (std::size_t k = 0; inside && k < wanted.size(); ++k) {
+        // An inside-out rectangle fills nothing, here as on any other target.
+        const CRect& r = wanted[k].rect;
+        const QRect cut = r.IsRectEmpty() ? QRect() : ToQRect(r) & target->image->rect();
+        if (cut.isEmpty())
+            continue;
+        inside = direct.Bounds().contains(cut);
+        parts.push_back({CRect(cut.left(), cut.top(), cut.right() + 1, cut.bottom() + 1),
+                         ToQColor(wanted[k].colour).rgb() | 0xFF000000u});
+    }
+    if (!inside || parts.empty()) {
         if (memory)
             memory->Settle();
-        FillSolidRect(r, c);
-        if (memory) // a fill cut by the clip leaves part of the rectangle as it was
+        for (const CFillPart& w : wanted)
+            FillSolidRect(w.rect, w.colour);
+        if (memory) // a fill cut by the clip leaves part of a rectangle as it was
             memory->Forget();
         return;
     }
-    const CRect filled(wanted.left(), wanted.top(), wanted.right() + 1, wanted.bottom() + 1);
-    if (memory->Remembers(filled, colour)) {
+    if (memory->Remembers(parts)) {
         memory->FillAgain();
         return;
     }
     memory->Settle();
-    direct.FillRect(filled, colour);
-    memory->Remember(filled, colour);
+    for (const SurfaceMemory::Part& part : parts)
+        direct.FillRect(part.rect, part.colour);
+    memory->Remember(parts);
 }
 
 void CDC::FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {

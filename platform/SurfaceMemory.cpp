@@ -33,14 +33,20 @@ void SurfaceMemory::SetSurface(QImage* picture) {
     valid = anyStale = false;
 }
 
-void SurfaceMemory::Remember(const CRect& r, QRgb colour) {
+void SurfaceMemory::Remember(const std::vector<Part>& filled) {
+    CRect r = filled.empty() ? CRect() : filled.front().rect;
+    for (const Part& p : filled)
+        r = CRect(std::min(r.left, p.rect.left), std::min(r.top, p.rect.top),
+                  std::max(r.right, p.rect.right), std::max(r.bottom, p.rect.bottom));
     valid = surface && !r.IsRectEmpty() && r.left >= 0 && r.top >= 0 &&
             r.right <= surface->width() && r.bottom <= surface->height();
     anyStale = false;
     if (!valid)
         return;
     rect = r;
-    fill = colour | 0xFF000000u;
+    parts = filled; // keeps the storage, as the marks below do
+    for (Part& p : parts)
+        p.colour |= 0xFF000000u;
     tilesDown = (r.Height() + 7) / 8;
     // Assigning keeps the storage: a repaint of the same size allocates nothing. Whole cache
     // lines of marks, so that the end of a paint takes them eight words at a time.
@@ -180,10 +186,18 @@ void SurfaceMemory::ClearStale(std::uint64_t bits, std::size_t word) {
     const qsizetype stride = surface->bytesPerLine();
     const int left = rect.left + int(word / std::size_t(tilesDown)) * 8;
     const int top = rect.top + int(word % std::size_t(tilesDown)) * 8;
-    while (bits) {
-        const int bit = __builtin_ctzll(bits);
-        reinterpret_cast<QRgb*>(first + (top + (bit >> 3)) * stride)[left + (bit & 7)] = fill;
-        bits &= bits - 1;
+    for (auto p = parts.rbegin(); bits && p != parts.rend(); ++p) {
+        const int c0 = std::max(p->rect.left - left, 0), c1 = std::min(p->rect.right - left, 8) - 1;
+        const int r0 = std::max(p->rect.top - top, 0), r1 = std::min(p->rect.bottom - top, 8) - 1;
+        if (c0 > c1 || r0 > r1)
+            continue;
+        std::uint64_t here = bits & Columns(c0, c1) & Rows(r0, r1);
+        bits &= ~here;
+        for (; here; here &= here - 1) {
+            const int bit = __builtin_ctzll(here);
+            reinterpret_cast<QRgb*>(first + (top + (bit >> 3)) * stride)[left + (bit & 7)] =
+                p->colour;
+        }
     }
 }
 

@@ -1,10 +1,11 @@
 #pragma once
-// Platform-internal: what a window surface holds of a rectangle once filled with one colour.
-// Every context on the surface marks the pixels it writes over it. When the next paint fills
-// the rectangle with the same colour again, nothing is written at first: the pixels the last
-// paint drew become stale, and only those that this paint does not draw again are cleared,
-// once it ends (or sooner, where something is drawn that lets them show through). A repaint
-// of a picture that hardly changed then writes each pixel it draws once, and nothing else.
+// Platform-internal: what a window surface holds of a few rectangles once filled, each with
+// its colour, at once. Every context on the surface marks the pixels it writes over them.
+// When the next paint fills the same rectangles with the same colours again, nothing is
+// written at first: the pixels the last paint drew become stale, and only those that this
+// paint does not draw again are cleared, once it ends (or sooner, where something is drawn
+// that lets them show through). A repaint of a picture that hardly changed then writes each
+// pixel it draws once, and nothing else.
 
 #include <QImage>
 #include <QRgb>
@@ -20,12 +21,16 @@ public:
     void SetSurface(QImage* picture);
     // The surface may have changed anywhere.
     void Forget() { valid = false; }
-    bool Remembers(const CRect& r, QRgb colour) const {
-        return valid && r == rect && colour == fill;
-    }
-    // `r` was just filled with `colour`.
-    void Remember(const CRect& r, QRgb colour);
-    // The remembered rectangle is filled again: what was drawn over it is stale from now.
+    // A rectangle and its colour; where they overlap, the later one shows.
+    struct Part {
+        CRect rect;
+        QRgb colour;
+        bool operator==(const Part& o) const { return rect == o.rect && colour == o.colour; }
+    };
+    bool Remembers(const std::vector<Part>& filled) const { return valid && filled == parts; }
+    // The parts, none empty, were just filled.
+    void Remember(const std::vector<Part>& filled);
+    // The remembered parts are filled again: what was drawn over them is stale from now.
     void FillAgain();
 
     // Pixels x0..x1 of row y are overwritten.
@@ -58,14 +63,15 @@ private:
     std::size_t Word(int tx, int ty) const {
         return std::size_t(tx) * std::size_t(tilesDown) + std::size_t(ty);
     }
-    // Writes the fill colour to the pixels of `bits` in tile `word`.
+    // Writes the colour of the part that shows there to the pixels of `bits` in tile `word`;
+    // a pixel that no part holds keeps what it has.
     void ClearStale(std::uint64_t bits, std::size_t word);
 
     QImage* surface = nullptr;
     bool valid = false;
     bool anyStale = false;
-    CRect rect;
-    QRgb fill = 0;
+    std::vector<Part> parts;
+    CRect rect; // around all the parts
     // Tiles of 8 x 8 pixels, a word each (row by row, a byte to a row), stored column of
     // tiles by column of tiles: a vertical line marks a word per 8 rows, all of them close
     // together; a horizontal line a word per 8 columns.

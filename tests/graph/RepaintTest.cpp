@@ -69,6 +69,14 @@ TEST(Repaint, EachRepaintShowsWhatAFreshPaintShows) {
         {"edit marker", [&] { g.plot.editMarker = true, g.plot.editMarkerIndex = 130; }},
         {"grid solid, then gone on Y", [&] { x.gridStyle = PS_SOLID, y.showGrid = false; }},
         {"another plot colour", [&] { g.plot.plotColour = RGB(250, 250, 200); }},
+        {"the legend turned over",
+         [&] { g.plot.legendVisible = !g.plot.legendVisible, g.plot.legendSide = 1; }},
+        {"other colours around the plot",
+         [&] {
+             g.plot.innerColour = RGB(200, 230, 250);
+             g.plot.backgroundColour = RGB(60, 60, 70);
+         }},
+        {"the legend turned back", [&] { g.plot.legendVisible = !g.plot.legendVisible; }},
         {"someone else drew over it",
          [&] {
              std::unique_ptr<CDC> dc = g.plot.GetDC();

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <algorithm>
 #include <random>
+#include <vector>
 
 #include "platform/SurfaceMemory.h"
 
@@ -50,7 +51,10 @@ struct Painter {
 };
 
 TEST(SurfaceMemory, RepaintsOverARememberedFillGiveWhatAFreshFillGives) {
-    const CRect rect(5, 3, 203, 45); // neither end on a word of the marks
+    // Neither end on a word of the marks; a part over another, and a gap no part fills.
+    const std::vector<SurfaceMemory::Part> parts = {{CRect(5, 3, 203, 45), Fill},
+                                                    {CRect(60, 10, 141, 31), 0xFF8080F0},
+                                                    {CRect(150, 46, 209, 50), 0xFFF0F040}};
     QImage kept(210, 50, QImage::Format_RGB32), fresh(210, 50, QImage::Format_RGB32);
     kept.fill(0xFF000000u);
     SurfaceMemory memory;
@@ -58,14 +62,15 @@ TEST(SurfaceMemory, RepaintsOverARememberedFillGiveWhatAFreshFillGives) {
     std::mt19937 random(11);
     for (int paint = 0; paint < 60; ++paint) {
         fresh = kept.copy();
-        for (int y = rect.top; y < rect.bottom; ++y)
-            for (int x = rect.left; x < rect.right; ++x)
-                fresh.setPixel(x, y, Fill);
-        if (memory.Remembers(rect, Fill)) {
+        for (const SurfaceMemory::Part& part : parts)
+            for (int y = part.rect.top; y < part.rect.bottom; ++y)
+                for (int x = part.rect.left; x < part.rect.right; ++x)
+                    fresh.setPixel(x, y, part.colour);
+        if (memory.Remembers(parts)) {
             memory.FillAgain();
         } else {
             kept = fresh.copy();
-            memory.Remember(rect, Fill);
+            memory.Remember(parts);
         }
         Painter onKept{kept, &memory}, onFresh{fresh, nullptr};
         const int ops = int(random() % 12);
@@ -99,21 +104,25 @@ TEST(SurfaceMemory, RepaintsOverARememberedFillGiveWhatAFreshFillGives) {
 }
 
 TEST(SurfaceMemory, RemembersOnlyWhatLiesOnItsPicture) {
+    using Parts = std::vector<SurfaceMemory::Part>;
     QImage picture(100, 40, QImage::Format_RGB32);
     SurfaceMemory memory;
-    memory.Remember(CRect(0, 0, 10, 10), Fill);
-    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 10, 10), Fill)) << "no picture yet";
+    memory.Remember({{CRect(0, 0, 10, 10), Fill}});
+    EXPECT_FALSE(memory.Remembers({{CRect(0, 0, 10, 10), Fill}})) << "no picture yet";
     memory.SetSurface(&picture);
-    memory.Remember(CRect(0, 0, 101, 10), Fill);
-    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 101, 10), Fill)) << "wider than the picture";
-    memory.Remember(CRect(0, 0, 100, 40), Fill);
-    EXPECT_TRUE(memory.Remembers(CRect(0, 0, 100, 40), Fill));
-    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 100, 40), Fill + 1));
+    memory.Remember({{CRect(0, 0, 10, 10), Fill}, {CRect(90, 0, 101, 10), Fill}});
+    EXPECT_FALSE(memory.Remembers({{CRect(0, 0, 10, 10), Fill}, {CRect(90, 0, 101, 10), Fill}}))
+        << "wider than the picture";
+    const Parts whole = {{CRect(0, 0, 100, 20), Fill}, {CRect(0, 20, 100, 40), Fill + 1}};
+    memory.Remember(whole);
+    EXPECT_TRUE(memory.Remembers(whole));
+    EXPECT_FALSE(memory.Remembers({whole[1], whole[0]})) << "another order";
+    EXPECT_FALSE(memory.Remembers({whole[0]})) << "fewer";
     memory.Mark(3, 90, 5);
     memory.FillAgain();
     EXPECT_EQ(memory.Pending(), 88);
     memory.Forget();
-    EXPECT_FALSE(memory.Remembers(CRect(0, 0, 100, 40), Fill));
+    EXPECT_FALSE(memory.Remembers(whole));
 }
 
 } // namespace
