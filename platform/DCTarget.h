@@ -59,6 +59,11 @@ struct DCTarget {
         if (surfaceMemory)
             surfaceMemory->Uncover(l, t, r, b);
     }
+    // Everything within l..r-1, t..b-1 is about to be written whole: nothing shows through.
+    void Overwritten(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b) const {
+        if (surfaceMemory)
+            surfaceMemory->MarkRect(l, t, r, b);
+    }
 
     QPaintDevice* Device() const {
         return printer ? static_cast<QPaintDevice*>(printer) : static_cast<QPaintDevice*>(image);

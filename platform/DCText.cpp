@@ -189,7 +189,10 @@ int CDC::DrawText(const std::string& text, CRect* rect, UINT format) {
                                        clip->bottom >= b)) &&
                             l >= 0 && t >= 0 && l < r && t < b && r <= target->image->width() &&
                             b <= target->image->height();
-        target->Drawn(l, t, r, b);
+        if (copied) // copied or drawn, the opaque box covers it all
+            target->Overwritten(l, t, r, b);
+        else
+            target->Drawn(l, t, r, b);
         const TextCache::Look look{ink.rgb(),
                                    ToQColor(S().bkColor).rgb(),
                                    int(target->image ? target->image->format() : 0),
