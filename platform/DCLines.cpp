@@ -1,7 +1,6 @@
 // Lines: one-pixel lines walked here with the framework's rules, wide ones through Qt.
 #include <QPolygon>
 #include <algorithm>
-#include <cassert>
 #include <cstdint>
 #include <cstdlib>
 #include <iterator>
@@ -15,6 +14,20 @@ using namespace dcqt;
 
 namespace {
 
+// A pattern's period, the sum of its runs.
+int PeriodOf(const DashPattern& dash) {
+    int period = 0;
+    for (int r = 0; r < dash.count; ++r)
+        period += dash.runs[r];
+    return period;
+}
+
+// Whether a styled line along a row or a column can be written 64 steps at a time: a window
+// of 64 steps and the pattern's period fit the 128 bits it is read from.
+bool FitsWindow(const DashPattern& dash) {
+    return PeriodOf(dash) <= 64;
+}
+
 // A styled line along row (or column) `at`, pixels lo..lo+n-1, whose pixel lo is step
 // `first` of the pattern, and the steps run backwards along the row when `reversed`. Which
 // of 64 steps the pattern draws is a window on the pattern laid end to end: those pixels
@@ -22,10 +35,7 @@ namespace {
 void StraightStyledLine(const DirectImage& direct, bool row, int at, int lo, std::int64_t n,
                         const DashPattern& dash, std::int64_t first, bool reversed, QRgb on,
                         QRgb off, bool opaque) {
-    int period = 0;
-    for (int r = 0; r < dash.count; ++r)
-        period += dash.runs[r];
-    assert(period > 0 && period <= 64); // a window of 64 and the period fit 128 bits
+    const int period = PeriodOf(dash);
     unsigned __int128 tape = 0;
     for (int j = 0, r = 0, left = dash.runs[0]; j < period; ++j) {
         if (r % 2 == 0) // a drawn run
@@ -120,7 +130,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
         }
         return;
     }
-    if (direct && (dx == 0 || dy == 0)) {
+    if (direct && (dx == 0 || dy == 0) && FitsWindow(*dash)) {
         const std::int64_t n = steps.last - steps.first;
         const std::int64_t step = xMajor ? sx : sy, from = xMajor ? x : y;
         StraightStyledLine(direct, xMajor, int(xMajor ? y : x),
@@ -131,10 +141,7 @@ void CosmeticLine(QPainter& p, const DirectImage& direct, CPoint a, CPoint b, co
     }
     int run = 0, left = 0;
     { // the pattern where the walk enters
-        int total = 0;
-        for (int r = 0; r < dash->count; ++r)
-            total += dash->runs[r];
-        std::int64_t offset = steps.first % total;
+        std::int64_t offset = steps.first % PeriodOf(*dash);
         while (offset >= dash->runs[run]) {
             offset -= dash->runs[run];
             run = (run + 1) % dash->count;
