@@ -106,10 +106,6 @@ void CGraphDC::FillSolidRect(const CRect& r, COLORREF c) {
     CDC::FillSolidRect(scaling ? ScaleRect(r) : r, c);
 }
 
-void CGraphDC::RefillSolidRect(const CRect& r, COLORREF c) {
-    CDC::RefillSolidRect(scaling ? ScaleRect(r) : r, c);
-}
-
 void CGraphDC::RefillSolidRects(std::vector<CFillPart> parts) {
     if (scaling)
         for (CFillPart& part : parts)

@@ -35,7 +35,6 @@ public:
     void DrawFocusRect(const CRect& r);
     void FillSolidRect(const CRect& r, COLORREF c);
     void FillSolidRect(int x, int y, int cx, int cy, COLORREF c);
-    void RefillSolidRect(const CRect& r, COLORREF c);
     void RefillSolidRects(std::vector<CFillPart> parts);
     // With DT_CALCRECT the caller's rectangle is scaled in place and comes back in device units.
     int DrawText(const std::string& text, CRect* r, UINT format);

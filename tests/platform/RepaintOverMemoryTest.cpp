@@ -84,6 +84,16 @@ struct Scene {
     }
 };
 
+// Whether the window shows, pixel for pixel, what a fresh picture of the same paint shows.
+testing::AssertionResult ShowsWhat(CWnd& w, const Canvas& fresh) {
+    std::unique_ptr<CDC> shown = w.GetDC();
+    for (int y = 0; y < fresh.height; ++y)
+        for (int x = 0; x < fresh.width; ++x)
+            if (shown->GetPixel(x, y) != fresh.At(x, y))
+                return testing::AssertionFailure() << "differs at " << x << "," << y;
+    return testing::AssertionSuccess();
+}
+
 class Painted : public CWnd {
 public:
     Scene scene;
@@ -101,11 +111,7 @@ TEST(RepaintOverMemory, EachPaintShowsWhatAFreshPictureShows) {
         w.UpdateWindow();
         Canvas fresh(200, 150);
         w.scene.Paint(fresh.dc, false);
-        std::unique_ptr<CDC> shown = w.GetDC();
-        for (int y = 0; y < 150; ++y)
-            for (int x = 0; x < 200; ++x)
-                ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
-                    << "paint " << paint << " at " << x << "," << y;
+        ASSERT_TRUE(ShowsWhat(w, fresh)) << "paint " << paint;
     }
 }
 
@@ -143,11 +149,7 @@ TEST(RepaintOverMemory, LabelsCopiedFromAnEarlierPaintAreTheLabelsDrawn) {
         w.UpdateWindow();
         Canvas fresh(200, 150);
         w.Labels(fresh.dc);
-        std::unique_ptr<CDC> shown = w.GetDC();
-        for (int y = 0; y < 150; ++y)
-            for (int x = 0; x < 200; ++x)
-                ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
-                    << "paint " << w.paint << " at " << x << "," << y;
+        ASSERT_TRUE(ShowsWhat(w, fresh)) << "paint " << w.paint;
     }
 }
 
@@ -178,11 +180,7 @@ TEST(RepaintOverMemory, LongLinesDrawnOnceAreClearedByThePaintAfter) {
         Canvas fresh(64, 700);
         fresh.dc.FillSolidRect(CRect(0, 0, 64, 700), Paper);
         w.OnPaint(fresh.dc);
-        std::unique_ptr<CDC> shown = w.GetDC();
-        for (int y = 0; y < 700; ++y)
-            for (int x = 0; x < 64; ++x)
-                ASSERT_EQ(shown->GetPixel(x, y), fresh.At(x, y))
-                    << "paint " << w.paint << " at " << x << "," << y;
+        ASSERT_TRUE(ShowsWhat(w, fresh)) << "paint " << w.paint;
     }
 }
 
