@@ -137,8 +137,9 @@ def write(path, content):
 
 def main():
     folder = sys.argv[1]
-    y = np.fromfile(os.path.join(folder, "samples.f64"))
+    # The writers' times first: the end of them is when the samples' file is whole.
     ours = dict(line.split() for line in sys.stdin.read().splitlines())
+    y = np.fromfile(os.path.join(folder, "samples.f64"))
     out = os.path.join(folder, "numpy.out")
     forms = {
         "bin": lambda: words(y, 4095).astype("<u2").tofile(out),
